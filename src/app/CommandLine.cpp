@@ -1,0 +1,47 @@
+#include "app/CommandLine.h"
+
+namespace kalvant::app {
+
+CommandLine parseCommandLine(const std::vector<std::string>& args) {
+  CommandLine cl;
+  for (std::size_t i = 0; i < args.size() && cl.error.empty(); ++i) {
+    const std::string& a = args[i];
+    auto value = [&](const std::string& option) -> std::optional<std::string> {
+      const std::string prefix = option + "=";
+      if (a.rfind(prefix, 0) == 0) return a.substr(prefix.size());
+      if (a != option) return std::nullopt;
+      if (i + 1 >= args.size()) {
+        cl.error = option + " needs a value";
+        return std::nullopt;
+      }
+      return args[++i];
+    };
+    if (a == "--help" || a == "-h") {
+      cl.help = true;
+    } else if (a == "--version") {
+      cl.version = true;
+    } else if (auto dir = value("--data-dir")) {
+      cl.dataDir = *dir;
+      while (cl.dataDir.size() > 1 && cl.dataDir.back() == '/') cl.dataDir.pop_back();
+    } else if (auto api = value("--midi-api")) {
+      cl.midiApi = midi::parseApi(*api);
+      if (!cl.midiApi) cl.error = "--midi-api takes alsa, jack or none, not \"" + *api + "\"";
+    } else if (cl.error.empty()) {
+      cl.error = "unknown argument \"" + a + "\"";
+    }
+  }
+  return cl;
+}
+
+std::string usage() {
+  return "Usage: kalvant [--data-dir DIR] [--midi-api alsa|jack|none]\n"
+         "A three-division pipe organ console for MIDI keyboards and a GS sound module.\n\n"
+         "  --data-dir DIR     program directory holding KALVANT.CFG, kalvant.dat,\n"
+         "                     fixed.fix and the pictures (default: the executable's)\n"
+         "  --midi-api API     MIDI system: alsa, jack or none (default: ALSA when the\n"
+         "                     sequencer exists, else JACK when a server runs, else none)\n"
+         "  --help             show this text\n"
+         "  --version          show the version\n";
+}
+
+}  // namespace kalvant::app

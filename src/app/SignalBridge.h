@@ -1,0 +1,24 @@
+#pragma once
+// Turns SIGINT and SIGTERM into a close request on the GUI thread, so that a
+// signal closes the console through the same shutdown as the Exit menu.
+
+#include <QObject>
+#include <functional>
+
+class QSocketNotifier;
+
+namespace kalvant::app {
+
+class SignalBridge : public QObject {
+  Q_OBJECT
+
+ public:
+  explicit SignalBridge(std::function<void()> onSignal);
+  ~SignalBridge() override;
+
+ private:
+  std::function<void()> onSignal_;
+  QSocketNotifier* notifier_ = nullptr;
+};
+
+}  // namespace kalvant::app

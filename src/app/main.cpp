@@ -1,0 +1,79 @@
+// kalvant: a pipe organ console for MIDI keyboards and a GS sound module.
+
+#include <QApplication>
+#include <QStyleFactory>
+#include <cstdio>
+
+#include "app/CommandLine.h"
+#include "app/SignalBridge.h"
+#include "console/Console.h"
+#include "midi/RtMidiBackend.h"
+#include "ui/MainWindow.h"
+#include "ui/QtServices.h"
+
+namespace {
+
+// Lamp colours: a lit stop glows ivory like a drawn knob's label, an unlit
+// one is the console's grey, an inactive division or memory is darker.
+constexpr const char* kStyle = R"(
+QPushButton { border: 1px solid #6b6b6b; border-radius: 3px; padding: 3px 6px; }
+QPushButton[lamp="lit"] { background-color: #fff3c4; color: #201a00; font-weight: bold; }
+QPushButton[lamp="unlit"] { background-color: #d6d3cc; color: #1a1a1a; }
+QPushButton[lamp="inactive"] { background-color: #8e8e8e; color: #f0f0f0; }
+QPushButton:disabled { background-color: #c4c2bd; color: #8a8a8a; border-color: #a0a0a0; }
+QPushButton[role="bar"] { padding: 0; border-radius: 1px; }
+QPushButton[role="bar"][lamp="lit"] { background-color: #f2b600; }
+QPushButton[role="division"] { font-weight: bold; padding: 5px; }
+)";
+
+std::vector<std::string> argsOf(int argc, char** argv) {
+  std::vector<std::string> args;
+  for (int i = 1; i < argc; ++i) args.emplace_back(argv[i]);
+  return args;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  using namespace kalvant;
+  const app::CommandLine cl = app::parseCommandLine(argsOf(argc, argv));
+  if (!cl.error.empty()) {
+    std::fprintf(stderr, "kalvant: %s\n\n%s", cl.error.c_str(), app::usage().c_str());
+    return 2;
+  }
+  if (cl.help) {
+    std::fputs(app::usage().c_str(), stdout);
+    return 0;
+  }
+  if (cl.version) {
+    std::printf("kalvant %s\n", KALVANT_VERSION);
+    return 0;
+  }
+
+  QApplication application(argc, argv);
+  QApplication::setStyle(QStyleFactory::create("Fusion"));
+  application.setStyleSheet(kStyle);
+  const std::string programDir =
+      cl.dataDir.empty() ? QCoreApplication::applicationDirPath().toStdString() : cl.dataDir;
+
+  // Ports before the console: they outlive it.
+  midi::PortSet ports =
+      midi::createRtMidiPorts(cl.midiApi.value_or(midi::detectApi()), ui::qtPost());
+  ui::QtUserDialogs user;
+  Console* consolePtr = nullptr;
+  ui::QtEventLoop loop([&consolePtr] {
+    if (consolePtr) consolePtr->Timer1_Timer();
+  });
+  Console console({user, loop, *ports.input1, *ports.input2, *ports.output, programDir});
+  consolePtr = &console;
+
+  ui::MainWindow window(console);
+  user.setParent(&window);
+  app::SignalBridge signalBridge([&window] { window.close(); });
+
+  console.Form_Load();
+  if (console.ended()) return 0;  // closed during start-up
+  window.render();
+  window.show();
+  return QApplication::exec();
+}

@@ -1,0 +1,57 @@
+#include "console/Console.h"
+
+namespace kalvant {
+
+Registration Combinations::slot(int s) const {
+  return {GreatVolume[s],  SwellVolume[s], GreatStop[s],    GreatTremolo[s],  SwellStop[s],
+          SwellTremolo[s], PedalStop[s],   PedalCoupler[s], ManualCoupler[s], ActiveManual[s]};
+}
+
+void Combinations::setSlot(int s, const Registration& r) {
+  GreatVolume[s] = r.GreatVolume;
+  SwellVolume[s] = r.SwellVolume;
+  GreatStop[s] = r.GreatStop;
+  GreatTremolo[s] = r.GreatTremolo;
+  SwellStop[s] = r.SwellStop;
+  SwellTremolo[s] = r.SwellTremolo;
+  PedalStop[s] = r.PedalStop;
+  PedalCoupler[s] = r.PedalCoupler;
+  ManualCoupler[s] = r.ManualCoupler;
+  ActiveManual[s] = r.ActiveManual;
+}
+
+Console::Console(const ConsoleWorld& world) : panel(makeInitialPanel()), w_(world) {
+  // Every slot starts as a playable registration: fixed memories that no
+  // file fills must still recall something sensible.
+  for (int slot = 1; slot <= kLive; ++slot) s.comb.setSlot(slot, kInitialRegistration);
+  s.settings.DatFilePath = programFile("kalvant.dat");
+
+  w_.MIDIInput1.onMessage = [this] { MIDIInput1_Message(); };
+  w_.MIDIInput2.onMessage = [this] { MIDIInput2_Message(); };
+  w_.MIDIInput1.onError = [this](int code, const std::string& text) {
+    MIDIInput1_Error(code, text);
+  };
+  w_.MIDIInput2.onError = [this](int code, const std::string& text) {
+    MIDIInput2_Error(code, text);
+  };
+  w_.MIDIOutput1.onError = [this](int code, const std::string& text) {
+    MIDIOutput1_Error(code, text);
+  };
+}
+
+std::string Console::programFile(const std::string& name) const {
+  return w_.programDir + "/" + name;
+}
+
+void Estrae_nome(const std::string& S_in, std::string& S_out) {
+  const std::size_t p = S_in.find_last_of("\\/");
+  S_out = p == std::string::npos ? S_in : S_in.substr(p + 1);
+}
+
+std::string Estrae_nome(const std::string& path) {
+  std::string name;
+  Estrae_nome(path, name);
+  return name;
+}
+
+}  // namespace kalvant

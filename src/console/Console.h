@@ -1,0 +1,132 @@
+#pragma once
+// The console: its state, its panel and every procedure of the organ, free of
+// widgets. Handlers carry the names of the controls and events they serve
+// (Tiranti_Click, MIDIInput1_Message); procedures that act for the whole
+// console carry upper-case names (CARICAMENTO_DAT, AGGIORNAMENTO_KALVO).
+//
+// Everything runs on the GUI thread. The only re-entrancy is event pumping:
+// Waiting_Timer (sysex and reset pauses) and the input handlers let other
+// handlers run, so any handler may run inside another one.
+
+#include <functional>
+#include <string>
+
+#include "console/Panel.h"
+#include "console/Services.h"
+#include "console/State.h"
+#include "midi/MidiPort.h"
+
+namespace kalvant {
+
+// The file name part of a path: the text after the last '\' or '/'.
+void Estrae_nome(const std::string& S_in, std::string& S_out);
+std::string Estrae_nome(const std::string& path);
+
+struct ConsoleWorld {
+  UserDialogs& user;
+  EventLoop& loop;
+  midi::MidiInput& MIDIInput1;
+  midi::MidiInput& MIDIInput2;
+  midi::MidiOutput& MIDIOutput1;
+  std::string programDir;  // no trailing separator
+};
+
+class Console {
+ public:
+  explicit Console(const ConsoleWorld& world);
+  Console(const Console&) = delete;
+  Console& operator=(const Console&) = delete;
+
+  ConsoleState s;
+  Panel panel;
+
+  // Asks the window to close itself (closing then runs Form_Unload).
+  std::function<void()> requestClose;
+
+  // True once shutdown has finished: no further event is to be handled.
+  bool ended() const { return ended_; }
+  std::string programFile(const std::string& name) const;
+
+  // --- Start-up and shutdown
+  void Form_Load();
+  void Form_Unload(bool& cancel);
+  void exit_Click();
+  void Timer1_Timer();
+
+  // --- Configuration file
+  void READ_FILE_AVVIO();
+  void Salva_dati_di_avvio();
+  void EnableCFG_Click();
+
+  // --- MIDI devices and ports
+  void MIDI_DEVICES_ACK();
+  void MIDI_OPENING();
+  void CHIUSURA_PORTE_MIDI();
+  void SetMidi_Click();
+  void MIDIInput1_Error(int code, const std::string& message);
+  void MIDIInput2_Error(int code, const std::string& message);
+  void MIDIOutput1_Error(int code, const std::string& message);
+
+  // --- Reset and sysex
+  void RESET_Click();
+  void RESET_kalvant();
+  void INVIO_SYSEX(int N);
+  void Waiting_Timer(int msec);
+
+  // --- Stops table
+  void CARICAMENTO_DAT();
+  void EditCFG_Click();
+
+  // --- MIDI routing, divisions, couplers, hotkeys, PANIC
+  void MIDIInput1_Message();
+  void MIDIInput2_Message();
+  void MidiTHRU_Click();
+  void GREAT_Click();
+  void SWELL_Click();
+  void PEDALE_Click();
+  void UNI_II_Click();
+  void UNII_I_Click();
+  void UNPI_Click();
+  void UNPII_Click();
+  void Panic_Click();
+  void Form_KeyDown(int KeyCode, int Shift);
+  void Form_KeyPress(int KeyAscii);
+
+  // --- Registration and memories
+  void Tiranti_Click(int Index);
+  void AGGIORNAMENTO_KALVO();
+  void Marca_Led_giallo();
+  void c_memory_Click(int Index);
+  void Graduatore_Click(int Index);
+  void Rec_button_Click();
+  void CANCEL_Click();
+  void Labelmode_Click();
+  void Scrivi_Label_memorie();
+  void Scrivi_ToolTips_Led_memorie();
+  void SaveFIXED_Click();
+  void savefile_Click();
+  void Loadfile_Click();
+
+  // --- Sound settings
+  void Temperament_Click(int value);  // Equal 0, Mean Tone 1, Silbermann 2, Kirnberger 3
+  void Aggiusta_Check_Menu();
+  void Reverb_Click(int type);  // Church 0, Cathedral 1, Chapel 2
+  void Adjust_Reverb_check();
+  void Tir_TREMOLOGO_Click();
+  void TIR_TREMOLOSW_Click();
+  void tremoloRate_Click();
+  void Slider1_Scroll();
+  void Slider2_Scroll();
+  void Couplingsliders_Click();
+
+  // --- About and help
+  void About_Click();
+  void Help1_Click();
+
+ private:
+  ConsoleWorld w_;
+  bool closing_ = false;
+  bool ended_ = false;
+};
+
+}  // namespace kalvant

@@ -1,0 +1,105 @@
+#pragma once
+// The panel: what every control of the console shows. The core writes it; the
+// widgets render it. Console state is shown by three lamp states, which the
+// widgets map to colours. Texts are 8-bit (Latin-1), as the stops table is.
+//
+// Every change goes through the setters, which tell the renderer once per
+// change so it can schedule a repaint.
+
+#include <array>
+#include <functional>
+#include <map>
+#include <string>
+#include <vector>
+
+namespace kalvant {
+
+enum class Lamp { Lit, Unlit, Inactive };
+
+struct ButtonView {
+  std::string caption;
+  std::string tooltip;
+  Lamp lamp = Lamp::Unlit;
+  bool enabled = true;
+  bool operator==(const ButtonView&) const = default;
+};
+
+struct LabelView {
+  std::string text;
+  std::string tooltip;
+  bool operator==(const LabelView&) const = default;
+};
+
+struct PictureView {
+  std::string picturePath;  // "" shows nothing
+  std::string tooltip;
+  bool operator==(const PictureView&) const = default;
+};
+
+struct SliderView {
+  int minimum = 0;
+  int maximum = 127;
+  int value = 0;
+  std::string tooltip;
+  bool operator==(const SliderView&) const = default;
+};
+
+struct MenuItemView {
+  std::string caption;
+  bool checked = false;
+  bool enabled = true;
+  bool operator==(const MenuItemView&) const = default;
+};
+
+// The MIDI device setup dialog: its three lists end with "No device".
+struct SetupView {
+  bool loaded = false;  // the lists belong to the loaded dialog
+  bool visible = false;
+  std::vector<std::string> InputDev1Combo, InputDev2Combo, outputDevcombo;
+  int input1Selected = -1, input2Selected = -1, outputSelected = -1;
+  int Slider1 = 0;  // sysex delay 0..100
+  int Slider2 = 0;  // note delay 0..500
+  bool operator==(const SetupView&) const = default;
+};
+
+struct Panel {
+  std::string windowCaption;
+  std::string windowIconPath;
+
+  std::array<ButtonView, 100> Tiranti;  // stop buttons 10..99
+  ButtonView GREAT, SWELL, PEDALE;
+  ButtonView UNI_II, UNII_I, UNPI, UNPII;
+  ButtonView Tir_TREMOLOGO, TIR_TREMOLOSW;
+  ButtonView Rec_button, CANCEL, RESET, Panic, LabelMode, Couplingsliders;
+  std::array<PictureView, 13> c_memory;   // 1..12
+  std::array<LabelView, 13> Label1;       // 1..12
+  std::array<ButtonView, 13> Graduatore;  // 1..12
+  LabelView Label_fileDAT, Label_filememory, EXPGO, EXPSW;
+  SliderView Slider1, Slider2;
+  std::map<std::string, MenuItemView> menu;  // by control name ("EnableCFG")
+  SetupView Set_up;
+
+  // Set by the renderer; called after each change.
+  std::function<void()> onChanged;
+
+  void paint(ButtonView& b, Lamp lamp) { set(b.lamp, lamp); }
+  void setCaption(ButtonView& b, const std::string& s) { set(b.caption, s); }
+  void setEnabled(ButtonView& b, bool on) { set(b.enabled, on); }
+  void setText(LabelView& l, const std::string& s) { set(l.text, s); }
+  void setPicture(PictureView& p, const std::string& path) { set(p.picturePath, path); }
+  void setSlider(SliderView& s, int value) { set(s.value, value); }
+  void check(const std::string& item, bool on) { set(menu[item].checked, on); }
+  bool checked(const std::string& item) const;
+  template <class T>
+  void set(T& field, const T& value) {
+    if (field == value) return;
+    field = value;
+    if (onChanged) onChanged();
+  }
+};
+
+// The panel as it looks before start-up: captions, tooltips, ranges and
+// menus that never change.
+Panel makeInitialPanel();
+
+}  // namespace kalvant

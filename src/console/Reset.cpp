@@ -1,0 +1,59 @@
+// RESET: the module and the console back to the initial registration.
+
+#include "console/Console.h"
+
+namespace kalvant {
+
+void Console::RESET_Click() {
+  RESET_kalvant();
+}
+
+void Console::RESET_kalvant() {
+  panel.paint(panel.RESET, Lamp::Lit);
+  INVIO_SYSEX(entry::kModuleReset);
+  Waiting_Timer(50);  // the module needs time after a GS reset
+  INVIO_SYSEX(1);
+  Waiting_Timer(50);
+  INVIO_SYSEX(0);
+  INVIO_SYSEX(2);
+  for (int i = entry::kFirstGreatStop; i <= entry::kLastStop; ++i) {
+    panel.paint(panel.Tiranti[static_cast<std::size_t>(i)], Lamp::Unlit);
+  }
+  INVIO_SYSEX(3);
+  for (int i = 1; i <= 12; ++i)
+    panel.paint(panel.Graduatore[static_cast<std::size_t>(i)], Lamp::Inactive);
+  INVIO_SYSEX(4);
+  INVIO_SYSEX(5);
+  INVIO_SYSEX(6);
+  Adjust_Reverb_check();
+
+  s.comb.setSlot(kLive, kInitialRegistration);
+  s.comb.setSlot(kPending, kInitialRegistration);
+  panel.setSlider(panel.Slider1, s.comb.GreatVolume[kPending]);
+  panel.setText(panel.EXPGO, std::to_string(s.comb.GreatVolume[kPending]));
+  panel.setSlider(panel.Slider2, s.comb.SwellVolume[kPending]);
+  panel.setText(panel.EXPSW, std::to_string(s.comb.SwellVolume[kPending]));
+
+  s.RecArmed = false;
+  panel.paint(panel.Rec_button, Lamp::Unlit);
+  s.LedGreen = false;
+  s.CurrentMemory = 1;
+  for (int i = 1; i <= 12; ++i)
+    panel.setPicture(panel.c_memory[static_cast<std::size_t>(i)], s.LedGreenOffPath);
+  panel.paint(panel.Tir_TREMOLOGO, Lamp::Unlit);
+  panel.paint(panel.TIR_TREMOLOSW, Lamp::Unlit);
+  for (ButtonView* b : {&panel.GREAT, &panel.SWELL, &panel.PEDALE}) panel.paint(*b, Lamp::Inactive);
+  for (ButtonView* b : {&panel.UNI_II, &panel.UNII_I, &panel.UNPI, &panel.UNPII}) {
+    panel.paint(*b, Lamp::Unlit);
+  }
+  for (int i : {entry::kFirstGreatStop, entry::kFirstSwellStop, entry::kFirstPedalStop}) {
+    panel.paint(panel.Tiranti[static_cast<std::size_t>(i)], Lamp::Lit);
+  }
+  if (s.settings.ThruMode == 1) panel.paint(panel.GREAT, Lamp::Lit);
+  Aggiusta_Check_Menu();
+  Scrivi_Label_memorie();
+  panel.check("EnableCFG", s.settings.SaveCfgOnExit == 1);
+  panel.paint(panel.RESET, Lamp::Unlit);
+}
+
+}  // namespace kalvant

@@ -1,0 +1,55 @@
+// Start-up and shutdown of the console, in their fixed orders.
+
+#include "console/Console.h"
+
+namespace kalvant {
+
+void Console::Form_Load() {
+  panel.windowCaption = "kalvant V2.0";  // size and centring are the window's
+  s.LedGreenOnPath = programFile("green-on.gif");
+  s.LedGreenOffPath = programFile("green-off.gif");
+  s.LedYellowOnPath = programFile("yellow-on.gif");
+  panel.windowIconPath = programFile("flgitaly.ico");
+  Scrivi_ToolTips_Led_memorie();
+  // The memory row is laid out by the window.
+  MIDI_DEVICES_ACK();
+  s.FixedSaveRequested = false;
+  s.CfgPath = programFile("KALVANT.CFG");
+  for (int slot = kFirstFreeMemory; slot < kFirstFixedMemory; ++slot) {
+    s.comb.setSlot(slot, kInitialRegistration);
+  }
+  READ_FILE_AVVIO();
+  MIDI_OPENING();
+  CARICAMENTO_DAT();
+  RESET_Click();
+  Couplingsliders_Click();
+}
+
+void Console::Form_Unload(bool& cancel) {
+  // A second close request while the first one is still sending (during its
+  // sysex pauses) is ignored: the first one finishes the job.
+  if (closing_ || ended_) {
+    cancel = true;
+    return;
+  }
+  if (s.FreeMemoriesUnsaved && !w_.user.askYesNo("Free memories unsaved : exit anyway?")) {
+    cancel = true;
+    return;
+  }
+  closing_ = true;
+  INVIO_SYSEX(entry::kModuleReset);
+  INVIO_SYSEX(entry::kSetupFullOrgan);
+  CHIUSURA_PORTE_MIDI();
+  if (s.settings.SaveCfgOnExit == 1) Salva_dati_di_avvio();
+  ended_ = true;
+}
+
+void Console::exit_Click() {
+  if (requestClose) requestClose();
+}
+
+void Console::Timer1_Timer() {
+  s.TimerExpired = true;
+}
+
+}  // namespace kalvant

@@ -1,0 +1,76 @@
+#pragma once
+// The console's program-wide state: settings kept in the configuration file,
+// the ten combination arrays, the stops table and the flags of the console.
+// Every handler reads and writes it on the one GUI thread.
+
+#include <array>
+#include <cstdint>
+#include <string>
+
+#include "registration/Registration.h"
+#include "stops/StopsTable.h"
+
+namespace kalvant {
+
+using i16 = std::int16_t;
+
+// Slots of the combination arrays.
+inline constexpr int kFirstFreeMemory = 1;
+inline constexpr int kFirstFixedMemory = 13;
+inline constexpr int kLastMemory = 24;
+inline constexpr int kPending = 25;
+inline constexpr int kLive = 26;
+using CombinationArray = std::array<i16, 27>;
+
+struct Combinations {
+  CombinationArray GreatStop{}, GreatTremolo{}, SwellStop{}, SwellTremolo{}, PedalStop{},
+      GreatVolume{}, SwellVolume{}, PedalCoupler{}, ManualCoupler{}, ActiveManual{};
+
+  Registration slot(int s) const;
+  void setSlot(int s, const Registration& r);
+};
+
+// Settings of the configuration file, with the values the console uses when
+// that file cannot be read.
+struct Settings {
+  i16 NoteDelay = 100;
+  std::string DatFilePath;  // set from the program directory at start-up
+  i16 InDev1 = 0, InDev2 = 0, OutDev = 0;
+  i16 GreatTemperament = 0, SwellTemperament = 0, PedalTemperament = 0;
+  i16 TremoloValue = 100;
+  i16 TremoloController = 0;
+  i16 ReverbType = 0;
+  i16 ThruMode = 0;
+  std::array<i16, 4> FixedChannel{};
+  i16 SysexDelay = 0;
+  i16 MemoryLabelMode = 1;
+  i16 SlidersCoupled = 0;
+  i16 SaveCfgOnExit = 1;
+};
+
+struct ConsoleState {
+  Settings settings;
+  Combinations comb;
+  kalvant::StopsTable StopsTable;
+
+  // Device-list positions of "No device" (the number of devices found).
+  i16 NoDeviceIn1 = 0, NoDeviceIn2 = 0, NoDeviceOut = 0;
+
+  // Flags of the console, named after the procedures that own them.
+  bool FixedSaveRequested = false;
+  bool DeviceListsReady = false;
+  bool ChannelCapture = false;
+  i16 CaptureField = 0;
+  bool CommandArmed = false;
+  bool BendSwitchLatch = false;
+  bool RecArmed = false;
+  bool LedGreen = false;
+  i16 CurrentMemory = 1;
+  bool FreeMemoriesUnsaved = false;
+  bool TimerExpired = false;
+
+  // Paths built at start-up from the program directory.
+  std::string CfgPath, LedGreenOnPath, LedGreenOffPath, LedYellowOnPath;
+};
+
+}  // namespace kalvant

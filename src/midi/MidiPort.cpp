@@ -1,0 +1,89 @@
+#include "midi/MidiPort.h"
+
+#include "midi/MidiBytes.h"
+
+namespace kalvant::midi {
+
+MidiPort::MidiPort(Post post) : post_(std::move(post)) {}
+
+MidiPort::~MidiPort() = default;
+
+void MidiPort::post(std::function<void()> fn) {
+  std::weak_ptr<int> alive = alive_;
+  post_([alive, fn = std::move(fn)] {
+    if (alive.lock()) fn();
+  });
+}
+
+void MidiPort::reportError(int code, const std::string& text) {
+  post([this, code, text] {
+    if (onError) onError(code, text);
+  });
+}
+
+int MidiInput::queueCount() const {
+  std::lock_guard lock(mutex_);
+  return static_cast<int>(queue_.size());
+}
+
+InMessage MidiInput::head() const {
+  std::lock_guard lock(mutex_);
+  return queue_.empty() ? InMessage{} : queue_.front();
+}
+
+void MidiInput::dropHead() {
+  std::lock_guard lock(mutex_);
+  if (!queue_.empty()) queue_.pop_front();
+}
+
+void MidiInput::clearQueue() {
+  std::lock_guard lock(mutex_);
+  queue_.clear();
+}
+
+void MidiInput::enqueueFromDriver(const std::uint8_t* bytes, std::size_t size) {
+  if (size == 0 || bytes[0] < 0x80 || filtered_[bytes[0]]) return;
+  // Only short messages go into the queue; sysex from a keyboard has no
+  // meaning for the console.
+  if (bytes[0] == 0xF0 || bytes[0] == 0xF7) return;
+  InMessage m{bytes[0], size > 1 ? bytes[1] : std::uint8_t{0},
+              size > 2 ? bytes[2] : std::uint8_t{0}};
+  {
+    std::lock_guard lock(mutex_);
+    if (queue_.size() >= kQueueLimit) {
+      reportError(kQueueOverflow, "MIDI input queue full: a message was dropped");
+      return;
+    }
+    queue_.push_back(m);
+  }
+  if (!notifyPosted_.exchange(true)) post([this] { deliver(); });
+}
+
+void MidiInput::deliver() {
+  // Cleared before the handler runs: a message queued from now on posts a
+  // fresh notification, so none is left waiting in the queue.
+  notifyPosted_ = false;
+  if (inHandler_ || !onMessage) return;
+  inHandler_ = true;
+  onMessage();
+  inHandler_ = false;
+}
+
+void MidiOutput::sendShort(int status, int data1, int data2) {
+  const auto s = static_cast<std::uint8_t>(status & 0xFF);
+  const int length = shortMessageLength(s);
+  if (!open_ || length == 0) return;
+  const std::uint8_t bytes[3] = {s, static_cast<std::uint8_t>(data1 & 0x7F),
+                                 static_cast<std::uint8_t>(data2 & 0x7F)};
+  sendMessage(bytes, static_cast<std::size_t>(length));
+}
+
+void MidiOutput::sendSysex(std::string_view bytes) {
+  if (!open_) return;
+  handedOver(bytes);
+  for (std::string_view message : splitAtF7(bytes)) {
+    sendMessage(reinterpret_cast<const std::uint8_t*>(message.data()), message.size());
+  }
+}
+
+}  // namespace kalvant::midi

@@ -1,0 +1,253 @@
+#include "midi/RtMidiBackend.h"
+
+#include <jack/jack.h>
+#include <unistd.h>
+
+#include <rtmidi/RtMidi.h>
+
+#include <atomic>
+#include <chrono>
+#include <thread>
+#include <vector>
+
+namespace kalvant::midi {
+
+namespace {
+
+constexpr const char* kClientNames[] = {"kalvant-in1", "kalvant-in2", "kalvant-out"};
+
+// The console's own ports appear in every RtMidi object's list; they are
+// never offered as devices.
+bool isOwnPort(const std::string& name) {
+  for (const char* own : kClientNames) {
+    if (name.rfind(own, 0) == 0) return true;
+  }
+  return false;
+}
+
+void quietJack() {
+  static const bool done = [] {
+    jack_set_error_function([](const char*) {});
+    jack_set_info_function([](const char*) {});
+    return true;
+  }();
+  (void)done;
+}
+
+bool jackServerRunning() {
+  quietJack();
+  jack_status_t status{};
+  jack_client_t* client = jack_client_open("kalvant-probe", JackNoStartServer, &status);
+  if (!client) return false;
+  jack_client_close(client);
+  return true;
+}
+
+RtMidi::Api toRtApi(Api api) {
+  return api == Api::Alsa ? RtMidi::LINUX_ALSA : RtMidi::UNIX_JACK;
+}
+
+// State and guards shared by the RtMidi input and output: every RtMidi call
+// goes through guarded(), which turns a throw or an error callback into the
+// port's Error event and a false result.
+template <class Base, class Rt>
+class RtPort : public Base {
+ public:
+  RtPort(Api api, const Post& post, int clientIndex) : Base(post) {
+    if (api == Api::None) return;
+    quietJack();
+    try {
+      rt_ = std::make_unique<Rt>(toRtApi(api), kClientNames[clientIndex]);
+      rt_->setErrorCallback(&RtPort::onRtError, this);
+    } catch (const RtMidiError& e) {
+      rt_.reset();
+      this->reportError(kDriverError, e.getMessage());
+    }
+  }
+
+  int deviceCount() override { return static_cast<int>(visiblePorts().size()); }
+
+  std::string deviceName() override {
+    const std::vector<unsigned> ports = visiblePorts();
+    const int i = this->selected_;
+    if (i < 0 || static_cast<std::size_t>(i) >= ports.size()) return {};
+    std::string name;
+    guarded([&] { name = rt_->getPortName(ports[static_cast<std::size_t>(i)]); });
+    return name;
+  }
+
+ protected:
+  template <class F>
+  bool guarded(F&& call) {
+    if (!rt_) return false;
+    failed_ = false;
+    try {
+      call();
+    } catch (const RtMidiError& e) {
+      this->reportError(kDriverError, e.getMessage());
+      return false;
+    } catch (const std::exception& e) {
+      this->reportError(kDriverError, e.what());
+      return false;
+    }
+    return !failed_;
+  }
+
+  // Maps the selected device index to RtMidi's port number, or fails.
+  bool selectedPort(unsigned& port, const char* kind) {
+    const std::vector<unsigned> ports = visiblePorts();
+    const int i = this->selected_;
+    if (i < 0 || static_cast<std::size_t>(i) >= ports.size()) {
+      this->reportError(kNoSuchDevice, std::string("MIDI ") + kind + " device " +
+                                           std::to_string(i) + " is not present");
+      return false;
+    }
+    port = ports[static_cast<std::size_t>(i)];
+    return true;
+  }
+
+  std::unique_ptr<Rt> rt_;
+
+ private:
+  std::vector<unsigned> visiblePorts() {
+    std::vector<unsigned> ports;
+    guarded([&] {
+      const unsigned n = rt_->getPortCount();
+      for (unsigned p = 0; p < n; ++p) {
+        if (!isOwnPort(rt_->getPortName(p))) ports.push_back(p);
+      }
+    });
+    return ports;
+  }
+
+  static void onRtError(RtMidiError::Type type, const std::string& text, void* self) {
+    auto* port = static_cast<RtPort*>(self);
+    const bool warning = type == RtMidiError::WARNING || type == RtMidiError::DEBUG_WARNING;
+    if (!warning) port->failed_ = true;
+    port->reportError(warning ? kWarning : kDriverError, text);
+  }
+
+  std::atomic<bool> failed_{false};
+};
+
+class RtInput : public RtPort<MidiInput, RtMidiIn> {
+ public:
+  RtInput(Api api, const Post& post, int clientIndex) : RtPort(api, post, clientIndex) {
+    guarded([&] {
+      rt_->setCallback(&RtInput::onRtMessage, this);
+      // Keep timing messages (they reach the console as any other), drop
+      // sysex; active sensing goes through the console's own filter.
+      rt_->ignoreTypes(true, false, false);
+    });
+  }
+
+  ~RtInput() override {
+    if (rt_) {
+      close();
+      guarded([&] { rt_->cancelCallback(); });
+    }
+  }
+
+  bool open() override {
+    unsigned port = 0;
+    if (open_ || !selectedPort(port, "input")) return false;
+    open_ = guarded([&] { rt_->openPort(port, "midi_in"); });
+    return open_;
+  }
+
+  bool start() override {
+    started_ = open_;
+    return open_;
+  }
+
+  void close() override {
+    started_ = false;
+    if (open_) guarded([&] { rt_->closePort(); });
+    open_ = false;
+    clearQueue();
+  }
+
+ private:
+  static void onRtMessage(double, std::vector<unsigned char>* message, void* self) {
+    auto* input = static_cast<RtInput*>(self);
+    if (input->started_ && message) input->enqueueFromDriver(message->data(), message->size());
+  }
+};
+
+class RtOutput : public RtPort<MidiOutput, RtMidiOut> {
+ public:
+  using RtPort::RtPort;
+
+  ~RtOutput() override {
+    if (!rt_) return;
+    const bool wasOpened = everOpened_;
+    close();
+    // RtMidi's JACK output frees its ring buffer before closing its client;
+    // give the JACK thread time to leave the process callback first.
+    if (wasOpened) std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  }
+
+  bool open() override {
+    unsigned port = 0;
+    if (open_ || !selectedPort(port, "output")) return false;
+    open_ = guarded([&] { rt_->openPort(port, "midi_out"); });
+    everOpened_ = everOpened_ || open_;
+    return open_;
+  }
+
+  bool start() override { return open_; }
+
+  void close() override {
+    if (open_) guarded([&] { rt_->closePort(); });
+    open_ = false;
+  }
+
+ protected:
+  void sendMessage(const std::uint8_t* data, std::size_t size) override {
+    guarded([&] { rt_->sendMessage(data, size); });
+  }
+
+ private:
+  bool everOpened_ = false;
+};
+
+}  // namespace
+
+std::optional<Api> parseApi(std::string_view name) {
+  if (name == "alsa") return Api::Alsa;
+  if (name == "jack") return Api::Jack;
+  if (name == "none") return Api::None;
+  return std::nullopt;
+}
+
+std::string_view apiName(Api api) {
+  switch (api) {
+    case Api::Alsa:
+      return "alsa";
+    case Api::Jack:
+      return "jack";
+    case Api::None:
+      break;
+  }
+  return "none";
+}
+
+Api detectApi() {
+  if (::access("/dev/snd/seq", R_OK | W_OK) == 0) return Api::Alsa;
+  if (jackServerRunning()) return Api::Jack;
+  return Api::None;
+}
+
+PortSet createRtMidiPorts(Api api, const Post& post) {
+  // Constructing a JACK client with no server running prints noise and gives
+  // empty lists: treat it as no MIDI at all.
+  if (api == Api::Jack && !jackServerRunning()) api = Api::None;
+  if (api == Api::Alsa && ::access("/dev/snd/seq", R_OK | W_OK) != 0) api = Api::None;
+  PortSet ports;
+  ports.input1 = std::make_unique<RtInput>(api, post, 0);
+  ports.input2 = std::make_unique<RtInput>(api, post, 1);
+  ports.output = std::make_unique<RtOutput>(api, post, 2);
+  return ports;
+}
+
+}  // namespace kalvant::midi

@@ -1,0 +1,1 @@
+// Memory files: reader and writer.

@@ -1,0 +1,45 @@
+#pragma once
+// The stops table: 231 byte strings that make the console a particular organ.
+// Sysex entries hold raw MIDI bytes (F0 ... F7, possibly several messages);
+// the others hold names and labels as 8-bit text (Latin-1 on screen).
+
+#include <array>
+#include <cstddef>
+#include <string>
+
+namespace kalvant {
+
+inline constexpr int kStopsTableSize = 231;
+using StopsTable = std::array<std::string, kStopsTableSize>;
+
+// Index map of the table.
+namespace entry {
+inline constexpr int kIdentification = 0;
+inline constexpr int kSetupFullOrgan = 1;
+inline constexpr int kReverbChurch = 7;
+inline constexpr int kFirstGreatStop = 10;
+inline constexpr int kFirstSwellStop = 50;
+inline constexpr int kFirstPedalStop = 80;
+inline constexpr int kLastStop = 99;
+inline constexpr int kModuleReset = 100;
+inline constexpr int kFirstTemperament = 101;
+inline constexpr int kStopNameOffset = 104;  // name of stop i is entry i + 104
+inline constexpr int kPedalName = 205;
+inline constexpr int kGreatName = 206;
+inline constexpr int kSwellName = 207;
+}  // namespace entry
+
+// A stop whose sysex is this long or shorter is not defined: its button is
+// disabled. The first stop of each division always stays playable.
+inline constexpr std::size_t kUndefinedStopMaxLength = 110;
+
+inline bool isStopIndex(int i) {
+  return i >= entry::kFirstGreatStop && i <= entry::kLastStop;
+}
+
+inline bool stopButtonEnabled(const StopsTable& table, int stop) {
+  return stop == entry::kFirstGreatStop || stop == entry::kFirstSwellStop ||
+         stop == entry::kFirstPedalStop || table[stop].size() > kUndefinedStopMaxLength;
+}
+
+}  // namespace kalvant

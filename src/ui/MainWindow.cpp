@@ -1,0 +1,165 @@
+#include "ui/MainWindow.h"
+
+#include <QAbstractButton>
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QIcon>
+#include <QLabel>
+#include <QPixmapCache>
+#include <QPushButton>
+#include <QScreen>
+#include <QSignalBlocker>
+#include <QSlider>
+#include <QStyle>
+#include <QTimer>
+#include <QToolButton>
+
+namespace kalvant::ui {
+
+namespace {
+
+QString text(const std::string& latin1) {
+  return QString::fromLatin1(latin1);
+}
+
+// A button caption shows '&' as itself, not as a mnemonic.
+QString buttonText(const std::string& caption) {
+  return text(caption).replace("&", "&&");
+}
+
+const char* lampName(Lamp lamp) {
+  switch (lamp) {
+    case Lamp::Lit:
+      return "lit";
+    case Lamp::Inactive:
+      return "inactive";
+    case Lamp::Unlit:
+      break;
+  }
+  return "unlit";
+}
+
+void applyButton(QAbstractButton* w, const ButtonView& v) {
+  w->setText(buttonText(v.caption));
+  w->setToolTip(text(v.tooltip));
+  w->setEnabled(v.enabled);
+  w->setProperty("lamp", lampName(v.lamp));
+  // The lamp colour comes from the style sheet's [lamp=...] rules.
+  w->style()->unpolish(w);
+  w->style()->polish(w);
+}
+
+QPixmap picture(const std::string& path) {
+  QPixmap p;
+  if (path.empty()) return p;
+  const QString key = text(path);
+  if (!QPixmapCache::find(key, &p) && p.load(key)) QPixmapCache::insert(key, p);
+  return p;
+}
+
+}  // namespace
+
+MainWindow::MainWindow(Console& console) : k_(console) {
+  setObjectName("Kalvant");
+  buildMenus();
+  setCentralWidget(buildPanel());
+  k_.panel.onChanged = [this] { scheduleRender(); };
+  k_.requestClose = [this] { close(); };
+  render();
+  resize(sizeHint());
+  centreOnScreen();
+}
+
+void MainWindow::centreOnScreen() {
+  if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+    const QRect r = screen->availableGeometry();
+    move(r.x() + (r.width() - width()) / 2, r.y() + (r.height() - height()) / 2);
+  }
+}
+
+void MainWindow::scheduleRender() {
+  if (renderPending_) return;
+  renderPending_ = true;
+  // Coalesced: a reset changes a hundred lamps; the window repaints once,
+  // as soon as the event loop runs (also during the console's pauses).
+  QTimer::singleShot(0, this, [this] {
+    renderPending_ = false;
+    render();
+  });
+}
+
+void MainWindow::render() {
+  const Panel& p = k_.panel;
+  const bool all = firstRender_;
+  firstRender_ = false;
+  if (all || p.windowCaption != shown_.windowCaption) setWindowTitle(text(p.windowCaption));
+  if (all || p.windowIconPath != shown_.windowIconPath)
+    setWindowIcon(QIcon(text(p.windowIconPath)));
+  for (int i = entry::kFirstGreatStop; i <= entry::kLastStop; ++i) {
+    if (all || p.Tiranti[i] != shown_.Tiranti[i]) applyButton(stops_[i], p.Tiranti[i]);
+  }
+  for (const BoundButton& b : buttons_) {
+    if (all || p.*b.view != shown_.*b.view) applyButton(b.widget, p.*b.view);
+  }
+  for (int i = 1; i <= 12; ++i) {
+    if (all || p.c_memory[i] != shown_.c_memory[i]) {
+      leds_[i]->setIcon(QIcon(picture(p.c_memory[i].picturePath)));
+      leds_[i]->setToolTip(text(p.c_memory[i].tooltip));
+    }
+    if (all || p.Label1[i] != shown_.Label1[i]) ledLabels_[i]->setText(text(p.Label1[i].text));
+    if (all || p.Graduatore[i] != shown_.Graduatore[i]) applyButton(fixed_[i], p.Graduatore[i]);
+  }
+  const std::pair<QLabel*, LabelView Panel::*> labels[] = {
+      {labelFileDat_, &Panel::Label_fileDAT},
+      {labelFileMemory_, &Panel::Label_filememory},
+      {expGo_, &Panel::EXPGO},
+      {expSw_, &Panel::EXPSW}};
+  for (const auto& [w, view] : labels) {
+    if (all || p.*view != shown_.*view) {
+      w->setText(text((p.*view).text));
+      w->setToolTip(text((p.*view).tooltip));
+    }
+  }
+  for (const auto& [w, view] :
+       {std::pair{slider1_, &Panel::Slider1}, std::pair{slider2_, &Panel::Slider2}}) {
+    if (all || p.*view != shown_.*view) {
+      const QSignalBlocker quiet(w);  // a position set by the console is no Scroll event
+      w->setRange((p.*view).minimum, (p.*view).maximum);
+      w->setValue((p.*view).value);
+      w->setToolTip(text((p.*view).tooltip));
+    }
+  }
+  for (const auto& [name, action] : actions_) {
+    auto it = p.menu.find(name);
+    if (it == p.menu.end()) continue;
+    action->setChecked(it->second.checked);
+    action->setEnabled(it->second.enabled);
+  }
+  shown_ = p;
+  shown_.onChanged = nullptr;
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+  bool cancel = false;
+  k_.Form_Unload(cancel);
+  if (cancel) {
+    event->ignore();
+    return;
+  }
+  event->accept();
+  // Every other window goes with the console, without questions of its own.
+  QApplication::closeAllWindows();
+  QApplication::quit();
+}
+
+void MainWindow::keyPressEvent(QKeyEvent* event) {
+  if (event->key() >= Qt::Key_F1 && event->key() <= Qt::Key_F12) {
+    k_.Form_KeyDown(112 + (event->key() - Qt::Key_F1), 0);
+  }
+  const QString t = event->text();
+  if (t.size() == 1 && t.at(0).unicode() < 256) k_.Form_KeyPress(t.at(0).unicode());
+  QMainWindow::keyPressEvent(event);
+}
+
+}  // namespace kalvant::ui

@@ -1,0 +1,80 @@
+#pragma once
+// The console window: renders the panel and forwards clicks, keys and slider
+// moves to the console's handlers. It holds no state of the organ.
+
+#include <QMainWindow>
+#include <array>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "console/Console.h"
+
+class QAbstractButton;
+class QAction;
+class QLabel;
+class QPushButton;
+class QSlider;
+class QToolButton;
+
+namespace kalvant::ui {
+
+class MainWindow : public QMainWindow {
+  Q_OBJECT
+
+ public:
+  explicit MainWindow(Console& console);
+
+  // Repaints whatever changed in the panel since the last render.
+  void render();
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
+
+ private:
+  struct BoundButton {
+    ButtonView Panel::*view;
+    QAbstractButton* widget;
+  };
+
+  void buildMenus();
+  QWidget* buildPanel();
+  struct Division {
+    const char* title;
+    ButtonView Panel::*button;
+    const char* name;
+    void (Console::*click)();
+    int firstStop, lastStop;
+    ButtonView Panel::*tremolo;
+    const char* tremoloName;
+    void (Console::*tremoloClick)();
+  };
+  QWidget* buildDivision(const Division& d);
+  QWidget* buildCouplersAndVolumes();
+  QWidget* buildMemoryRow();
+  QPushButton* makeButton(ButtonView Panel::*view, const char* objectName,
+                          void (Console::*handler)());
+  void scheduleRender();
+  void centreOnScreen();
+
+  Console& k_;
+  Panel shown_;  // what the widgets show now
+  bool renderPending_ = false;
+  bool firstRender_ = true;
+
+  std::array<QPushButton*, 100> stops_{};
+  std::vector<BoundButton> buttons_;
+  std::array<QToolButton*, 13> leds_{};
+  std::array<QLabel*, 13> ledLabels_{};
+  std::array<QPushButton*, 13> fixed_{};
+  QLabel* labelFileDat_ = nullptr;
+  QLabel* labelFileMemory_ = nullptr;
+  QLabel* expGo_ = nullptr;
+  QLabel* expSw_ = nullptr;
+  QSlider* slider1_ = nullptr;
+  QSlider* slider2_ = nullptr;
+  std::map<std::string, QAction*> actions_;
+};
+
+}  // namespace kalvant::ui

@@ -1,0 +1,255 @@
+// The console window's controls, built from tables: menus, the three
+// divisions with their stop buttons, couplers and volumes, the memory row.
+
+#include <QAction>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QKeySequence>
+#include <QLabel>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QSlider>
+#include <QToolButton>
+#include <QVBoxLayout>
+#include <functional>
+
+#include "ui/MainWindow.h"
+
+namespace kalvant::ui {
+
+namespace {
+
+struct MenuItem {
+  const char* name;  // "" for a separator
+  std::function<void(Console&)> run;
+  bool checkable = false;
+};
+
+struct MenuDef {
+  const char* caption;
+  std::vector<MenuItem> items;
+};
+
+const std::vector<MenuDef>& menuTable() {
+  static const std::vector<MenuDef> menus = {
+      {"&File",
+       {{"LoadFile", &Console::Loadfile_Click},
+        {"savefile", &Console::savefile_Click},
+        {"", nullptr},
+        {"EnableCFG", &Console::EnableCFG_Click, true},
+        {"", nullptr},
+        {"SaveFIXED", &Console::SaveFIXED_Click},
+        {"", nullptr},
+        {"Exit", &Console::exit_Click}}},
+      {"&Setup",
+       {{"SetMidi", &Console::SetMidi_Click},
+        {"MidiTHRU", &Console::MidiTHRU_Click},
+        {"", nullptr},
+        {"EditCFG", &Console::EditCFG_Click}}},
+      {"&Temperament",
+       {{"Equal", [](Console& k) { k.Temperament_Click(0); }, true},
+        {"MeanTone", [](Console& k) { k.Temperament_Click(1); }, true},
+        {"Silbermann", [](Console& k) { k.Temperament_Click(2); }, true},
+        {"Kirnberger", [](Console& k) { k.Temperament_Click(3); }, true}}},
+      {"&Reverb",
+       {{"Reverb1", [](Console& k) { k.Reverb_Click(0); }, true},
+        {"Reverb2", [](Console& k) { k.Reverb_Click(1); }, true},
+        {"Reverb3", [](Console& k) { k.Reverb_Click(2); }, true}}},
+      {nullptr, {{"tremoloRate", &Console::tremoloRate_Click}}},  // on the menu bar itself
+      {"&Help", {{"Help1", &Console::Help1_Click}, {"About", &Console::About_Click}}},
+  };
+  return menus;
+}
+
+QString latin1(const std::string& s) {
+  return QString::fromLatin1(s);
+}
+
+}  // namespace
+
+void MainWindow::buildMenus() {
+  for (const MenuDef& def : menuTable()) {
+    QMenu* menu = def.caption ? menuBar()->addMenu(QString::fromLatin1(def.caption)) : nullptr;
+    for (const MenuItem& item : def.items) {
+      if (!*item.name) {
+        menu->addSeparator();
+        continue;
+      }
+      auto* action = new QAction(latin1(k_.panel.menu[item.name].caption), this);
+      action->setObjectName(item.name);
+      action->setCheckable(item.checkable);
+      // A checkable item shows the console's check, not Qt's own toggle.
+      auto run = item.run;
+      connect(action, &QAction::triggered, this, [this, run, action] {
+        if (action->isCheckable())
+          action->setChecked(k_.panel.checked(action->objectName().toStdString()));
+        run(k_);
+      });
+      if (menu) {
+        menu->addAction(action);
+      } else {
+        menuBar()->addAction(action);
+      }
+      actions_[item.name] = action;
+    }
+  }
+  actions_["Exit"]->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
+}
+
+QPushButton* MainWindow::makeButton(ButtonView Panel::*view, const char* objectName,
+                                    void (Console::*handler)()) {
+  auto* b = new QPushButton;
+  b->setObjectName(objectName);
+  b->setFocusPolicy(Qt::NoFocus);  // keys belong to the console (hotkeys)
+  connect(b, &QPushButton::clicked, this, [this, handler] { (k_.*handler)(); });
+  buttons_.push_back({view, b});
+  return b;
+}
+
+QWidget* MainWindow::buildDivision(const Division& d) {
+  auto* box = new QGroupBox(QString::fromLatin1(d.title));
+  auto* v = new QVBoxLayout(box);
+  QPushButton* divisionButton = makeButton(d.button, d.name, d.click);
+  divisionButton->setProperty("role", "division");
+  v->addWidget(divisionButton);
+
+  // Stops in columns of ten, as the drawknobs of a jamb.
+  auto* grid = new QGridLayout;
+  grid->setSpacing(3);
+  for (int i = d.firstStop; i <= d.lastStop; ++i) {
+    auto* b = new QPushButton;
+    b->setObjectName(QStringLiteral("Tiranti_%1").arg(i));
+    b->setProperty("role", "stop");
+    b->setFocusPolicy(Qt::NoFocus);
+    b->setMinimumWidth(96);
+    connect(b, &QPushButton::clicked, this, [this, i] { k_.Tiranti_Click(i); });
+    stops_[i] = b;
+    grid->addWidget(b, (i - d.firstStop) % 10, (i - d.firstStop) / 10);
+  }
+  v->addLayout(grid);
+  v->addStretch();
+  if (d.tremolo) v->addWidget(makeButton(d.tremolo, d.tremoloName, d.tremoloClick));
+  return box;
+}
+
+QWidget* MainWindow::buildCouplersAndVolumes() {
+  auto* row = new QWidget;
+  auto* h = new QHBoxLayout(row);
+  auto* couplers = new QGroupBox(QStringLiteral("Couplers"));
+  auto* c = new QHBoxLayout(couplers);
+  c->addWidget(makeButton(&Panel::UNI_II, "UNI_II", &Console::UNI_II_Click));
+  c->addWidget(makeButton(&Panel::UNII_I, "UNII_I", &Console::UNII_I_Click));
+  c->addWidget(makeButton(&Panel::UNPI, "UNPI", &Console::UNPI_Click));
+  c->addWidget(makeButton(&Panel::UNPII, "UNPII", &Console::UNPII_Click));
+  h->addWidget(couplers);
+
+  auto* volumes = new QGroupBox(QStringLiteral("Volumes"));
+  auto* g = new QGridLayout(volumes);
+  auto addSlider = [&](int rowIndex, const char* caption, QSlider*& slider, QLabel*& value,
+                       SliderView Panel::*view, void (Console::*scroll)()) {
+    slider = new QSlider(Qt::Horizontal);
+    slider->setObjectName(rowIndex == 0 ? "Slider1" : "Slider2");
+    slider->setFocusPolicy(Qt::NoFocus);
+    slider->setMinimumWidth(160);
+    value = new QLabel;
+    value->setObjectName(rowIndex == 0 ? "EXPGO" : "EXPSW");
+    value->setMinimumWidth(28);
+    connect(slider, &QSlider::valueChanged, this, [this, view, scroll](int v) {
+      (k_.panel.*view).value = v;  // the knob is where the player put it
+      (k_.*scroll)();
+    });
+    g->addWidget(new QLabel(QString::fromLatin1(caption)), rowIndex, 0);
+    g->addWidget(slider, rowIndex, 1);
+    g->addWidget(value, rowIndex, 2);
+  };
+  addSlider(0, "Great", slider1_, expGo_, &Panel::Slider1, &Console::Slider1_Scroll);
+  addSlider(1, "Swell", slider2_, expSw_, &Panel::Slider2, &Console::Slider2_Scroll);
+  QPushButton* couple =
+      makeButton(&Panel::Couplingsliders, "Couplingsliders", &Console::Couplingsliders_Click);
+  couple->setFixedWidth(28);
+  g->addWidget(couple, 0, 3, 2, 1);
+  h->addWidget(volumes, 1);
+  return row;
+}
+
+QWidget* MainWindow::buildMemoryRow() {
+  auto* box = new QGroupBox(QStringLiteral("Memories"));
+  auto* h = new QHBoxLayout(box);
+  h->addWidget(makeButton(&Panel::Rec_button, "Rec_button", &Console::Rec_button_Click));
+  h->addWidget(makeButton(&Panel::CANCEL, "CANCEL", &Console::CANCEL_Click));
+
+  auto* leds = new QGridLayout;
+  leds->setHorizontalSpacing(6);
+  leds->setVerticalSpacing(0);
+  for (int i = 1; i <= 12; ++i) {
+    auto* led = new QToolButton;
+    led->setObjectName(QStringLiteral("c_memory_%1").arg(i));
+    led->setAutoRaise(true);
+    led->setFocusPolicy(Qt::NoFocus);
+    led->setIconSize(QSize(20, 20));
+    connect(led, &QToolButton::clicked, this, [this, i] { k_.c_memory_Click(i); });
+    auto* label = new QLabel;
+    label->setObjectName(QStringLiteral("Label1_%1").arg(i));
+    label->setAlignment(Qt::AlignCenter);
+    leds_[i] = led;
+    ledLabels_[i] = label;
+    leds->addWidget(led, 0, i - 1, Qt::AlignCenter);
+    leds->addWidget(label, 1, i - 1, Qt::AlignCenter);
+  }
+  h->addLayout(leds);
+  QPushButton* mode = makeButton(&Panel::LabelMode, "LabelMode", &Console::Labelmode_Click);
+  mode->setFixedWidth(28);
+  h->addWidget(mode);
+
+  // The fixed memories: a bar of twelve labels that lights up to the one
+  // recalled, a crescendo display.
+  auto* bar = new QHBoxLayout;
+  bar->setSpacing(1);
+  for (int i = 1; i <= 12; ++i) {
+    auto* b = new QPushButton;
+    b->setObjectName(QStringLiteral("Graduatore_%1").arg(i));
+    b->setProperty("role", "bar");
+    b->setFocusPolicy(Qt::NoFocus);
+    b->setFixedSize(16, 28);
+    connect(b, &QPushButton::clicked, this, [this, i] { k_.Graduatore_Click(i); });
+    fixed_[i] = b;
+    bar->addWidget(b);
+  }
+  h->addSpacing(12);
+  h->addLayout(bar);
+  h->addStretch();
+  h->addWidget(makeButton(&Panel::RESET, "RESET", &Console::RESET_Click));
+  h->addWidget(makeButton(&Panel::Panic, "Panic", &Console::Panic_Click));
+  return box;
+}
+
+QWidget* MainWindow::buildPanel() {
+  auto* central = new QWidget;
+  auto* v = new QVBoxLayout(central);
+  auto* divisions = new QHBoxLayout;
+  // Great 10..49, Swell 50..79, Pedal 80..99: four, three and two columns.
+  const Division table[] = {
+      {"Great", &Panel::GREAT, "GREAT", &Console::GREAT_Click, 10, 49, &Panel::Tir_TREMOLOGO,
+       "Tir_TREMOLOGO", &Console::Tir_TREMOLOGO_Click},
+      {"Swell", &Panel::SWELL, "SWELL", &Console::SWELL_Click, 50, 79, &Panel::TIR_TREMOLOSW,
+       "TIR_TREMOLOSW", &Console::TIR_TREMOLOSW_Click},
+      {"Pedal", &Panel::PEDALE, "PEDALE", &Console::PEDALE_Click, 80, 99, nullptr, "", nullptr},
+  };
+  for (const Division& d : table)
+    divisions->addWidget(buildDivision(d), (d.lastStop - d.firstStop + 1) / 10);
+  v->addLayout(divisions, 1);
+  v->addWidget(buildCouplersAndVolumes());
+  v->addWidget(buildMemoryRow());
+  auto* status = new QHBoxLayout;
+  labelFileDat_ = new QLabel;
+  labelFileDat_->setObjectName("Label_fileDAT");
+  labelFileMemory_ = new QLabel;
+  labelFileMemory_->setObjectName("Label_filememory");
+  status->addWidget(labelFileDat_, 1);
+  status->addWidget(labelFileMemory_, 1);
+  v->addLayout(status);
+  return central;
+}
+
+}  // namespace kalvant::ui

@@ -1,0 +1,40 @@
+#pragma once
+// The console's services on Qt: message boxes, the event loop with the
+// console's timer, and posting closures to the GUI thread.
+
+#include <QObject>
+#include <QTimer>
+#include <QWidget>
+#include <functional>
+
+#include "console/Services.h"
+#include "midi/MidiPort.h"
+
+namespace kalvant::ui {
+
+class QtUserDialogs : public UserDialogs {
+ public:
+  void setParent(QWidget* parent) { parent_ = parent; }
+  void message(const std::string& text, MessageIcon icon) override;
+  bool askYesNo(const std::string& text) override;
+
+ private:
+  QWidget* parent_ = nullptr;
+};
+
+class QtEventLoop : public EventLoop {
+ public:
+  explicit QtEventLoop(std::function<void()> onTimer);
+  void startTimer(int msec) override;
+  void stopTimer() override;
+  void waitForEvents() override;
+  void processPendingEvents() override;
+
+ private:
+  QTimer timer_;
+};
+
+// Runs closures on the GUI thread; callable from any thread.
+midi::Post qtPost();
+
+}  // namespace kalvant::ui

@@ -1,0 +1,131 @@
+// Start-up and shutdown: what the module receives, in order, and what is
+// asked and written.
+
+#include "support/ConsoleFixture.h"
+
+namespace kalvant::test {
+namespace {
+
+class Startup : public ConsoleTest {
+ protected:
+  // Output on the first device, both inputs on "No device" (the position
+  // after the two devices of each list).
+  void assignOutputOnly() {
+    k->s.settings.OutDev = 0;
+    k->s.settings.InDev1 = 2;
+    k->s.settings.InDev2 = 2;
+  }
+};
+
+TEST_F(Startup, ResetsModuleAndConsoleInItsOrder) {
+  writeTable("kalvant.dat", taggedTable());
+  assignOutputOnly();
+  k->Form_Load();
+
+  EXPECT_EQ(sentEntries(), (std::vector<int>{100, 1, 0, 2, 3, 4, 5, 6}));
+  ASSERT_EQ(sent.size(), 8u);
+  EXPECT_EQ(sent[1].time - sent[0].time, 50);  // the module's time after its reset
+  EXPECT_EQ(sent[2].time - sent[1].time, 50);
+  EXPECT_EQ(out.openCount, 1);
+  EXPECT_EQ(in1.openCount, 0);
+  EXPECT_EQ(in2.openCount, 0);
+
+  const Panel& p = k->panel;
+  EXPECT_EQ(p.windowCaption, "kalvant V2.0");
+  EXPECT_EQ(p.windowIconPath, path("flgitaly.ico"));
+  for (int i = 10; i <= 99; ++i) {
+    const bool initial = i == 10 || i == 50 || i == 80;
+    EXPECT_EQ(p.Tiranti[i].lamp, initial ? Lamp::Lit : Lamp::Unlit) << i;
+  }
+  EXPECT_EQ(p.Slider1.value, 127);
+  EXPECT_EQ(p.EXPSW.text, "127");
+  EXPECT_EQ(p.c_memory[7].picturePath, path("green-off.gif"));
+  EXPECT_EQ(p.c_memory[3].tooltip,
+            "Load Free Memory N. 3 .If REC ON, push led to store stops. Hotkeys: F1..F12");
+  EXPECT_EQ(p.Graduatore[12].tooltip, "Load Fixed Memory N. 12.  Hotkeys: 1...9, = , ? , ^");
+  EXPECT_EQ(p.Set_up.outputDevcombo, (std::vector<std::string>{"GS Module", "Synth", "No device"}));
+  EXPECT_EQ(k->s.NoDeviceOut, 2);
+  EXPECT_EQ(k->s.comb.slot(kPending), kInitialRegistration);
+  EXPECT_EQ(k->s.comb.slot(kLive), kInitialRegistration);
+  EXPECT_EQ(k->s.comb.slot(5), kInitialRegistration);
+  EXPECT_EQ(p.RESET.lamp, Lamp::Unlit);
+}
+
+TEST_F(Startup, ShutdownSendsResetAndFullOrganThenClosesThePorts) {
+  writeTable("kalvant.dat", taggedTable());
+  assignOutputOnly();
+  k->Form_Load();
+  sent.clear();
+  bool cancel = false;
+  k->Form_Unload(cancel);
+  EXPECT_FALSE(cancel);
+  EXPECT_TRUE(k->ended());
+  EXPECT_EQ(sentEntries(), (std::vector<int>{100, 1}));
+  EXPECT_FALSE(out.isOpen());
+  EXPECT_TRUE(user.questions.empty());
+}
+
+TEST_F(Startup, UnsavedMemoriesAskBeforeClosing) {
+  writeTable("kalvant.dat", taggedTable());
+  assignOutputOnly();
+  k->Form_Load();
+  k->s.FreeMemoriesUnsaved = true;
+  sent.clear();
+
+  user.answers = {false};
+  bool cancel = false;
+  k->Form_Unload(cancel);
+  EXPECT_TRUE(cancel);
+  EXPECT_EQ(user.questions, std::vector<std::string>{"Free memories unsaved : exit anyway?"});
+  EXPECT_TRUE(sent.empty());
+  EXPECT_TRUE(out.isOpen());
+  EXPECT_FALSE(k->ended());
+  EXPECT_FALSE(exists("KALVANT.CFG"));
+
+  user.answers = {true};
+  cancel = false;
+  k->Form_Unload(cancel);
+  EXPECT_FALSE(cancel);
+  EXPECT_EQ(sentEntries(), (std::vector<int>{100, 1}));
+}
+
+TEST_F(Startup, ACloseRequestDuringShutdownPausesIsIgnored) {
+  writeTable("kalvant.dat", taggedTable());
+  assignOutputOnly();
+  k->Form_Load();
+  sent.clear();
+  k->s.settings.SysexDelay = 10;
+  bool innerCancel = false;
+  loop.at(loop.now + 5, [&] { k->Form_Unload(innerCancel); });
+  bool cancel = false;
+  k->Form_Unload(cancel);
+  EXPECT_TRUE(innerCancel);
+  EXPECT_FALSE(cancel);
+  EXPECT_EQ(sentEntries(), (std::vector<int>{100, 1}));
+}
+
+TEST_F(Startup, ExitMenuAsksTheWindowToClose) {
+  int requests = 0;
+  k->requestClose = [&] { ++requests; };
+  k->exit_Click();
+  EXPECT_EQ(requests, 1);
+}
+
+TEST(EstraeNome, TakesTheTextAfterTheLastSeparator) {
+  const std::pair<const char*, const char*> cases[] = {
+      {"C:\\KALVANT\\organ.dat", "organ.dat"},
+      {"/home/organist/kalvant/organ.dat", "organ.dat"},
+      {"organ.dat", "organ.dat"},
+      {"C:\\KALVANT\\", ""},
+      {"", ""},
+      {"mixed/dir\\name.sqs", "name.sqs"},
+  };
+  for (const auto& [in, expected] : cases) {
+    std::string outName = "stale";
+    Estrae_nome(in, outName);
+    EXPECT_EQ(outName, expected) << in;
+  }
+}
+
+}  // namespace
+}  // namespace kalvant::test

@@ -1,0 +1,156 @@
+// The RtMidi back-end against a real JACK server (dummy driver): what the
+// console sends arrives at another JACK client byte for byte and message by
+// message, and what that client plays reaches the console's input handler.
+
+#include <gtest/gtest.h>
+#include <rtmidi/RtMidi.h>
+
+#include <chrono>
+#include <condition_variable>
+#include <cstdlib>
+#include <deque>
+#include <mutex>
+#include <thread>
+
+#include "midi/RtMidiBackend.h"
+
+namespace kalvant::midi {
+namespace {
+
+using namespace std::chrono_literals;
+using Bytes = std::vector<unsigned char>;
+
+// Stands in for the GUI thread: closures posted by the ports run when the
+// test pumps.
+class PostQueue {
+ public:
+  Post post() {
+    return [this](std::function<void()> fn) {
+      std::lock_guard lock(mutex_);
+      queue_.push_back(std::move(fn));
+    };
+  }
+  void pump() {
+    std::deque<std::function<void()>> batch;
+    {
+      std::lock_guard lock(mutex_);
+      batch.swap(queue_);
+    }
+    for (auto& fn : batch) fn();
+  }
+
+ private:
+  std::mutex mutex_;
+  std::deque<std::function<void()>> queue_;
+};
+
+class Received {
+ public:
+  static void callback(double, std::vector<unsigned char>* m, void* self) {
+    auto* r = static_cast<Received*>(self);
+    std::lock_guard lock(r->mutex_);
+    r->messages_.push_back(*m);
+  }
+  std::vector<Bytes> waitFor(std::size_t n) {
+    const auto deadline = std::chrono::steady_clock::now() + 3s;
+    while (std::chrono::steady_clock::now() < deadline) {
+      {
+        std::lock_guard lock(mutex_);
+        if (messages_.size() >= n) break;
+      }
+      std::this_thread::sleep_for(2ms);
+    }
+    std::this_thread::sleep_for(50ms);  // anything extra would show up now
+    std::lock_guard lock(mutex_);
+    return messages_;
+  }
+
+ private:
+  std::mutex mutex_;
+  std::vector<Bytes> messages_;
+};
+
+int indexOf(MidiPort& port, const std::string& part) {
+  for (int i = 0; i < port.deviceCount(); ++i) {
+    port.selectDevice(i);
+    if (port.deviceName().find(part) != std::string::npos) return i;
+  }
+  return -1;
+}
+
+TEST(JackMidi, ConsolePortsTalkToAnotherJackClient) {
+  if (!std::getenv("JACK_DEFAULT_SERVER"))
+    GTEST_SKIP() << "no JACK test server (run through scripts/test)";
+  ASSERT_EQ(detectApi() == Api::Alsa ? Api::Jack : detectApi(), Api::Jack)
+      << "JACK server not answering";
+
+  Received atPeer;
+  RtMidiIn peerIn(RtMidi::UNIX_JACK, "peer-in");
+  peerIn.ignoreTypes(false, true, true);
+  peerIn.setCallback(&Received::callback, &atPeer);
+  peerIn.openVirtualPort("in");
+  RtMidiOut peerOut(RtMidi::UNIX_JACK, "peer-out");
+  peerOut.openVirtualPort("out");
+
+  PostQueue gui;
+  std::vector<std::string> errors;
+  {
+    PortSet ports = createRtMidiPorts(Api::Jack, gui.post());
+    ports.output->onError =
+        ports.input1->onError = [&](int, const std::string& t) { errors.push_back(t); };
+
+    for (MidiPort* p :
+         {static_cast<MidiPort*>(ports.output.get()), static_cast<MidiPort*>(ports.input1.get())}) {
+      for (int i = 0; i < p->deviceCount(); ++i) {
+        p->selectDevice(i);
+        EXPECT_EQ(p->deviceName().rfind("kalvant", 0), std::string::npos)
+            << "own port listed: " << p->deviceName();
+      }
+    }
+    const int outIndex = indexOf(*ports.output, "peer-in");
+    const int inIndex = indexOf(*ports.input1, "peer-out");
+    ASSERT_GE(outIndex, 0);
+    ASSERT_GE(inIndex, 0);
+    ports.output->selectDevice(outIndex);
+    ASSERT_TRUE(ports.output->open() && ports.output->start());
+    ports.input1->selectDevice(inIndex);
+    ports.input1->setFilter(254, true);
+    ASSERT_TRUE(ports.input1->open() && ports.input1->start());
+    std::this_thread::sleep_for(50ms);  // let JACK connect the ports
+
+    const Bytes a = {0xF0, 0x41, 0x10, 0x42, 0x12, 0x40, 0x00, 0x7F, 0x00, 0x41, 0xF7};
+    const Bytes b = {0xF0, 0x41, 0x10, 0x42, 0x12, 0x40, 0x11, 0x02, 0x00, 0x2D, 0xF7};
+    const Bytes c = {0xF0, 0x41, 0x10, 0x42, 0x12, 0x40, 0x01, 0x30, 0x03, 0x0C, 0xF7};
+    std::string entry;
+    for (const Bytes* m : {&a, &b, &c}) entry.append(m->begin(), m->end());
+    ports.output->sendSysex(entry);
+    ports.output->sendShort(0xC0, 19, 0);
+    EXPECT_EQ(atPeer.waitFor(4), (std::vector<Bytes>{a, b, c, {0xC0, 19}}));
+
+    std::vector<InMessage> handled;
+    ports.input1->onMessage = [&] {
+      while (ports.input1->queueCount() >= 1) {
+        handled.push_back(ports.input1->head());
+        ports.input1->dropHead();
+      }
+    };
+    const Bytes note = {0x90, 60, 100};
+    const Bytes sensing = {0xFE};
+    peerOut.sendMessage(&sensing);
+    peerOut.sendMessage(&note);
+    const auto deadline = std::chrono::steady_clock::now() + 3s;
+    while (handled.empty() && std::chrono::steady_clock::now() < deadline) {
+      gui.pump();
+      std::this_thread::sleep_for(2ms);
+    }
+    EXPECT_EQ(handled, (std::vector<InMessage>{{0x90, 60, 100}}));
+
+    ports.input1->close();
+    ports.output->close();
+  }
+  gui.pump();
+  EXPECT_TRUE(errors.empty()) << errors.front();
+}
+
+}  // namespace
+}  // namespace kalvant::midi

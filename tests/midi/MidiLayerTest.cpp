@@ -1,0 +1,132 @@
+// The port layer without a MIDI system: message lengths, sysex splitting,
+// the input queue and its notification contract.
+
+#include <gtest/gtest.h>
+
+#include "midi/MemoryMidi.h"
+#include "midi/MidiBytes.h"
+#include "support/FakeLoop.h"
+
+namespace kalvant::midi {
+namespace {
+
+using test::FakeLoop;
+
+TEST(MidiBytes, ShortMessageLengthFollowsTheStatus) {
+  const std::pair<int, int> cases[] = {
+      {0x00, 0}, {0x7F, 0}, {0x90, 3}, {0x8F, 3}, {0xB2, 3}, {0xC0, 2}, {0xCF, 2},
+      {0xD3, 2}, {0xE1, 3}, {0xA0, 3}, {0xF0, 0}, {0xF7, 0}, {0xF1, 2}, {0xF2, 3},
+      {0xF3, 2}, {0xF6, 1}, {0xF8, 1}, {0xFE, 1}, {0xFF, 1},
+  };
+  for (const auto& [status, length] : cases) {
+    EXPECT_EQ(shortMessageLength(static_cast<std::uint8_t>(status)), length) << std::hex << status;
+  }
+}
+
+class Ports : public ::testing::Test {
+ protected:
+  FakeLoop loop;
+  MemoryMidiOutput out{{"Module"}, loop.post()};
+  MemoryMidiInput in{{"Keyboard"}, loop.post()};
+  std::vector<std::pair<int, std::string>> errors;
+
+  Ports() {
+    out.onError =
+        in.onError = [this](int code, const std::string& text) { errors.emplace_back(code, text); };
+  }
+  void openBoth() {
+    out.selectDevice(0);
+    ASSERT_TRUE(out.open() && out.start());
+    in.selectDevice(0);
+    in.setFilter(254, true);
+    ASSERT_TRUE(in.open() && in.start());
+  }
+};
+
+TEST_F(Ports, ShortMessagesLeaveWithTheirRealLength) {
+  openBoth();
+  out.sendShort(0x90, 60, 100);
+  out.sendShort(0xC1, 19, 0);
+  out.sendShort(0xD0, 64, 0);
+  out.sendShort(0xF8, 0, 0);
+  out.sendShort(0x3C, 1, 2);     // a data byte is not a message
+  out.sendShort(0x1B0, 7, 300);  // 16-bit values are cut to bytes
+  EXPECT_EQ(out.sent,
+            (std::vector<Bytes>{{0x90, 60, 100}, {0xC1, 19}, {0xD0, 64}, {0xF8}, {0xB0, 7, 44}}));
+}
+
+TEST_F(Ports, SysexLeavesOneMessageAtATime) {
+  openBoth();
+  using namespace std::string_literals;
+  const std::string entry =
+      "\xF0\x41\x10\x42\x12\x40\x00\x7F\x00\x41\xF7"
+      "\xF0\x7E\x7F\x09\x01\xF7"
+      "\xF0\x41"s;  // an unfinished message is not sent
+  out.sendSysex(entry);
+  ASSERT_EQ(out.sent.size(), 2u);
+  EXPECT_EQ(out.sent[0].size(), 11u);
+  EXPECT_EQ(out.sent[1], (Bytes{0xF0, 0x7E, 0x7F, 0x09, 0x01, 0xF7}));
+  EXPECT_EQ(out.handOvers.size(), 1u);
+}
+
+TEST_F(Ports, AClosedOutputSendsNothing) {
+  out.sendShort(0x90, 60, 100);
+  out.sendSysex("\xF0\x01\xF7");
+  EXPECT_TRUE(out.sent.empty());
+}
+
+TEST_F(Ports, OpeningAMissingDeviceFailsWithAnErrorEvent) {
+  out.selectDevice(3);
+  EXPECT_FALSE(out.open());
+  EXPECT_FALSE(out.isOpen());
+  EXPECT_TRUE(errors.empty());  // raised on the GUI thread, later
+  loop.runPosted();
+  ASSERT_EQ(errors.size(), 1u);
+  EXPECT_EQ(errors[0].first, kNoSuchDevice);
+}
+
+TEST_F(Ports, InputQueuesOnlyWhatAStartedPortReceives) {
+  in.inject({0x90, 60, 100});  // not open: nothing
+  openBoth();
+  in.inject({0xFE});  // active sensing is filtered
+  in.inject({0x90, 60, 100});
+  in.inject({0xC0, 5});
+  in.inject({0xF0, 0x7E, 0xF7});  // sysex is not for the console
+  ASSERT_EQ(in.queueCount(), 2);
+  EXPECT_EQ(in.head(), (InMessage{0x90, 60, 100}));
+  in.dropHead();
+  EXPECT_EQ(in.head(), (InMessage{0xC0, 5, 0}));
+  in.close();
+  EXPECT_EQ(in.queueCount(), 0);
+  EXPECT_EQ(in.head(), InMessage{});
+}
+
+TEST_F(Ports, EveryMessageIsHandledOnceAndInOrderWhileTheHandlerPumpsEvents) {
+  openBoth();
+  std::vector<int> handled;
+  int depth = 0, maxDepth = 0, calls = 0;
+  in.onMessage = [&] {
+    ++calls;
+    maxDepth = std::max(maxDepth, ++depth);
+    while (in.queueCount() >= 1) {
+      loop.runPosted();  // the handler yields to the event loop once per message
+      const InMessage m = in.head();
+      handled.push_back(m.data1);
+      if (m.data1 == 1) in.inject({0x90, 3, 1});  // arrives while draining
+      if (m.data1 == 2) in.inject({0x90, 4, 1});
+      in.dropHead();
+    }
+    --depth;
+  };
+  in.inject({0x90, 1, 1});
+  in.inject({0x90, 2, 1});
+  loop.runPosted();
+  in.inject({0x90, 5, 1});
+  loop.runPosted();
+  EXPECT_EQ(handled, (std::vector<int>{1, 2, 3, 4, 5}));
+  EXPECT_EQ(maxDepth, 1);
+  EXPECT_LE(calls, 3);
+}
+
+}  // namespace
+}  // namespace kalvant::midi

@@ -1,0 +1,73 @@
+// Loading the stops table into the console: captions, enabled stops, the
+// fallback to the default table.
+
+#include "support/ConsoleFixture.h"
+
+namespace kalvant::test {
+namespace {
+
+using LoadTable = ConsoleTest;
+
+TEST_F(LoadTable, DressesStopButtonsFromTheTable) {
+  StopsTable t;
+  t[11] = std::string(110, 'x');  // not defined: disabled
+  t[12] = std::string(111, 'x');  // defined
+  t[51] = std::string(200, 'x');
+  t[11 + 104] = "Ottava 4'";
+  t[12 + 104] = "Flauto 8'";
+  t[10 + 104] = "Principale";
+  t[205] = "PEDAL";
+  t[206] = "GRAND'ORGANO";
+  t[207] = "ESPRESSIVO";
+  writeTable("kalvant.dat", t);
+  k->CARICAMENTO_DAT();
+
+  struct Expect {
+    int stop;
+    const char* caption;
+    bool enabled;
+  };
+  const Expect expected[] = {
+      {10, "Principale", true}, {11, "Ottava 4'", false}, {12, "Flauto 8'", true}, {13, "", false},
+      {50, "", true},           {51, "", true},           {80, "", true},          {99, "", false},
+  };
+  for (const Expect& e : expected) {
+    EXPECT_EQ(k->panel.Tiranti[e.stop].caption, e.caption) << e.stop;
+    EXPECT_EQ(k->panel.Tiranti[e.stop].enabled, e.enabled) << e.stop;
+  }
+  EXPECT_EQ(k->panel.GREAT.caption, "GRAND'ORGANO");
+  EXPECT_EQ(k->panel.SWELL.caption, "ESPRESSIVO");
+  EXPECT_EQ(k->panel.PEDALE.caption, "PEDAL");
+  EXPECT_EQ(k->panel.Label_fileDAT.text, "Stops Table: " + path("kalvant.dat"));
+  EXPECT_TRUE(k->s.DeviceListsReady);
+  EXPECT_TRUE(user.messages.empty());
+}
+
+TEST_F(LoadTable, WrongPathFallsBackToTheDefaultTableOnce) {
+  writeTable("kalvant.dat", taggedTable());
+  k->s.settings.DatFilePath = path("gone/organ.dat");
+  k->CARICAMENTO_DAT();
+  ASSERT_EQ(user.messages.size(), 1u);
+  EXPECT_EQ(user.messages[0],
+            "Error Loading Stops Table File " + path("gone/organ.dat") +
+                " File is Damaged or Wrong Path is on CFG File: program will load "
+                "default File KALVANT.DAT,if it is present in kalvant directory");
+  EXPECT_EQ(k->s.settings.DatFilePath, path("kalvant.dat"));
+  EXPECT_EQ(k->s.StopsTable, taggedTable());
+  EXPECT_EQ(k->panel.Tiranti[42].caption, "Stop 42");
+}
+
+TEST_F(LoadTable, WhenTheDefaultFailsTooTheConsoleKeepsItsTable) {
+  k->s.StopsTable = taggedTable();
+  writeFile("kalvant.dat", std::string(100, '\0'));  // damaged
+  k->s.settings.DatFilePath = path("mine.dat");
+  k->CARICAMENTO_DAT();
+  ASSERT_EQ(user.messages.size(), 2u);
+  EXPECT_NE(user.messages[1].find(path("mine.dat")), std::string::npos) << user.messages[1];
+  EXPECT_NE(user.messages[1].find(path("kalvant.dat")), std::string::npos) << user.messages[1];
+  EXPECT_EQ(k->s.StopsTable, taggedTable());
+  EXPECT_EQ(k->panel.Tiranti[42].caption, "Stop 42");
+}
+
+}  // namespace
+}  // namespace kalvant::test

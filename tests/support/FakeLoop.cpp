@@ -1,0 +1,58 @@
+#include "support/FakeLoop.h"
+
+#include <gtest/gtest.h>
+
+namespace kalvant::test {
+
+void FakeLoop::startTimer(int msec) {
+  armed_ = true;
+  interval_ = msec;
+  deadline_ = now + msec;
+  ++timerStarts;
+}
+
+midi::Post FakeLoop::post() {
+  return [this](std::function<void()> fn) { posted_.push_back(std::move(fn)); };
+}
+
+void FakeLoop::runPosted() {
+  while (!posted_.empty()) {
+    auto batch = std::move(posted_);
+    posted_.clear();
+    for (auto& fn : batch) fn();
+  }
+}
+
+void FakeLoop::waitForEvents() {
+  if (!posted_.empty()) {
+    runPosted();
+    return;
+  }
+  const bool haveAction = !scheduled_.empty();
+  if (!armed_ && !haveAction) {
+    ADD_FAILURE() << "a wait with no timer and nothing scheduled would never end";
+    if (onTimer) onTimer();  // end the wait rather than hang the test
+    return;
+  }
+  if (haveAction && (!armed_ || scheduled_.begin()->first < deadline_)) {
+    auto it = scheduled_.begin();
+    now = std::max(now, it->first);
+    auto fn = std::move(it->second);
+    scheduled_.erase(it);
+    fn();
+    return;
+  }
+  now = deadline_;
+  deadline_ += interval_;
+  if (onTimer) onTimer();
+}
+
+bool ScriptedUser::askYesNo(const std::string& text) {
+  questions.push_back(text);
+  if (answers.empty()) return false;
+  const bool yes = answers.front();
+  answers.erase(answers.begin());
+  return yes;
+}
+
+}  // namespace kalvant::test

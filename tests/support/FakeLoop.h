@@ -1,0 +1,51 @@
+#pragma once
+// A fake event loop on a virtual millisecond clock: waits jump straight to
+// the next timer tick or scheduled test action, so pauses cost no real time
+// and every send can be stamped with the time it would have left.
+
+#include <functional>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "console/Services.h"
+#include "midi/MidiPort.h"
+
+namespace kalvant::test {
+
+class FakeLoop : public EventLoop {
+ public:
+  std::function<void()> onTimer;
+  long now = 0;  // virtual milliseconds
+  int timerStarts = 0;
+
+  void startTimer(int msec) override;
+  void stopTimer() override { armed_ = false; }
+  void waitForEvents() override;
+  void processPendingEvents() override { runPosted(); }
+
+  // Runs fn when the virtual clock reaches t (inside some wait).
+  void at(long t, std::function<void()> fn) { scheduled_.emplace(t, std::move(fn)); }
+  // Closures posted by ports run at the next pump, as on the GUI thread.
+  midi::Post post();
+  void runPosted();
+  bool timerArmed() const { return armed_; }
+
+ private:
+  bool armed_ = false;
+  long interval_ = 0, deadline_ = 0;
+  std::multimap<long, std::function<void()>> scheduled_;
+  std::vector<std::function<void()>> posted_;
+};
+
+class ScriptedUser : public UserDialogs {
+ public:
+  std::vector<std::string> messages;   // every OK box, in order
+  std::vector<std::string> questions;  // every Yes/No question, in order
+  std::vector<bool> answers;           // answers to give, in order; No when exhausted
+
+  void message(const std::string& text, MessageIcon) override { messages.push_back(text); }
+  bool askYesNo(const std::string& text) override;
+};
+
+}  // namespace kalvant::test
