@@ -1,0 +1,191 @@
+// kalvant-mkdata's compiler: GS bytes it must get exactly right, and faulty
+// sources that must fail at the right line.
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "FixedMemories.h"
+#include "Gs.h"
+#include "OrganSource.h"
+#include "OrganTable.h"
+
+namespace kalvant::mkdata {
+namespace {
+
+std::string hex(const std::string& bytes) {
+  static const char* digits = "0123456789ABCDEF";
+  std::string s;
+  for (unsigned char c : bytes) {
+    if (!s.empty()) s += ' ';
+    s += digits[c >> 4];
+    s += digits[c & 15];
+  }
+  return s;
+}
+
+struct KnownMessage {
+  const char* what;
+  std::string bytes;
+  const char* expected;
+};
+
+TEST(GsMessages, MatchTheModulesDocumentedBytes) {
+  const std::vector<std::uint8_t> meantone{0x4A, 0x32, 0x43, 0x55, 0x3D, 0x4E,
+                                           0x36, 0x47, 0x2F, 0x40, 0x51, 0x39};
+  const std::vector<KnownMessage> cases{
+      {"Church Organ 1 on part 1", partTone(1, 0, 19), "F0 41 10 42 12 40 11 00 00 13 1C F7"},
+      {"part 2 on channel 2", partParameter(2, gs::kRxChannel, 1),
+       "F0 41 10 42 12 40 12 02 01 2B F7"},
+      {"reverb Hall 1", reverbParameter(gs::kReverbMacro, 3), "F0 41 10 42 12 40 01 30 03 0C F7"},
+      {"reverb level 64", reverbParameter(gs::kReverbLevel, 0x40),
+       "F0 41 10 42 12 40 01 33 40 4C F7"},
+      {"GS reset", gsReset(), "F0 41 10 42 12 40 00 7F 00 41 F7"},
+      {"part 10 is block 0", partParameter(10, gs::kLevel, 0), "F0 41 10 42 12 40 10 19 00 17 F7"},
+      {"part 11 is block A", partParameter(11, gs::kLevel, 0), "F0 41 10 42 12 40 1A 19 00 0D F7"},
+      {"meantone on part 1", partScaleTuning(1, meantone),
+       "F0 41 10 42 12 40 11 40 4A 32 43 55 3D 4E 36 47 2F 40 51 39 5A F7"},
+      {"meantone on part 3", partScaleTuning(3, meantone),
+       "F0 41 10 42 12 40 13 40 4A 32 43 55 3D 4E 36 47 2F 40 51 39 58 F7"},
+  };
+  for (const KnownMessage& c : cases) EXPECT_EQ(hex(c.bytes), c.expected) << c.what;
+}
+
+// The smallest organ the compiler accepts; the cases below break one line.
+const char* kMinimalOrgan = R"([organ]
+display = kalvant
+[division great]
+name = GREAT
+channel = 1
+parts = 1 4
+[division swell]
+name = SWELL
+channel = 2
+parts = 2
+[division pedal]
+name = PEDAL
+channel = 3
+parts = 3 11 12
+[stop 10]
+name = Principal 8'
+rank = Church Organ 1, 8'
+[stop 50]
+name = Flûte 8'
+rank = Organ Flute, 8', level 90
+[stop 80]
+name = Subbass 16'
+rank = Organ Flute, 16', pan -10
+[setup 1]
+layout = great swell pedal
+[setup 2]
+part 13 = Strings 1, 8', channel 4
+[setup 3]
+part 14 = off
+[setup 4]
+chorus type = Chorus 3
+[setup 5]
+chorus type = Chorus 2
+[setup 6]
+chorus type = Chorus 1
+[reverb 7]
+type = Hall 1
+[reverb 8]
+type = Hall 2
+[reverb 9]
+type = Room 3
+[temperament 1]
+name = Equal
+cents = 0 0 0 0 0 0 0 0 0 0 0 0
+[temperament 2]
+name = A
+cents = 0 0 0 0 0 0 0 0 0 0 0 0
+[temperament 3]
+name = B
+cents = 0 0 0 0 0 0 0 0 0 0 0 0
+[temperament 4]
+name = C
+cents = 0.49 -0.5 0.51 0 0 0 0 0 0 0 0 -63.5
+)";
+
+std::string replaceLine(std::string text, const std::string& from, const std::string& to) {
+  const std::size_t at = text.find(from);
+  EXPECT_NE(at, std::string::npos) << from;
+  if (at != std::string::npos) text.replace(at, from.size(), to);
+  return text;
+}
+
+TEST(StopListCompiler, BuildsTheMinimalOrgan) {
+  const StopsTable table = buildStopsTable(parseOrgan(kMinimalOrgan, "organ.stops"));
+  EXPECT_EQ(table[50 + 104], "Fl\xFBte 8'");  // Latin-1 on the button
+  // The Great's unused part 4 falls silent first; part 1 takes channel 1 last.
+  const std::string& great = table[10];
+  EXPECT_EQ(hex(great.substr(0, 11)), "F0 41 10 42 12 40 14 02 10 1A F7");
+  EXPECT_EQ(hex(great.substr(great.size() - 11)), "F0 41 10 42 12 40 11 02 00 2D F7");
+  EXPECT_EQ(table[1].substr(0, great.size()), great);  // layout = the first stops
+  EXPECT_TRUE(table[11].empty());
+  // Rounded from the written cents: 0.49 -> 0, -0.5 -> -1, 0.51 -> +1.
+  EXPECT_EQ(hex(table[110].substr(8, 12)), "40 3F 41 40 40 40 40 40 40 40 40 00");
+}
+
+struct BadSource {
+  const char* fault;
+  const char* from;
+  const char* to;
+  const char* where;  // file:line the message must start with
+};
+
+TEST(StopListCompiler, FaultsNameTheFileAndLine) {
+  const std::vector<BadSource> cases{
+      {"unknown tone", "rank = Church Organ 1, 8'", "rank = Church Organ 9, 8'", "organ.stops:17:"},
+      {"pitch beyond the key shift", "rank = Organ Flute, 16', pan -10",
+       "rank = Organ Flute, 1 3/5'", "organ.stops:23:"},
+      {"level above 127", "level 90", "level 128", "organ.stops:20:"},
+      {"name too long", "name = Principal 8'", "name = Principal 8' major", "organ.stops:16:"},
+      {"outside Latin-1", "name = Subbass 16'", "name = Subbass \xE2\x82\xAC", "organ.stops:22:"},
+      {"more ranks than parts", "rank = Organ Flute, 8', level 90",
+       "rank = Organ Flute, 8'\nrank = Flute, 4'", "organ.stops:21:"},
+      {"stop index outside the table", "[stop 50]", "[stop 100]", "organ.stops:18:"},
+      {"division part in a set-up", "part 14 = off", "part 12 = off", "organ.stops:29:"},
+      {"setting without a value", "display = kalvant", "display kalvant", "organ.stops:2:"},
+      {"first stop missing", "[stop 80]", "[stop 81]", "organ.stops:11:"},
+      {"cents beyond scale tuning", "-63.5", "-64.5", "organ.stops:53:"},
+      {"unknown reverb", "type = Room 3", "type = Room 9", "organ.stops:41:"},
+      {"set-up twice", "[setup 6]", "[setup 5]", "organ.stops:34:"},
+      {"temperament twice", "[temperament 4]", "[temperament 3]", "organ.stops:51:"},
+  };
+  for (const BadSource& c : cases) {
+    try {
+      parseOrgan(replaceLine(kMinimalOrgan, c.from, c.to), "organ.stops");
+      ADD_FAILURE() << c.fault << ": accepted";
+    } catch (const SourceError& e) {
+      EXPECT_EQ(std::string(e.what()).rfind(c.where, 0), 0u) << c.fault << ": " << e.what();
+    }
+  }
+}
+
+TEST(FixedMemoriesSource, RejectsMemoriesTheConsoleCouldNotPlay) {
+  const StopsTable table = buildStopsTable(parseOrgan(kMinimalOrgan, "organ.stops"));
+  std::string good = "[file]\ndat file = kalvant.dat\n";
+  for (int m = 1; m <= 12; ++m)
+    good += "[memory " + std::to_string(m) + "]\ngreat = 10\nswell = 50\npedal = 80\n";
+  EXPECT_EQ(parseFixedMemories(good, "f", table).records.size(), 12u);
+  const std::vector<BadSource> cases{
+      {"undefined stop", "[memory 2]\ngreat = 10", "[memory 2]\ngreat = 11", "f:8:"},
+      {"stop of another division", "[memory 1]\ngreat = 10", "[memory 1]\ngreat = 50", "f:4:"},
+      {"volume below 80", "[memory 1]\n", "[memory 1]\ngreat volume = 79\n", "f:4:"},
+      {"tremulant not on/off", "[memory 1]\n", "[memory 1]\nswell tremulant = 1\n", "f:4:"},
+      {"memory missing", "[memory 12]", "[memory 11]", "f:"},
+  };
+  for (const BadSource& c : cases) {
+    try {
+      parseFixedMemories(replaceLine(good, c.from, c.to), "f", table);
+      ADD_FAILURE() << c.fault << ": accepted";
+    } catch (const SourceError& e) {
+      EXPECT_EQ(std::string(e.what()).rfind(c.where, 0), 0u) << c.fault << ": " << e.what();
+    }
+  }
+}
+
+}  // namespace
+}  // namespace kalvant::mkdata
