@@ -1,0 +1,85 @@
+#include "synth/AudioOutput.h"
+
+#include <fluidsynth.h>
+#include <jack/jack.h>
+
+#include <vector>
+
+#include "synth/FluidTarget.h"
+
+namespace kalvant::synth {
+
+namespace {
+
+void quiet(const char*) {}
+
+std::string readableName(const std::string& driver) {
+  if (driver == "pulseaudio") return "PulseAudio";
+  if (driver == "alsa") return "ALSA";
+  if (driver == "jack") return "JACK";
+  return driver;
+}
+
+}  // namespace
+
+bool jackServerRunning() {
+  jack_set_error_function(quiet);
+  jack_set_info_function(quiet);
+  jack_status_t status{};
+  jack_client_t* client = jack_client_open("kalvant-synth-probe", JackNoStartServer, &status);
+  if (!client) return false;
+  jack_client_close(client);
+  return true;
+}
+
+AudioStart AudioOutput::start(fluid_settings_t* settings, fluid_synth_t* synth,
+                              const std::string& choice) {
+  stop();
+  AudioStart result;
+  const std::vector<std::string> order =
+      choice == "auto" ? std::vector<std::string>{"pulseaudio", "alsa", "jack"}
+                       : std::vector<std::string>{choice};
+  std::string reasons;
+  for (const std::string& name : order) {
+    std::string why;
+    if (tryDriver(settings, synth, name, why)) {
+      result.ok = true;
+      result.driver = name;
+      return result;
+    }
+    reasons += "\n" + readableName(name) + ": " + why;
+  }
+  result.error =
+      "The built-in synthesizer found no audio output, so it stays silent." + reasons +
+      "\nThe console works on; choose another audio driver in kalvant-synth.ini, or another "
+      "MIDI output.";
+  return result;
+}
+
+bool AudioOutput::tryDriver(fluid_settings_t* settings, fluid_synth_t* synth,
+                            const std::string& name, std::string& why) {
+  if (name == "jack" && !jackServerRunning()) {
+    why = "no JACK server is running";
+    return false;
+  }
+  if (fluid_settings_setstr(settings, "audio.driver", name.c_str()) != FLUID_OK) {
+    why = "this FluidSynth has no such driver";
+    return false;
+  }
+  fluid_settings_setstr(settings, "audio.jack.id", "kalvant-synth");
+  fluid_settings_setint(settings, "audio.jack.autoconnect", 1);
+  fluid_settings_setstr(settings, "audio.pulseaudio.media-role", "music");
+  takeFluidErrors();
+  driver_ = new_fluid_audio_driver(settings, synth);
+  if (driver_) return true;
+  why = takeFluidErrors();
+  if (why.empty()) why = "the device could not be opened";
+  return false;
+}
+
+void AudioOutput::stop() {
+  if (driver_) delete_fluid_audio_driver(driver_);
+  driver_ = nullptr;
+}
+
+}  // namespace kalvant::synth

@@ -1,0 +1,38 @@
+#pragma once
+// Plays a FluidSynth synthesizer through the desktop's sound system.
+
+#include <fluidsynth/types.h>
+
+#include <string>
+
+namespace kalvant::synth {
+
+struct AudioStart {
+  bool ok = false;
+  std::string driver;  // the driver that plays
+  std::string error;   // why nothing plays, for the organist
+};
+
+class AudioOutput {
+ public:
+  AudioOutput() = default;
+  ~AudioOutput() { stop(); }
+  AudioOutput(const AudioOutput&) = delete;
+  AudioOutput& operator=(const AudioOutput&) = delete;
+
+  // "auto" tries PulseAudio, ALSA, then JACK; JACK only when a server is
+  // already running (a server is never started for us).
+  AudioStart start(fluid_settings_t* settings, fluid_synth_t* synth, const std::string& choice);
+  void stop();
+  bool running() const { return driver_ != nullptr; }
+
+ private:
+  bool tryDriver(fluid_settings_t* settings, fluid_synth_t* synth, const std::string& name,
+                 std::string& why);
+  fluid_audio_driver_t* driver_ = nullptr;
+};
+
+// True when a JACK server answers; never starts one and prints nothing.
+bool jackServerRunning();
+
+}  // namespace kalvant::synth

@@ -1,0 +1,123 @@
+#include "synth/BuiltInSynth.h"
+
+#include <filesystem>
+
+#include "synth/AudioOutput.h"
+#include "synth/FluidTarget.h"
+#include "synth/GsModule.h"
+
+namespace kalvant::synth {
+
+SynthEngine::SynthEngine(double sampleRate, const std::string& soundfont, std::string& error) {
+  FluidTarget::Options options;
+  options.sampleRate = sampleRate;
+  target = std::make_unique<FluidTarget>(options);
+  target->loadSoundfont(soundfont, error);
+  module = std::make_unique<GsModule>(*target);
+  module->applyAll();  // a module switched on is in its reset state
+}
+
+SynthEngine::~SynthEngine() = default;
+
+BuiltInSynthOutput::BuiltInSynthOutput(std::unique_ptr<midi::MidiOutput> system,
+                                       std::string programDir, midi::Post post)
+    : MidiOutput(std::move(post)), system_(std::move(system)), programDir_(std::move(programDir)) {
+  // The system port raises its errors on the GUI thread already.
+  system_->onError = [this](int code, const std::string& text) {
+    if (onError) onError(code, text);
+  };
+}
+
+BuiltInSynthOutput::~BuiltInSynthOutput() {
+  close();
+}
+
+std::string BuiltInSynthOutput::deviceName() {
+  const int n = system_->deviceCount();
+  if (selected_ == n) return kBuiltInSynthName;
+  if (selected_ < 0 || selected_ > n) return "";
+  system_->selectDevice(selected_);
+  return system_->deviceName();
+}
+
+bool BuiltInSynthOutput::open() {
+  close();
+  if (builtInSelected()) {
+    open_ = openBuiltIn();
+    return open_;
+  }
+  system_->selectDevice(selected_);
+  open_ = system_->open();
+  return open_;
+}
+
+bool BuiltInSynthOutput::openBuiltIn() {
+  SynthSettings settings = loadSynthSettings(programDir_);
+  // The first time, leave a settings file the user can find and edit.
+  std::error_code ec;
+  if (!std::filesystem::exists(std::filesystem::path(programDir_) / kSynthSettingsFile, ec)) {
+    std::string ignored;
+    saveSynthSettings(programDir_, settings, ignored);
+  }
+  std::string error;
+  engine_ = std::make_unique<SynthEngine>(44100.0, soundfontPath(settings), error);
+  if (!error.empty()) {
+    reportError(midi::kDriverError,
+                "The built-in synthesizer stays silent: " + error +
+                    ". Install timgm6mb-soundfont or choose a .sf2 file in kalvant-synth.ini.");
+    builtInOpen_ = true;
+    return true;
+  }
+  audio_ = std::make_unique<AudioOutput>();
+  const AudioStart started =
+      audio_->start(engine_->target->settings(), engine_->target->synth(), settings.audioDriver);
+  if (started.ok) {
+    driverName_ = started.driver;
+  } else {
+    reportError(midi::kDriverError, started.error);
+  }
+  builtInOpen_ = true;
+  return true;
+}
+
+bool BuiltInSynthOutput::start() {
+  if (!open_) return false;
+  return builtInOpen_ ? true : system_->start();
+}
+
+void BuiltInSynthOutput::close() {
+  if (builtInOpen_) {
+    // The audio thread stops before the synthesizer it renders goes away.
+    audio_.reset();
+    engine_.reset();
+    driverName_.clear();
+    builtInOpen_ = false;
+  } else if (system_->isOpen()) {
+    system_->close();
+  }
+  open_ = false;
+}
+
+const GsModule* BuiltInSynthOutput::module() const {
+  return engine_ ? engine_->module.get() : nullptr;
+}
+
+void BuiltInSynthOutput::sendMessage(const std::uint8_t* data, std::size_t size) {
+  if (builtInOpen_) {
+    engine_->module->receive(data, size);
+    return;
+  }
+  // The system port splits and sends each message on its own, as before.
+  if (data[0] == 0xF0) {
+    system_->sendSysex(std::string_view(reinterpret_cast<const char*>(data), size));
+  } else {
+    system_->sendShort(data[0], size > 1 ? data[1] : 0, size > 2 ? data[2] : 0);
+  }
+}
+
+std::unique_ptr<midi::MidiOutput> withBuiltInSynth(std::unique_ptr<midi::MidiOutput> system,
+                                                   const std::string& programDir, midi::Post post) {
+  return std::make_unique<BuiltInSynthOutput>(std::move(system), programDir, std::move(post));
+}
+
+}  // namespace kalvant::synth

@@ -1,0 +1,68 @@
+#pragma once
+// The built-in synthesizer as a MIDI output device: the system's outputs keep
+// their indexes and "kalvant built-in synthesizer" follows them, so the setup
+// dialog lists it just before "No device".
+
+#include <memory>
+#include <string>
+
+#include "midi/MidiPort.h"
+#include "synth/SynthSettings.h"
+
+namespace kalvant::synth {
+
+inline constexpr const char* kBuiltInSynthName = "kalvant built-in synthesizer";
+
+class FluidTarget;
+class GsModule;
+class AudioOutput;
+
+// The module and its synthesizer, without any audio output: what the
+// built-in device plays through, and what an offline renderer drives.
+struct SynthEngine {
+  SynthEngine(double sampleRate, const std::string& soundfont, std::string& error);
+  ~SynthEngine();
+  std::unique_ptr<FluidTarget> target;
+  std::unique_ptr<GsModule> module;
+};
+
+class BuiltInSynthOutput : public midi::MidiOutput {
+ public:
+  BuiltInSynthOutput(std::unique_ptr<midi::MidiOutput> system, std::string programDir,
+                     midi::Post post);
+  ~BuiltInSynthOutput() override;
+
+  int deviceCount() override { return system_->deviceCount() + 1; }
+  std::string deviceName() override;
+  // Opening the built-in device starts the audio output. When no audio
+  // device (or no soundfont) can be opened, it still opens, stays silent and
+  // says why through onError: the console keeps working.
+  bool open() override;
+  bool start() override;
+  void close() override;
+
+  bool builtInSelected() { return selected_ == system_->deviceCount(); }
+  // The audio driver that plays ("" when silent or closed).
+  const std::string& audioDriver() const { return driverName_; }
+  // The module while the built-in device is open, else null (for tests).
+  const GsModule* module() const;
+
+ protected:
+  void sendMessage(const std::uint8_t* data, std::size_t size) override;
+
+ private:
+  bool openBuiltIn();
+  std::unique_ptr<midi::MidiOutput> system_;
+  std::string programDir_;
+  bool builtInOpen_ = false;
+  std::unique_ptr<SynthEngine> engine_;
+  std::unique_ptr<AudioOutput> audio_;
+  std::string driverName_;
+};
+
+// The console's output port with the built-in synthesizer after the
+// system's devices.
+std::unique_ptr<midi::MidiOutput> withBuiltInSynth(std::unique_ptr<midi::MidiOutput> system,
+                                                   const std::string& programDir, midi::Post post);
+
+}  // namespace kalvant::synth

@@ -1,0 +1,187 @@
+#include "synth/SmfReader.h"
+
+#include <algorithm>
+#include <fstream>
+#include <sstream>
+
+namespace kalvant::synth {
+
+namespace {
+
+struct TickEvent {
+  std::uint64_t tick = 0;
+  int track = 0;
+  int order = 0;     // position within its track: keeps simultaneous events in order
+  int tempoUs = -1;  // a tempo change (microseconds per quarter), else -1
+  std::vector<std::uint8_t> message;
+};
+
+class Cursor {
+ public:
+  Cursor(const std::string& s, std::size_t begin, std::size_t end)
+      : s_(s), pos_(begin), end_(end) {}
+  bool atEnd() const { return pos_ >= end_; }
+  bool has(std::size_t n) const { return end_ - pos_ >= n; }
+  std::uint8_t peek() const { return static_cast<std::uint8_t>(s_[pos_]); }
+  std::uint8_t byte() { return static_cast<std::uint8_t>(s_[pos_++]); }
+  std::uint32_t big(int n) {
+    std::uint32_t v = 0;
+    for (int i = 0; i < n; ++i) v = (v << 8) | byte();
+    return v;
+  }
+  // A variable-length quantity; false when it runs off the end or past 4 bytes.
+  bool vlq(std::uint32_t& v) {
+    v = 0;
+    for (int i = 0; i < 4; ++i) {
+      if (atEnd()) return false;
+      const std::uint8_t b = byte();
+      v = (v << 7) | (b & 0x7F);
+      if (!(b & 0x80)) return true;
+    }
+    return false;
+  }
+  std::vector<std::uint8_t> take(std::size_t n) {
+    std::vector<std::uint8_t> out(s_.begin() + static_cast<long>(pos_),
+                                  s_.begin() + static_cast<long>(pos_ + n));
+    pos_ += n;
+    return out;
+  }
+  std::size_t pos() const { return pos_; }
+
+ private:
+  const std::string& s_;
+  std::size_t pos_;
+  std::size_t end_;
+};
+
+int dataBytes(std::uint8_t status) {
+  const int kind = status & 0xF0;
+  return kind == 0xC0 || kind == 0xD0 ? 1 : 2;
+}
+
+// Reads one track chunk's events; returns "" or what is wrong.
+std::string readTrack(Cursor c, int track, std::vector<TickEvent>& out) {
+  std::uint64_t tick = 0;
+  std::uint8_t running = 0;
+  int order = 0;
+  while (!c.atEnd()) {
+    std::uint32_t delta = 0;
+    if (!c.vlq(delta) || c.atEnd()) return "an event runs past its track";
+    tick += delta;
+    TickEvent e{tick, track, order++, -1, {}};
+    std::uint8_t status = c.peek();
+    if (status == 0xFF || status == 0xF0 || status == 0xF7) {
+      c.byte();
+      std::uint8_t type = 0;
+      if (status == 0xFF) {
+        if (c.atEnd()) return "a meta event runs past its track";
+        type = c.byte();
+      }
+      std::uint32_t length = 0;
+      if (!c.vlq(length) || !c.has(length)) return "an event runs past its track";
+      std::vector<std::uint8_t> data = c.take(length);
+      if (status == 0xFF && type == 0x2F) break;  // end of track
+      if (status == 0xFF && type == 0x51 && length == 3)
+        e.tempoUs = (data[0] << 16) | (data[1] << 8) | data[2];
+      if (status == 0xF0) {
+        e.message.push_back(0xF0);
+        e.message.insert(e.message.end(), data.begin(), data.end());
+      }
+      if (e.tempoUs >= 0 || !e.message.empty()) out.push_back(std::move(e));
+      continue;
+    }
+    if (status & 0x80) {
+      running = c.byte();
+    } else if (!running) {
+      return "a data byte without a status";
+    }
+    const int n = dataBytes(running);
+    if (!c.has(static_cast<std::size_t>(n))) return "an event runs past its track";
+    e.message.push_back(running);
+    for (int i = 0; i < n; ++i) e.message.push_back(c.byte());
+    out.push_back(std::move(e));
+  }
+  return "";
+}
+
+// Ticks to seconds through the tempo map (tempo events sorted first).
+std::vector<TimedMessage> toSeconds(std::vector<TickEvent>& events, std::uint16_t division) {
+  std::stable_sort(events.begin(), events.end(), [](const TickEvent& a, const TickEvent& b) {
+    return a.tick != b.tick     ? a.tick < b.tick
+           : a.track != b.track ? a.track < b.track
+                                : a.order < b.order;
+  });
+  std::vector<TimedMessage> out;
+  double secondsPerTick = 0.5 / division;  // 120 beats a minute until told
+  if (division & 0x8000) {
+    // SMPTE: frames per second (negative) times ticks per frame.
+    const int fps = -static_cast<std::int8_t>(division >> 8);
+    secondsPerTick = 1.0 / (fps * (division & 0xFF));
+  }
+  double seconds = 0;
+  std::uint64_t lastTick = 0;
+  for (TickEvent& e : events) {
+    seconds += static_cast<double>(e.tick - lastTick) * secondsPerTick;
+    lastTick = e.tick;
+    if (e.tempoUs >= 0) {
+      if (!(division & 0x8000)) secondsPerTick = e.tempoUs / 1e6 / division;
+      continue;
+    }
+    out.push_back({seconds, std::move(e.message)});
+  }
+  return out;
+}
+
+}  // namespace
+
+SmfReadResult parseSmf(const std::string& bytes) {
+  SmfReadResult r;
+  Cursor c(bytes, 0, bytes.size());
+  if (!c.has(14) || bytes.compare(0, 4, "MThd") != 0) {
+    r.error = "not a Standard MIDI File";
+    return r;
+  }
+  c.take(4);
+  const std::uint32_t headerLength = c.big(4);
+  const auto format = static_cast<std::uint16_t>(c.big(2));
+  const auto tracks = static_cast<std::uint16_t>(c.big(2));
+  const auto division = static_cast<std::uint16_t>(c.big(2));
+  if (format > 1 || headerLength < 6 || division == 0 || !c.has(headerLength - 6)) {
+    r.error = format > 1 ? "only formats 0 and 1 are played" : "a damaged header";
+    return r;
+  }
+  c.take(headerLength - 6);
+  std::vector<TickEvent> events;
+  for (int t = 0; t < tracks && c.has(8); ++t) {
+    const std::string id = bytes.substr(c.pos(), 4);
+    c.take(4);
+    const std::uint32_t length = c.big(4);
+    if (!c.has(length)) {
+      r.error = "track " + std::to_string(t + 1) + " is cut short";
+      return r;
+    }
+    if (id == "MTrk") {
+      const std::string why = readTrack(Cursor(bytes, c.pos(), c.pos() + length), t, events);
+      if (!why.empty()) {
+        r.error = "track " + std::to_string(t + 1) + ": " + why;
+        return r;
+      }
+    }
+    c.take(length);
+  }
+  r.messages = toSeconds(events, division);
+  r.ok = true;
+  return r;
+}
+
+SmfReadResult readSmfFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) return {false, {}, "cannot open " + path};
+  std::ostringstream s;
+  s << in.rdbuf();
+  SmfReadResult r = parseSmf(s.str());
+  if (!r.ok) r.error = path + ": " + r.error;
+  return r;
+}
+
+}  // namespace kalvant::synth

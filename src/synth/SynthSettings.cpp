@@ -1,0 +1,91 @@
+#include "synth/SynthSettings.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "synth/FluidTarget.h"
+
+namespace kalvant::synth {
+
+namespace {
+
+std::string trim(const std::string& s) {
+  const auto first = s.find_first_not_of(" \t\r");
+  if (first == std::string::npos) return {};
+  const auto last = s.find_last_not_of(" \t\r");
+  return s.substr(first, last - first + 1);
+}
+
+std::string settingsPath(const std::string& programDir) {
+  return (std::filesystem::path(programDir) / kSynthSettingsFile).string();
+}
+
+}  // namespace
+
+const std::vector<std::string>& audioDriverChoices() {
+  static const std::vector<std::string> choices{"auto", "pulseaudio", "alsa", "jack"};
+  return choices;
+}
+
+SynthSettings parseSynthSettings(const std::string& text) {
+  SynthSettings s;
+  std::istringstream in(text);
+  std::string line;
+  while (std::getline(in, line)) {
+    // Only whole lines are comments: a path may contain '#'.
+    if (trim(line).rfind('#', 0) == 0) continue;
+    const auto eq = line.find('=');
+    if (eq == std::string::npos) continue;
+    const std::string key = trim(line.substr(0, eq));
+    const std::string value = trim(line.substr(eq + 1));
+    if (key == "audio-driver") {
+      const auto& c = audioDriverChoices();
+      s.audioDriver = std::find(c.begin(), c.end(), value) != c.end() ? value : "auto";
+    } else if (key == "soundfont") {
+      s.soundfont = value;
+    }
+  }
+  return s;
+}
+
+SynthSettings loadSynthSettings(const std::string& programDir) {
+  std::ifstream in(settingsPath(programDir), std::ios::binary);
+  if (!in) return {};
+  std::ostringstream text;
+  text << in.rdbuf();
+  return parseSynthSettings(text.str());
+}
+
+bool saveSynthSettings(const std::string& programDir, const SynthSettings& s, std::string& error) {
+  const std::string path = settingsPath(programDir);
+  const std::string temporary = path + ".new";
+  {
+    std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
+    out << "# kalvant built-in synthesizer\n"
+        << "# audio-driver: auto (PulseAudio, then ALSA, then a running JACK server),\n"
+        << "# pulseaudio, alsa or jack\n"
+        << "audio-driver = " << s.audioDriver << "\n"
+        << "# soundfont: a .sf2 file; empty for " << kDefaultSoundfont << "\n"
+        << "soundfont = " << s.soundfont << "\n";
+    out.close();
+    if (!out) {
+      error = "cannot write " + temporary;
+      return false;
+    }
+  }
+  std::error_code ec;
+  std::filesystem::rename(temporary, path, ec);
+  if (ec) {
+    error = "cannot replace " + path + ": " + ec.message();
+    return false;
+  }
+  return true;
+}
+
+std::string soundfontPath(const SynthSettings& s) {
+  return s.soundfont.empty() ? kDefaultSoundfont : s.soundfont;
+}
+
+}  // namespace kalvant::synth

@@ -1,0 +1,168 @@
+// The module's part router against a recording synthesizer: which parts a
+// channel message reaches, which key each part starts and ends, and what a
+// stop change, CC123 and a GS reset do to sounding notes.
+
+#include <gtest/gtest.h>
+
+#include <set>
+#include <tuple>
+
+#include "synth/GsModule.h"
+
+namespace kalvant::synth {
+namespace {
+
+// Keeps the notes sounding on each synthesizer channel.
+class Recorder : public SoundTarget {
+ public:
+  using Note = std::pair<int, int>;  // channel, key
+  std::multiset<Note> sounding;
+  std::vector<std::tuple<int, int, int>> controllers;
+  std::vector<std::tuple<int, int, int>> tones;
+  std::vector<Modulation> modulations;
+  std::set<int> silenced;
+
+  void noteOn(int c, int k, int) override { sounding.insert({c, k}); }
+  void noteOff(int c, int k) override {
+    auto it = sounding.find({c, k});
+    if (it != sounding.end()) sounding.erase(it);
+  }
+  void controlChange(int c, int cc, int v) override { controllers.emplace_back(c, cc, v); }
+  void pitchBend(int, int) override {}
+  void channelPressure(int, int) override {}
+  void keyPressure(int, int, int) override {}
+  void selectTone(int c, int b, int p, bool) override { tones.emplace_back(c, b, p); }
+  void setScaleTuning(int, const std::array<double, 12>&) override {}
+  void setModulation(int, const Modulation& m) override { modulations.push_back(m); }
+  void setReverb(const ReverbParams&) override {}
+  void setChorus(const ChorusParams&) override {}
+  void silence(int c) override {
+    silenced.insert(c);
+    std::erase_if(sounding, [c](const Note& n) { return n.first == c; });
+  }
+};
+
+Bytes partParam(int part, std::uint8_t offset, std::uint8_t value) {
+  const auto block = static_cast<std::uint8_t>(0x10 | blockOfPart(part));
+  return makeDataSet(gsAddress(0x40, block, offset), {value});
+}
+
+class GsModuleTest : public ::testing::Test {
+ protected:
+  // A Great stop of two ranks: part 1 at 8', part 4 at 4', both on channel 1.
+  void layerEightAndFour() {
+    module.receive(partParam(3, 0x16, 0x4C));
+    module.receive(partParam(3, 0x02, 0x00));
+  }
+  Recorder rec;
+  GsModule module{rec};
+};
+
+TEST_F(GsModuleTest, AChannelReachesEveryPartThatReceivesIt) {
+  layerEightAndFour();
+  module.receive({0x90, 60, 100});
+  EXPECT_EQ(rec.sounding, (std::multiset<Recorder::Note>{{0, 60}, {3, 72}}));
+  module.receive({0x80, 60, 0});
+  EXPECT_TRUE(rec.sounding.empty());
+}
+
+TEST_F(GsModuleTest, RxChannelOffSilencesAPartAndReleasesItsNotes) {
+  layerEightAndFour();
+  module.receive({0x90, 60, 100});
+  module.receive(partParam(3, 0x02, 0x00));  // a new stop keeps the part on channel 1
+  EXPECT_EQ(rec.sounding, (std::multiset<Recorder::Note>{{0, 60}, {3, 72}}));
+  module.receive(partParam(3, 0x02, kRxOff));
+  EXPECT_EQ(rec.sounding, (std::multiset<Recorder::Note>{{0, 60}}));
+  module.receive({0x90, 62, 100});
+  EXPECT_EQ(rec.sounding.count({3, 74}), 0u);
+  module.receive({0x90, 62, 0});
+  module.receive({0x80, 60, 0});
+  EXPECT_TRUE(rec.sounding.empty());
+}
+
+TEST_F(GsModuleTest, ANoteEndsWhereItStartedWhateverTheKeyShiftBecame) {
+  struct Case {
+    std::uint8_t before;
+    std::uint8_t after;
+    int startedKey;
+  };
+  // 4' to 8', 8' to 16', 2 2/3' to 2', and a 2' rank folded back at the top.
+  const std::vector<std::pair<int, Case>> cases{{60, {0x4C, 0x40, 72}},
+                                                {60, {0x40, 0x34, 60}},
+                                                {60, {0x53, 0x58, 79}},
+                                                {120, {0x58, 0x40, 120}}};
+  for (const auto& [key, c] : cases) {
+    SCOPED_TRACE(key);
+    Recorder r;
+    GsModule m(r);
+    m.receive(partParam(0, 0x16, c.before));
+    m.receive({0x90, static_cast<std::uint8_t>(key), 90});
+    EXPECT_EQ(r.sounding, (std::multiset<Recorder::Note>{{0, c.startedKey}}));
+    m.receive(partParam(0, 0x16, c.after));
+    m.receive({0x80, static_cast<std::uint8_t>(key), 0});
+    EXPECT_TRUE(r.sounding.empty());
+    EXPECT_EQ(m.soundingNotes(0), 0);
+  }
+}
+
+TEST_F(GsModuleTest, ARepeatedKeyRestartsInsteadOfHanging) {
+  module.receive({0x90, 60, 100});
+  module.receive(partParam(0, 0x16, 0x4C));
+  module.receive({0x90, 60, 100});
+  EXPECT_EQ(rec.sounding, (std::multiset<Recorder::Note>{{0, 72}}));
+}
+
+TEST_F(GsModuleTest, AllNotesOffAndGsResetSilenceAtOnce) {
+  layerEightAndFour();
+  module.receive({0x90, 60, 100});
+  module.receive({0x91, 64, 100});
+  module.receive({0xB0, 123, 0});
+  EXPECT_EQ(rec.silenced, (std::set<int>{0, 3}));
+  EXPECT_EQ(rec.sounding, (std::multiset<Recorder::Note>{{1, 64}}));
+  module.receive(gsResetMessage());
+  EXPECT_TRUE(rec.sounding.empty());
+  EXPECT_EQ(rec.silenced.size(), 16u);
+  EXPECT_EQ(module.interpreter().part(3).rxChannel, 3);
+}
+
+TEST_F(GsModuleTest, ControllersActOnEveryReceivingPart) {
+  layerEightAndFour();
+  rec.controllers.clear();
+  module.receive({0xB0, 7, 90});
+  module.receive({0xB0, 11, 64});
+  EXPECT_EQ(rec.controllers, (std::vector<std::tuple<int, int, int>>{
+                                 {0, 7, 90}, {3, 7, 90}, {0, 11, 64}, {3, 11, 64}}));
+  // CC7 is the part level: a later level data set is what counts.
+  EXPECT_EQ(module.interpreter().part(3).level, 90);
+}
+
+TEST_F(GsModuleTest, ProgramChangeTakesTheBankSelectedBefore) {
+  rec.tones.clear();
+  module.receive({0xB1, 0, 8});
+  module.receive({0xC1, 19});
+  EXPECT_EQ(rec.tones, (std::vector<std::tuple<int, int, int>>{{1, 8, 19}}));
+  EXPECT_EQ(module.interpreter().part(1).toneBank, 8);
+}
+
+TEST_F(GsModuleTest, ModulationWheelDeepensTheVibratoByThePartsDepth) {
+  module.receive(partParam(0, 0x31, 0x0E));  // steady pipes
+  module.receive(makeDataSet(gsAddress(0x40, 0x21, 0x04), {64}));
+  module.receive(makeDataSet(gsAddress(0x40, 0x21, 0x06), {28}));
+  rec.modulations.clear();
+  module.receive({0xB0, 1, 0});
+  module.receive({0xB0, 1, 127});
+  ASSERT_EQ(rec.modulations.size(), 2u);
+  EXPECT_DOUBLE_EQ(rec.modulations[0].vibratoCents, 0.0);
+  EXPECT_DOUBLE_EQ(rec.modulations[0].tremoloCentibels, 0.0);
+  EXPECT_NEAR(rec.modulations[1].vibratoCents, 64 / 127.0 * 600, 1e-9);
+  EXPECT_NEAR(rec.modulations[1].tremoloCentibels, 28 / 127.0 * 200, 1e-9);
+}
+
+TEST_F(GsModuleTest, OnlyChannelMessagesAndDataSetsAreActedOn) {
+  for (const Bytes& m : std::vector<Bytes>{{0xF8}, {0xFE}, {0x90, 60}, {0x45, 60, 100}, {}})
+    module.receive(m);
+  EXPECT_TRUE(rec.sounding.empty());
+}
+
+}  // namespace
+}  // namespace kalvant::synth
