@@ -21,6 +21,7 @@ QPushButton[lamp="lit"] { background-color: #fff3c4; color: #201a00; font-weight
 QPushButton[lamp="unlit"] { background-color: #d6d3cc; color: #1a1a1a; }
 QPushButton[lamp="inactive"] { background-color: #8e8e8e; color: #f0f0f0; }
 QPushButton:disabled { background-color: #c4c2bd; color: #8a8a8a; border-color: #a0a0a0; }
+QPushButton[role="stop"] { padding: 3px 2px; }
 QPushButton[role="bar"] { padding: 0; border-radius: 1px; }
 QPushButton[role="bar"][lamp="lit"] { background-color: #f2b600; }
 QPushButton[role="division"] { font-weight: bold; padding: 5px; }

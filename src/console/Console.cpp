@@ -25,6 +25,7 @@ Console::Console(const ConsoleWorld& world) : panel(makeInitialPanel()), w_(worl
   // file fills must still recall something sensible.
   for (int slot = 1; slot <= kLive; ++slot) s.comb.setSlot(slot, kInitialRegistration);
   s.settings.DatFilePath = programFile("kalvant.dat");
+  s.CfgPath = programFile("KALVANT.CFG");
 
   w_.MIDIInput1.onMessage = [this] { MIDIInput1_Message(); };
   w_.MIDIInput2.onMessage = [this] { MIDIInput2_Message(); };
@@ -37,6 +38,10 @@ Console::Console(const ConsoleWorld& world) : panel(makeInitialPanel()), w_(worl
   w_.MIDIOutput1.onError = [this](int code, const std::string& text) {
     MIDIOutput1_Error(code, text);
   };
+}
+
+void Console::tell(const std::string& text, MessageIcon icon) {
+  if (!ended_) w_.user.message(text, icon);
 }
 
 std::string Console::programFile(const std::string& name) const {

@@ -63,6 +63,16 @@ class Console {
   void MIDI_OPENING();
   void CHIUSURA_PORTE_MIDI();
   void SetMidi_Click();
+  // The setup dialog Set_up: list clicks take the clicked position.
+  void InputDev1Combo_Click(int position);
+  void InputDev2Combo_Click(int position);
+  void outputDevcombo_Click(int position);
+  void Setup_Slider1_Scroll(int value);  // sysex delay
+  void Setup_Slider2_Scroll(int value);  // note delay
+  void Setup_OK_Click();
+  void Setup_CANCEL_Click();
+  void Setup_Close();  // the dialog's close box
+  void Fine_Setup();
   void MIDIInput1_Error(int code, const std::string& message);
   void MIDIInput2_Error(int code, const std::string& message);
   void MIDIOutput1_Error(int code, const std::string& message);
@@ -118,12 +128,22 @@ class Console {
   void Slider1_Scroll();
   void Slider2_Scroll();
   void Couplingsliders_Click();
+  void Accoppia_Sliders();
+  void TEMPERAMENTO_GO();
+  void TEMPERAMENTO_SWELL();
+  void TEMPERAMENTO_PE();
 
   // --- About and help
   void About_Click();
   void Help1_Click();
 
  private:
+  // A message box, unless the console has already shut down (a close
+  // request can arrive during start-up's pauses).
+  void tell(const std::string& text, MessageIcon icon);
+  void readFixedMemoryFile();
+  void showCouplingButton();
+  void unloadSetup();
   ConsoleWorld w_;
   bool closing_ = false;
   bool ended_ = false;

@@ -57,8 +57,9 @@ struct SetupView {
   bool visible = false;
   std::vector<std::string> InputDev1Combo, InputDev2Combo, outputDevcombo;
   int input1Selected = -1, input2Selected = -1, outputSelected = -1;
-  int Slider1 = 0;  // sysex delay 0..100
-  int Slider2 = 0;  // note delay 0..500
+  int Slider1 = 0;                    // sysex delay 0..100
+  int Slider2 = 0;                    // note delay 0..500
+  std::string UserDelay, Label_hang;  // the two delays as numbers
   bool operator==(const SetupView&) const = default;
 };
 

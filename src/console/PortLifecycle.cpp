@@ -47,7 +47,7 @@ void Console::MIDI_OPENING() {
                   (c.InDev2 == s.NoDeviceIn2 || openInput(w_.MIDIInput2, c.InDev2)) &&
                   (c.OutDev == s.NoDeviceOut || openOutput(w_.MIDIOutput1, c.OutDev));
   if (!ok) {
-    w_.user.message("Setup not valid! Please delete KALVANT.CFG and retry!", MessageIcon::None);
+    tell("Setup not valid! Please delete KALVANT.CFG and retry!", MessageIcon::None);
   }
 }
 
@@ -60,7 +60,7 @@ void Console::CHIUSURA_PORTE_MIDI() {
 
 void Console::MIDIInput1_Error(int code, const std::string& message) {
   if (code != midi::kWarning && code != midi::kQueueOverflow) {
-    w_.user.message(message, MessageIcon::None);
+    tell(message, MessageIcon::None);
   }
 }
 
@@ -69,9 +69,7 @@ void Console::MIDIInput2_Error(int code, const std::string& message) {
 }
 
 void Console::MIDIOutput1_Error(int, const std::string& message) {
-  w_.user.message(message, MessageIcon::None);
+  tell(message, MessageIcon::None);
 }
-
-void Console::SetMidi_Click() {}
 
 }  // namespace kalvant

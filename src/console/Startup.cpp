@@ -22,7 +22,9 @@ void Console::Form_Load() {
   MIDI_OPENING();
   CARICAMENTO_DAT();
   RESET_Click();
-  Couplingsliders_Click();
+  // The slider coupling starts as it was saved (clicking the button here
+  // would start every run with the opposite); the button shows it.
+  showCouplingButton();
 }
 
 void Console::Form_Unload(bool& cancel) {

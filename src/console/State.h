@@ -68,6 +68,7 @@ struct ConsoleState {
   i16 CurrentMemory = 1;
   bool FreeMemoriesUnsaved = false;
   bool TimerExpired = false;
+  i16 SavedSysexDelay = 0, SavedNoteDelay = 0;  // the delays when setup opened
 
   // Paths built at start-up from the program directory.
   std::string CfgPath, LedGreenOnPath, LedGreenOffPath, LedYellowOnPath;

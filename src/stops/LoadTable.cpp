@@ -13,7 +13,7 @@ void Console::CARICAMENTO_DAT() {
   DatReadResult read = readDatFile(s.settings.DatFilePath);
   if (!read.ok) {
     const std::string firstPath = s.settings.DatFilePath;
-    w_.user.message("Error Loading Stops Table File " + firstPath +
+    tell("Error Loading Stops Table File " + firstPath +
                         " File is Damaged or Wrong Path is on CFG File: program will load default "
                         "File KALVANT.DAT,if it is present in kalvant directory",
                     MessageIcon::None);
@@ -23,7 +23,7 @@ void Console::CARICAMENTO_DAT() {
     read = readDatFile(s.settings.DatFilePath);
     if (!read.ok) {
       // Neither table could be read: keep playing with the table we have.
-      w_.user.message("No stops table could be loaded, neither from " + firstPath + " nor from " +
+      tell("No stops table could be loaded, neither from " + firstPath + " nor from " +
                           s.settings.DatFilePath + " (" + read.error +
                           "). kalvant goes on with the stops table it had.",
                       MessageIcon::Critical);

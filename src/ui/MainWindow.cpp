@@ -15,6 +15,8 @@
 #include <QTimer>
 #include <QToolButton>
 
+#include "ui/SetupDialog.h"
+
 namespace kalvant::ui {
 
 namespace {
@@ -64,6 +66,7 @@ MainWindow::MainWindow(Console& console) : k_(console) {
   setObjectName("Kalvant");
   buildMenus();
   setCentralWidget(buildPanel());
+  setup_ = new SetupDialog(k_, this);
   k_.panel.onChanged = [this] { scheduleRender(); };
   k_.requestClose = [this] { close(); };
   render();
@@ -136,6 +139,7 @@ void MainWindow::render() {
     action->setChecked(it->second.checked);
     action->setEnabled(it->second.enabled);
   }
+  if (all || p.Set_up != shown_.Set_up) setup_->render();
   shown_ = p;
   shown_.onChanged = nullptr;
 }
@@ -149,6 +153,7 @@ void MainWindow::closeEvent(QCloseEvent* event) {
   }
   event->accept();
   // Every other window goes with the console, without questions of its own.
+  setup_->hide();
   QApplication::closeAllWindows();
   QApplication::quit();
 }

@@ -19,6 +19,8 @@ class QToolButton;
 
 namespace kalvant::ui {
 
+class SetupDialog;
+
 class MainWindow : public QMainWindow {
   Q_OBJECT
 
@@ -75,6 +77,7 @@ class MainWindow : public QMainWindow {
   QSlider* slider1_ = nullptr;
   QSlider* slider2_ = nullptr;
   std::map<std::string, QAction*> actions_;
+  SetupDialog* setup_ = nullptr;
 };
 
 }  // namespace kalvant::ui

@@ -1,6 +1,7 @@
 // Start-up and shutdown: what the module receives, in order, and what is
 // asked and written.
 
+#include "console/CfgFile.h"
 #include "support/ConsoleFixture.h"
 
 namespace kalvant::test {
@@ -8,12 +9,16 @@ namespace {
 
 class Startup : public ConsoleTest {
  protected:
-  // Output on the first device, both inputs on "No device" (the position
-  // after the two devices of each list).
+  // A configuration with the output on the first device and both inputs on
+  // "No device" (the position after the two devices of each list).
   void assignOutputOnly() {
-    k->s.settings.OutDev = 0;
-    k->s.settings.InDev1 = 2;
-    k->s.settings.InDev2 = 2;
+    CfgData cfg;
+    cfg.settings.DatFilePath = path("kalvant.dat");
+    cfg.settings.OutDev = 0;
+    cfg.settings.InDev1 = 2;
+    cfg.settings.InDev2 = 2;
+    cfg.fixedMemories.fill(kInitialRegistration);
+    writeFile("KALVANT.CFG", serialiseCfg(cfg));
   }
 };
 
@@ -22,8 +27,9 @@ TEST_F(Startup, ResetsModuleAndConsoleInItsOrder) {
   assignOutputOnly();
   k->Form_Load();
 
-  EXPECT_EQ(sentEntries(), (std::vector<int>{100, 1, 0, 2, 3, 4, 5, 6}));
-  ASSERT_EQ(sent.size(), 8u);
+  // Reset and set-up entries, the reverb (Church), the Equal temperaments.
+  EXPECT_EQ(sentEntries(), (std::vector<int>{100, 1, 0, 2, 3, 4, 5, 6, 7, 101, 102, 103}));
+  ASSERT_EQ(sent.size(), 12u);
   EXPECT_EQ(sent[1].time - sent[0].time, 50);  // the module's time after its reset
   EXPECT_EQ(sent[2].time - sent[1].time, 50);
   EXPECT_EQ(out.openCount, 1);
@@ -70,6 +76,8 @@ TEST_F(Startup, UnsavedMemoriesAskBeforeClosing) {
   assignOutputOnly();
   k->Form_Load();
   k->s.FreeMemoriesUnsaved = true;
+  k->s.settings.NoteDelay = 42;  // would change the file if it were written
+  const std::string cfgBefore = readFile("KALVANT.CFG");
   sent.clear();
 
   user.answers = {false};
@@ -80,7 +88,7 @@ TEST_F(Startup, UnsavedMemoriesAskBeforeClosing) {
   EXPECT_TRUE(sent.empty());
   EXPECT_TRUE(out.isOpen());
   EXPECT_FALSE(k->ended());
-  EXPECT_FALSE(exists("KALVANT.CFG"));
+  EXPECT_EQ(readFile("KALVANT.CFG"), cfgBefore);
 
   user.answers = {true};
   cancel = false;

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <stdexcept>
+
 namespace kalvant::test {
 
 void FakeLoop::startTimer(int msec) {
@@ -44,6 +46,9 @@ void FakeLoop::waitForEvents() {
   }
   now = deadline_;
   deadline_ += interval_;
+  // A wait that never ends would hang the test run: a virtual hour is a bug.
+  if (now > 3600 * 1000)
+    throw std::runtime_error("virtual clock ran past an hour: a wait never ended");
   if (onTimer) onTimer();
 }
 

@@ -1,0 +1,89 @@
+#include "console/CfgFile.h"
+
+#include <vector>
+
+#include "common/FileIo.h"
+#include "common/NumberLines.h"
+
+namespace kalvant {
+
+namespace {
+
+// Lines 1..19 in file order; nullptr marks line 2, the path.
+std::array<i16*, kCfgSettingLines> numberFields(Settings& s) {
+  return {&s.NoteDelay,        nullptr,
+          &s.InDev1,           &s.InDev2,
+          &s.OutDev,           &s.GreatTemperament,
+          &s.SwellTemperament, &s.PedalTemperament,
+          &s.TremoloValue,     &s.TremoloController,
+          &s.ReverbType,       &s.ThruMode,
+          &s.FixedChannel[0],  &s.FixedChannel[1],
+          &s.FixedChannel[2],  &s.SysexDelay,
+          &s.MemoryLabelMode,  &s.SlidersCoupled,
+          &s.SaveCfgOnExit};
+}
+
+}  // namespace
+
+CfgReadResult parseCfg(const std::string& bytes, const std::string& path) {
+  CfgReadResult r;
+  const std::vector<std::string> lines = splitLines(bytes);
+  auto fail = [&](int line, const std::string& why) {
+    r.error = "\"" + path + "\" line " + std::to_string(line) + ": " + why;
+    return r;
+  };
+  auto numberAt = [&](int line, i16& value) {
+    if (line > static_cast<int>(lines.size())) {
+      fail(line, "the file ends before it");
+      return false;
+    }
+    if (!parseNumberLine(lines[line - 1], value)) {
+      fail(line, "\"" + lines[line - 1] + "\" is not a number from -32768 to 32767");
+      return false;
+    }
+    r.linesRead = line;
+    return true;
+  };
+
+  const auto fields = numberFields(r.data.settings);
+  for (int line = 1; line <= kCfgSettingLines; ++line) {
+    if (fields[line - 1]) {
+      if (!numberAt(line, *fields[line - 1])) return r;
+      continue;
+    }
+    if (line > static_cast<int>(lines.size())) return fail(line, "the file ends before it");
+    r.data.settings.DatFilePath = lines[line - 1];
+    r.linesRead = line;
+  }
+  int line = kCfgSettingLines;
+  for (Registration& memory : r.data.fixedMemories) {
+    std::array<i16, 10> values{};
+    for (i16& v : values) {
+      if (!numberAt(++line, v)) return r;
+    }
+    memory = Registration::fromValues(values);
+  }
+  r.ok = true;
+  return r;
+}
+
+CfgReadResult readCfgFile(const std::string& path) {
+  CfgReadResult r;
+  std::string bytes;
+  if (!readWholeFile(path, bytes, r.error)) return r;
+  return parseCfg(bytes, path);
+}
+
+std::string serialiseCfg(const CfgData& data) {
+  Settings s = data.settings;
+  std::string out;
+  for (const i16* field : numberFields(s)) {
+    out += field ? formatNumberLine(*field) : s.DatFilePath + "\r\n";
+  }
+  for (const Registration& memory : data.fixedMemories) {
+    for (i16 v : memory.values()) out += formatNumberLine(v);
+  }
+  return out;
+}
+
+}  // namespace kalvant

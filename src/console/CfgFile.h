@@ -1,0 +1,38 @@
+#pragma once
+// "KALVANT.CFG": 139 text lines ended by CR LF. Lines 1..19 the settings
+// (line 2 the stops-table path, verbatim; the others 16-bit integers written
+// as a space or minus sign, the digits and one space), lines 20..139 the
+// twelve fixed memories, ten values each in Registration order.
+
+#include <array>
+#include <string>
+
+#include "console/State.h"
+
+namespace kalvant {
+
+inline constexpr int kCfgSettingLines = 19;
+inline constexpr int kCfgLines = 139;
+
+struct CfgData {
+  Settings settings;
+  std::array<Registration, 12> fixedMemories{};  // slots 13..24
+};
+
+struct CfgReadResult {
+  bool ok = false;
+  CfgData data;       // lines before a failure are filled in
+  int linesRead = 0;  // how many of the 139 lines were read into data
+  std::string error;  // names the file and the line when not ok
+};
+
+CfgReadResult parseCfg(const std::string& bytes, const std::string& pathForMessages);
+CfgReadResult readCfgFile(const std::string& path);
+
+std::string serialiseCfg(const CfgData& data);
+
+// The line of the file that holds each setting, for readers of the code and
+// of the tests: 13..15 are FixedChannel(0..2).
+inline constexpr int kCfgFixedChannelLine = 13;
+
+}  // namespace kalvant

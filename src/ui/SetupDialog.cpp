@@ -1,0 +1,147 @@
+#include "ui/SetupDialog.h"
+
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QSignalBlocker>
+#include <QSlider>
+#include <QVBoxLayout>
+
+namespace kalvant::ui {
+
+namespace {
+
+QLabel* wrapped(const char* text) {
+  auto* l = new QLabel(QString::fromLatin1(text));
+  l->setWordWrap(true);
+  return l;
+}
+
+QComboBox* combo(const char* name, const char* tooltip) {
+  auto* c = new QComboBox;
+  c->setObjectName(name);
+  c->setToolTip(QString::fromLatin1(tooltip));
+  c->setMinimumWidth(280);
+  return c;
+}
+
+QSlider* slider(const char* name, int maximum) {
+  auto* s = new QSlider(Qt::Horizontal);
+  s->setObjectName(name);
+  s->setRange(0, maximum);
+  return s;
+}
+
+}  // namespace
+
+SetupDialog::SetupDialog(Console& console, QWidget* parent) : QDialog(parent), k_(console) {
+  setObjectName("Set_up");
+  setWindowTitle(QStringLiteral("Set up MIDI DEVICES"));
+  setWindowIcon(QIcon(QString::fromStdString(k_.programFile("wrench.ico"))));
+  setModal(false);
+
+  input1_ = combo("InputDev1Combo", "Midi Input 1 Devices List");
+  input2_ = combo("InputDev2Combo", "Midi Input 2 Devices List");
+  output_ = combo("outputDevcombo", "Midi out devices list");
+  connect(input1_, &QComboBox::activated, this, [this](int i) { k_.InputDev1Combo_Click(i); });
+  connect(input2_, &QComboBox::activated, this, [this](int i) { k_.InputDev2Combo_Click(i); });
+  connect(output_, &QComboBox::activated, this, [this](int i) { k_.outputDevcombo_Click(i); });
+
+  auto* in = new QGroupBox(QStringLiteral("MIDI DEVICES IN"));
+  auto* inLayout = new QVBoxLayout(in);
+  inLayout->addWidget(input1_);
+  inLayout->addWidget(input2_);
+  auto* out = new QGroupBox(QStringLiteral("MIDI DEVICE OUT"));
+  (new QVBoxLayout(out))->addWidget(output_);
+
+  noteDelay_ = slider("Slider2", 500);
+  labelHang_ = new QLabel;
+  labelHang_->setObjectName("Label_hang");
+  connect(noteDelay_, &QSlider::valueChanged, this, [this](int v) { k_.Setup_Slider2_Scroll(v); });
+  auto* hanging = new QGroupBox(QStringLiteral("NOTE SENDING DELAY"));
+  hanging->setObjectName("Frame_hanging");
+  auto* h = new QGridLayout(hanging);
+  h->addWidget(wrapped("Depending from your hardware, note hanging could happen. To prevent this, "
+                       "adjust this delay and try to obtain the best result."),
+               0, 0, 1, 2);
+  h->addWidget(noteDelay_, 1, 0);
+  h->addWidget(labelHang_, 1, 1);
+
+  sysexDelay_ = slider("Slider1", 100);
+  userDelay_ = new QLabel;
+  userDelay_->setObjectName("UserDelay");
+  connect(sysexDelay_, &QSlider::valueChanged, this, [this](int v) { k_.Setup_Slider1_Scroll(v); });
+  auto* sysex = new QGroupBox(QStringLiteral("SYSEX SENDING DELAY"));
+  sysex->setObjectName("Frame4");
+  auto* g = new QGridLayout(sysex);
+  g->addWidget(wrapped("If you have Sysex transmission problems ,try to adjust this delay. Values "
+                       "different from 0 will cause stops change slowering."),
+               0, 0, 1, 4);
+  g->addWidget(new QLabel(QStringLiteral("0 msec")), 1, 0);
+  g->addWidget(sysexDelay_, 1, 1);
+  g->addWidget(new QLabel(QStringLiteral("100 msec")), 1, 2);
+  g->addWidget(userDelay_, 1, 3);
+
+  auto* ok = new QPushButton(QStringLiteral("OK"));
+  ok->setObjectName("Command1");
+  auto* cancel = new QPushButton(QStringLiteral("CANCEL"));
+  cancel->setObjectName("Command3");
+  connect(ok, &QPushButton::clicked, this, [this] { k_.Setup_OK_Click(); });
+  connect(cancel, &QPushButton::clicked, this, [this] { k_.Setup_CANCEL_Click(); });
+  auto* buttons = new QHBoxLayout;
+  buttons->addStretch();
+  buttons->addWidget(ok);
+  buttons->addWidget(cancel);
+
+  auto* v = new QVBoxLayout(this);
+  for (QWidget* w : {static_cast<QWidget*>(in), static_cast<QWidget*>(out),
+                     static_cast<QWidget*>(hanging), static_cast<QWidget*>(sysex)}) {
+    v->addWidget(w);
+  }
+  v->addLayout(buttons);
+}
+
+void SetupDialog::renderList(QComboBox* combo, const std::vector<std::string>& items,
+                             int selected) {
+  const QSignalBlocker quiet(combo);
+  if (combo->count() != static_cast<int>(items.size())) {
+    combo->clear();
+    for (const std::string& item : items) combo->addItem(QString::fromLatin1(item));
+  }
+  combo->setCurrentIndex(selected);
+}
+
+void SetupDialog::render() {
+  const SetupView& v = k_.panel.Set_up;
+  renderList(input1_, v.InputDev1Combo, v.input1Selected);
+  renderList(input2_, v.InputDev2Combo, v.input2Selected);
+  renderList(output_, v.outputDevcombo, v.outputSelected);
+  for (const auto& [s, value] :
+       {std::pair{noteDelay_, v.Slider2}, std::pair{sysexDelay_, v.Slider1}}) {
+    const QSignalBlocker quiet(s);
+    s->setValue(value);
+  }
+  labelHang_->setText(QString::fromStdString(v.Label_hang));
+  userDelay_->setText(QString::fromStdString(v.UserDelay));
+  if (v.visible && !isVisible()) {
+    show();
+    raise();
+  } else if (!v.visible && isVisible()) {
+    hide();
+  }
+}
+
+void SetupDialog::closeEvent(QCloseEvent* event) {
+  event->accept();
+  if (k_.panel.Set_up.visible) k_.Setup_Close();
+}
+
+void SetupDialog::reject() {
+  k_.Setup_CANCEL_Click();
+}
+
+}  // namespace kalvant::ui

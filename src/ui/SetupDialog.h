@@ -1,0 +1,39 @@
+#pragma once
+// The MIDI device setup dialog "Set up MIDI DEVICES": modeless; renders the
+// panel's Set_up view and forwards list clicks, slider moves, OK and CANCEL.
+
+#include <QDialog>
+
+#include "console/Console.h"
+
+class QComboBox;
+class QLabel;
+class QSlider;
+
+namespace kalvant::ui {
+
+class SetupDialog : public QDialog {
+  Q_OBJECT
+
+ public:
+  SetupDialog(Console& console, QWidget* parent);
+  void render();
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+  void reject() override;  // Escape: the same as CANCEL
+
+ private:
+  void renderList(QComboBox* combo, const std::vector<std::string>& items, int selected);
+
+  Console& k_;
+  QComboBox* input1_;
+  QComboBox* input2_;
+  QComboBox* output_;
+  QSlider* noteDelay_;
+  QSlider* sysexDelay_;
+  QLabel* labelHang_;
+  QLabel* userDelay_;
+};
+
+}  // namespace kalvant::ui
