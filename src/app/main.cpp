@@ -8,6 +8,7 @@
 #include "app/SignalBridge.h"
 #include "console/Console.h"
 #include "midi/RtMidiBackend.h"
+#include "synth/BuiltInSynth.h"
 #include "ui/MainWindow.h"
 #include "ui/QtServices.h"
 
