@@ -38,7 +38,4 @@ void Console::Scrivi_ToolTips_Led_memorie() {
   }
 }
 
-void Console::savefile_Click() {}
-void Console::Loadfile_Click() {}
-
 }  // namespace kalvant

@@ -60,21 +60,18 @@ TEST(CfgFile, ReadBackGivesEverySettingAndMemory) {
   const CfgReadResult r = parseCfg(serialiseCfg(d), "KALVANT.CFG");
   ASSERT_TRUE(r.ok) << r.error;
   EXPECT_EQ(r.linesRead, 139);
+  // Every numeric setting, in file order.
+  auto numbers = [](const Settings& x) {
+    return std::vector<i16>{x.NoteDelay,        x.InDev1,           x.InDev2,
+                            x.OutDev,           x.GreatTemperament, x.SwellTemperament,
+                            x.PedalTemperament, x.TremoloValue,     x.TremoloController,
+                            x.ReverbType,       x.ThruMode,         x.FixedChannel[0],
+                            x.FixedChannel[1],  x.FixedChannel[2],  x.SysexDelay,
+                            x.MemoryLabelMode,  x.SlidersCoupled,   x.SaveCfgOnExit};
+  };
   const Settings& a = r.data.settings;
   const Settings& b = d.settings;
-  const std::array<i16, 18> got{a.NoteDelay,        a.InDev1,           a.InDev2,
-                                a.OutDev,           a.GreatTemperament, a.SwellTemperament,
-                                a.PedalTemperament, a.TremoloValue,     a.TremoloController,
-                                a.ReverbType,       a.ThruMode,         a.FixedChannel[0],
-                                a.FixedChannel[1],  a.FixedChannel[2],  a.SysexDelay,
-                                a.MemoryLabelMode,  a.SlidersCoupled,   a.SaveCfgOnExit};
-  const std::array<i16, 18> want{b.NoteDelay,        b.InDev1,           b.InDev2,
-                                 b.OutDev,           b.GreatTemperament, b.SwellTemperament,
-                                 b.PedalTemperament, b.TremoloValue,     b.TremoloController,
-                                 b.ReverbType,       b.ThruMode,         b.FixedChannel[0],
-                                 b.FixedChannel[1],  b.FixedChannel[2],  b.SysexDelay,
-                                 b.MemoryLabelMode,  b.SlidersCoupled,   b.SaveCfgOnExit};
-  EXPECT_EQ(got, want);
+  EXPECT_EQ(numbers(a), numbers(b));
   EXPECT_EQ(a.DatFilePath, b.DatFilePath);
   EXPECT_EQ(r.data.fixedMemories, d.fixedMemories);
 }
