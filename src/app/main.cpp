@@ -18,7 +18,7 @@ namespace {
 // one is the console's grey, an inactive division or memory is darker.
 constexpr const char* kStyle = R"(
 QPushButton { border: 1px solid #6b6b6b; border-radius: 3px; padding: 3px 6px; }
-QPushButton[lamp="lit"] { background-color: #fff3c4; color: #201a00; font-weight: bold; }
+QPushButton[lamp="lit"] { background-color: #ffe7a1; color: #201a00; border-color: #a07a00; }
 QPushButton[lamp="unlit"] { background-color: #d6d3cc; color: #1a1a1a; }
 QPushButton[lamp="inactive"] { background-color: #8e8e8e; color: #f0f0f0; }
 QPushButton:disabled { background-color: #c4c2bd; color: #8a8a8a; border-color: #a0a0a0; }

@@ -1,6 +1,8 @@
 // The configuration file "KALVANT.CFG": read once at start-up, written at
 // exit and by a few commands.
 
+#include <filesystem>
+
 #include "common/FileIo.h"
 #include "console/CfgFile.h"
 #include "console/Console.h"
@@ -41,9 +43,16 @@ void Console::READ_FILE_AVVIO() {
 }
 
 // The factory fixed memories: records fill slots 13, 14, ... in order, never
-// past 24; a damaged file gives what it had before the damage.
+// past 24. A missing file leaves the fixed memories as they are; a damaged
+// one is refused whole, with the line that is wrong.
 void Console::readFixedMemoryFile() {
-  const MemoryFileReadResult fixed = readMemoryFile(programFile("fixed.fix"));
+  const std::string path = programFile("fixed.fix");
+  if (!std::filesystem::exists(path)) return;
+  const MemoryFileReadResult fixed = readMemoryFile(path);
+  if (!fixed.ok) {
+    tell("The fixed memories could not be read: " + fixed.error, MessageIcon::Exclamation);
+    return;
+  }
   int slot = kFirstFixedMemory;
   for (const Registration& record : fixed.data.records) {
     if (slot > kLastMemory) break;

@@ -1,5 +1,7 @@
 #include "console/Console.h"
 
+#include <algorithm>
+
 namespace kalvant {
 
 Registration Combinations::slot(int s) const {
@@ -42,6 +44,15 @@ Console::Console(const ConsoleWorld& world) : panel(makeInitialPanel()), w_(worl
 
 void Console::tell(const std::string& text, MessageIcon icon) {
   if (!ended_) w_.user.message(text, icon);
+}
+
+bool Console::ask(const std::string& question) {
+  return !ended_ && w_.user.askYesNo(question);
+}
+
+// A slider's knob stays inside its range, whatever value it is given.
+void Console::setSliderPosition(SliderView& slider, int value) {
+  panel.setSlider(slider, std::clamp(value, slider.minimum, slider.maximum));
 }
 
 std::string Console::programFile(const std::string& name) const {

@@ -15,8 +15,12 @@
 #include "console/Services.h"
 #include "console/State.h"
 #include "midi/MidiPort.h"
+// The stops table editor.
+#include "stops/Editor.h"
 
 namespace kalvant {
+
+struct CouplerPair;
 
 // The file name part of a path: the text after the last '\' or '/'.
 void Estrae_nome(const std::string& S_in, std::string& S_out);
@@ -86,11 +90,27 @@ class Console {
   // --- Stops table
   void CARICAMENTO_DAT();
   void EditCFG_Click();
+  // File dialogs restricted to one extension (".dat", ".syx", ".sqs"): 0
+  // when a file with that extension was chosen (FileName then holds its full
+  // path), 1 when cancelled or refused (FileName unchanged).
+  int OpenDialog(const std::string& title, const std::string& extension, std::string& FileName);
+  int SaveDialog(const std::string& title, const std::string& extension, std::string& FileName);
+  // The stops table editor window and its state.
+  Compilatore compilatore{*this};
 
   // --- MIDI routing, divisions, couplers, hotkeys, PANIC
   void MIDIInput1_Message();
   void MIDIInput2_Message();
   void MidiTHRU_Click();
+  // The "Midi Thru Mode" dialog.
+  void Thru_choose_Click(int Index);
+  void Custom_Thru_label_Click(int Index);
+  void Thru_OK_Click();
+  void Thru_CANCEL_Click();
+  void Thru_Close();  // the dialog's close box: as OK
+  void Thru_Refresh();
+  void Total_Recall(int Nota, int Canale);
+  void colori_tasti_GOSWPE();
   void GREAT_Click();
   void SWELL_Click();
   void PEDALE_Click();
@@ -124,7 +144,14 @@ class Console {
   void Adjust_Reverb_check();
   void Tir_TREMOLOGO_Click();
   void TIR_TREMOLOSW_Click();
+  void TREMOLO_GO(int State);
+  void TREMOLO_SW(int State);
   void tremoloRate_Click();
+  // The "Tremolo Rate Setting" dialog.
+  void Tremolo_Slider1_Scroll(int value);
+  void Tremolo_OK_Click();
+  void Tremolo_CANCEL_Click();
+  void Aggiorna_Tremolo();
   void Slider1_Scroll();
   void Slider2_Scroll();
   void Couplingsliders_Click();
@@ -138,9 +165,24 @@ class Console {
   void Help1_Click();
 
  private:
+  // The stops table editor asks and tells through the console's dialogs.
+  friend class Compilatore;
   // A message box, unless the console has already shut down (a close
   // request can arrive during start-up's pauses).
   void tell(const std::string& text, MessageIcon icon);
+  bool ask(const std::string& question);
+  void sendStopIfChanged(CombinationArray& stop, void (Console::*temperament)());
+  void setSliderPosition(SliderView& slider, int value);
+  void chooseDivision(int code);
+  void drainInput(int input, midi::MidiInput& port);
+  void handleMessage(int input, const midi::InMessage& m);
+  bool releaseHeldNote(int input, const midi::InMessage& m);
+  void volumePedal(int input, int division, int value);
+  void bendSwitch(int which);
+  void selectStopByNumber(int division);
+  void stepTremoloRate(int step);
+  void stepVolume(int division, int step);
+  void toggleCoupler(const CouplerPair& pair, int code);
   void readFixedMemoryFile();
   void showCouplingButton();
   void unloadSetup();

@@ -12,6 +12,10 @@
 #include <string>
 #include <vector>
 
+// The stops table editor, the about box and the help window.
+#include "about/AboutView.h"
+#include "stops/EditorView.h"
+
 namespace kalvant {
 
 enum class Lamp { Lit, Unlit, Inactive };
@@ -63,6 +67,24 @@ struct SetupView {
   bool operator==(const SetupView&) const = default;
 };
 
+// The "Tremolo Rate Setting" dialog.
+struct TremoloView {
+  bool visible = false;
+  int Slider1 = 100;  // 100..127
+  std::string Valore;
+  bool operator==(const TremoloView&) const = default;
+};
+
+// The "Midi Thru Mode" dialog: the chosen option, the description labels
+// lit for the active mode, the three learned-channel fields.
+struct ThruView {
+  bool visible = false;
+  int option = 0;
+  Lamp Label3 = Lamp::Unlit, Label2_3 = Lamp::Unlit, Label1 = Lamp::Unlit;
+  std::array<ButtonView, 3> Custom_Thru_label;
+  bool operator==(const ThruView&) const = default;
+};
+
 struct Panel {
   std::string windowCaption;
   std::string windowIconPath;
@@ -79,6 +101,12 @@ struct Panel {
   SliderView Slider1, Slider2;
   std::map<std::string, MenuItemView> menu;  // by control name ("EnableCFG")
   SetupView Set_up;
+  // The stops table editor, the about box and the help window.
+  EditorView compilatore;
+  AboutView frmABout;
+  HelpView help;
+  TremoloView Tremolo;
+  ThruView Thru_form;
 
   // Set by the renderer; called after each change.
   std::function<void()> onChanged;

@@ -4,7 +4,10 @@
 // run. The program implements them with Qt; tests answer from a script and
 // run a fake clock.
 
+#include <chrono>
+#include <optional>
 #include <string>
+#include <thread>
 
 namespace kalvant {
 
@@ -18,6 +21,22 @@ class UserDialogs {
   // A modal box titled "Warning" with Yes and No, the exclamation icon and No
   // as the default. True only for Yes.
   virtual bool askYesNo(const std::string& text) = 0;
+
+  // File dialogs and the OK/Cancel box of the file checks (memory files,
+  // stops tables, sysex files). The chosen full path, or nothing when the
+  // user cancels. The filter shows only files with the extension (".dat").
+  virtual std::optional<std::string> pickFileToOpen(const std::string& /*title*/,
+                                                    const std::string& /*extension*/) {
+    return std::nullopt;
+  }
+  // The save dialog adds the extension to a name typed without one and asks
+  // before an existing file is replaced.
+  virtual std::optional<std::string> pickFileToSave(const std::string& /*title*/,
+                                                    const std::string& /*extension*/) {
+    return std::nullopt;
+  }
+  // A box with OK and Cancel whose answer nobody uses.
+  virtual void messageOkCancel(const std::string& text) { message(text, MessageIcon::None); }
 };
 
 // The event loop as the console's waits see it.
@@ -32,6 +51,8 @@ class EventLoop {
   virtual void waitForEvents() = 0;
   // Handles what is pending now, without sleeping.
   virtual void processPendingEvents() = 0;
+  // A short pause that handles no events (the note delay after a message).
+  virtual void pause(std::chrono::microseconds length) { std::this_thread::sleep_for(length); }
 };
 
 }  // namespace kalvant

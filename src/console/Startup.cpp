@@ -34,7 +34,7 @@ void Console::Form_Unload(bool& cancel) {
     cancel = true;
     return;
   }
-  if (s.FreeMemoriesUnsaved && !w_.user.askYesNo("Free memories unsaved : exit anyway?")) {
+  if (s.FreeMemoriesUnsaved && !ask("Free memories unsaved : exit anyway?")) {
     cancel = true;
     return;
   }

@@ -69,6 +69,16 @@ struct ConsoleState {
   bool FreeMemoriesUnsaved = false;
   bool TimerExpired = false;
   i16 SavedSysexDelay = 0, SavedNoteDelay = 0;  // the delays when setup opened
+  i16 TremoloValueBackup = 0;                   // the rate when its dialog opened
+  i16 ThruModeBefore = 0;                       // the thru mode when its dialog opened
+  i16 StopNumberTens = 0, StopNumberUnits = 0;  // a stop chosen by number with the pedal held
+  bool StopNumberPending = false;
+
+  // Where each held key's note-on went, per input, input channel and key:
+  // the low byte is the division channel + 1, the high byte the coupler
+  // duplicate's channel + 1 (0 = none). Its release goes to exactly these
+  // channels, whatever the routing has become since.
+  std::array<std::array<std::array<std::uint16_t, 128>, 16>, 2> heldNotes{};
 
   // Paths built at start-up from the program directory.
   std::string CfgPath, LedGreenOnPath, LedGreenOffPath, LedYellowOnPath;

@@ -28,7 +28,17 @@ int MidiInput::queueCount() const {
 
 InMessage MidiInput::head() const {
   std::lock_guard lock(mutex_);
-  return queue_.empty() ? InMessage{} : queue_.front();
+  return queue_.empty() ? InMessage{} : queue_.front().message;
+}
+
+std::uint64_t MidiInput::headId() const {
+  std::lock_guard lock(mutex_);
+  return queue_.empty() ? 0 : queue_.front().id;
+}
+
+void MidiInput::dropHead(std::uint64_t id) {
+  std::lock_guard lock(mutex_);
+  if (!queue_.empty() && queue_.front().id == id) queue_.pop_front();
 }
 
 void MidiInput::dropHead() {
@@ -54,7 +64,7 @@ void MidiInput::enqueueFromDriver(const std::uint8_t* bytes, std::size_t size) {
       reportError(kQueueOverflow, "MIDI input queue full: a message was dropped");
       return;
     }
-    queue_.push_back(m);
+    queue_.push_back({m, nextId_++});
   }
   if (!notifyPosted_.exchange(true)) post([this] { deliver(); });
 }

@@ -99,6 +99,11 @@ class MidiInput : public MidiPort {
   int queueCount() const;
   InMessage head() const;  // the oldest message, not removed; zeros if empty
   void dropHead();
+  // Every queued message has its own number, so a handler that let other
+  // events run (which may have closed and reopened the port) drops only the
+  // message it handled.
+  std::uint64_t headId() const;
+  void dropHead(std::uint64_t id);
 
   std::function<void()> onMessage;
 
@@ -114,7 +119,12 @@ class MidiInput : public MidiPort {
  private:
   void deliver();
   mutable std::mutex mutex_;
-  std::deque<InMessage> queue_;
+  struct Queued {
+    InMessage message;
+    std::uint64_t id;
+  };
+  std::deque<Queued> queue_;
+  std::uint64_t nextId_ = 1;
   std::atomic<bool> notifyPosted_{false};
   bool inHandler_ = false;
   std::array<std::atomic<bool>, 256> filtered_{};

@@ -35,4 +35,26 @@ struct Registration {
 // full, no tremolo, no coupler, the Great played by a single keyboard.
 inline constexpr Registration kInitialRegistration{};
 
+// A registration the console can play, whatever a file held: volumes are
+// kept inside the sliders' 80..127, every other value outside its set falls
+// back to the initial registration's value for that setting.
+inline Registration playable(Registration r) {
+  const Registration& d = kInitialRegistration;
+  auto within = [](std::int16_t& v, int lo, int hi, std::int16_t fallback) {
+    if (v < lo || v > hi) v = fallback;
+  };
+  auto clampVolume = [](std::int16_t& v) { v = v < 80 ? 80 : v > 127 ? 127 : v; };
+  clampVolume(r.GreatVolume);
+  clampVolume(r.SwellVolume);
+  within(r.GreatStop, 10, 49, d.GreatStop);
+  within(r.SwellStop, 50, 79, d.SwellStop);
+  within(r.PedalStop, 80, 99, d.PedalStop);
+  within(r.GreatTremolo, 0, 1, d.GreatTremolo);
+  within(r.SwellTremolo, 0, 1, d.SwellTremolo);
+  within(r.PedalCoupler, 0, 2, d.PedalCoupler);
+  within(r.ManualCoupler, 0, 2, d.ManualCoupler);
+  within(r.ActiveManual, 1, 3, d.ActiveManual);
+  return r;
+}
+
 }  // namespace kalvant

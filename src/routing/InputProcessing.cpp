@@ -1,22 +1,153 @@
-// What the keyboards play: the two inputs' message handlers.
+// What the keyboards play: each input's queue is drained message by
+// message; the routing decides, the console sends and runs the commands.
 
 #include "console/Console.h"
+#include "routing/Routing.h"
 
 namespace kalvant {
 
-// Until routing is built, received messages are taken off the queue so the
-// input never backs up.
+namespace {
+
+constexpr int kNoteDelayStepMicroseconds = 10;
+
+routing::RoutingState routingState(const ConsoleState& s) {
+  routing::RoutingState r;
+  r.thruMode = s.settings.ThruMode;
+  r.fixedChannel = {s.settings.FixedChannel[0], s.settings.FixedChannel[1],
+                    s.settings.FixedChannel[2]};
+  r.activeManual = s.comb.ActiveManual[kPending];
+  r.manualCoupler = s.comb.ManualCoupler[kPending];
+  r.pedalCoupler = s.comb.PedalCoupler[kPending];
+  r.commandArmed = s.CommandArmed;
+  r.bendSwitchLatch = s.BendSwitchLatch;
+  r.channelCapture = s.ChannelCapture;
+  r.captureField = s.CaptureField;
+  return r;
+}
+
+bool isNoteOn(const midi::InMessage& m) {
+  return (m.status & 0xF0) == 0x90 && m.data2 > 0;
+}
+bool isRelease(const midi::InMessage& m) {
+  return (m.status & 0xF0) == 0x80 || ((m.status & 0xF0) == 0x90 && m.data2 == 0);
+}
+
+}  // namespace
+
 void Console::MIDIInput1_Message() {
-  while (w_.MIDIInput1.queueCount() >= 1) w_.MIDIInput1.dropHead();
+  drainInput(0, w_.MIDIInput1);
 }
-
 void Console::MIDIInput2_Message() {
-  while (w_.MIDIInput2.queueCount() >= 1) w_.MIDIInput2.dropHead();
+  drainInput(1, w_.MIDIInput2);
 }
 
-void Console::Form_KeyDown(int, int) {}
-void Console::Form_KeyPress(int) {}
-void Console::Panic_Click() {}
-void Console::MidiTHRU_Click() {}
+void Console::drainInput(int input, midi::MidiInput& port) {
+  while (!ended_ && port.queueCount() >= 1) {
+    w_.loop.processPendingEvents();    // once per message: clicks stay alive
+    if (port.queueCount() < 1) break;  // the port was closed meanwhile
+    const std::uint64_t id = port.headId();
+    handleMessage(input, port.head());
+    if (s.settings.NoteDelay > 0) {
+      w_.loop.pause(std::chrono::microseconds(s.settings.NoteDelay * kNoteDelayStepMicroseconds));
+    }
+    port.dropHead(id);
+  }
+}
+
+void Console::handleMessage(int input, const midi::InMessage& m) {
+  const routing::Decision d = routing::route(routingState(s), {m.status, m.data1, m.data2});
+  if (d.captured >= 0 && s.CaptureField >= 0 && s.CaptureField <= 2) {
+    s.settings.FixedChannel[s.CaptureField] = static_cast<i16>(d.captured);
+    panel.setCaption(panel.Thru_form.Custom_Thru_label[s.CaptureField],
+                     "Channel = " + std::to_string(d.captured + 1));
+  }
+  if (isRelease(m) && releaseHeldNote(input, m)) return;
+  for (int i = 0; i < d.sendCount; ++i) w_.MIDIOutput1.sendShort(d.sends[i], m.data1, m.data2);
+  if (isNoteOn(m) && d.sendCount > 0) {
+    const int second = d.sendCount > 1 ? (d.sends[1] & 0x0F) + 1 : 0;
+    s.heldNotes[input][m.status & 0x0F][m.data1 & 0x7F] =
+        static_cast<std::uint16_t>(((d.sends[0] & 0x0F) + 1) | (second << 8));
+  }
+  using routing::Command;
+  switch (d.command) {
+    case Command::None:
+      break;
+    case Command::Arm:
+      s.CommandArmed = true;
+      break;
+    case Command::PanicDisarm:
+      Panic_Click();
+      s.CommandArmed = false;
+      break;
+    case Command::Memory:
+      c_memory_Click(d.value);
+      s.CommandArmed = false;
+      break;
+    case Command::KeyCommand:
+      Total_Recall(m.data1, d.value);
+      break;
+    case Command::LatchOff:
+      s.BendSwitchLatch = false;
+      break;
+    case Command::BendSwitch:
+      bendSwitch(d.value);
+      s.BendSwitchLatch = true;
+      break;
+    case Command::Expression:
+      volumePedal(input, d.division, d.value);
+      break;
+  }
+}
+
+// A key released after its note-on was sent: the release goes to the very
+// channels the note-on went to, so no note hangs when the division, a
+// coupler or the thru mode changed while the key was down.
+bool Console::releaseHeldNote(int input, const midi::InMessage& m) {
+  std::uint16_t& held = s.heldNotes[input][m.status & 0x0F][m.data1 & 0x7F];
+  if (held == 0) return false;
+  const int kind = m.status & 0xF0;
+  for (int channel : {held & 0xFF, held >> 8}) {
+    if (channel > 0) w_.MIDIOutput1.sendShort(kind | (channel - 1), m.data1, m.data2);
+  }
+  held = 0;
+  return true;
+}
+
+void Console::bendSwitch(int which) {
+  using namespace routing;
+  switch (which) {
+    case kGreatTremolo:
+      return Tir_TREMOLOGO_Click();
+    case kManualCouplerIItoI:
+      return UNI_II_Click();
+    case kSwellTremolo:
+      return TIR_TREMOLOSW_Click();
+    case kManualCouplerItoII:
+      return UNII_I_Click();
+    case kPedalCouplerI:
+      return UNPI_Click();
+    case kPedalCouplerII:
+      return UNPII_Click();
+  }
+}
+
+// Volume pedals move the sliders. With a manual coupler on, both divisions
+// follow; input 2 also moves both when the sliders are coupled.
+void Console::volumePedal(int input, int division, int value) {
+  const int coupler = s.comb.ManualCoupler[kPending];
+  const bool both = coupler == 1 || coupler == 2 || (input == 1 && s.settings.SlidersCoupled == 1);
+  if (both) {
+    setSliderPosition(panel.Slider1, value);
+    setSliderPosition(panel.Slider2, value);
+    Slider1_Scroll();
+    Slider2_Scroll();
+  } else if (division == 0) {
+    setSliderPosition(panel.Slider1, value);
+    Slider1_Scroll();
+  } else if (division == 1) {
+    setSliderPosition(panel.Slider2, value);
+    Slider2_Scroll();
+  }
+}
 
 }  // namespace kalvant

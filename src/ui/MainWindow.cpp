@@ -16,6 +16,12 @@
 #include <QToolButton>
 
 #include "ui/SetupDialog.h"
+#include "ui/TremoloDialog.h"
+// The stops table editor, the about box and the help window.
+#include "ui/AboutBox.h"
+#include "ui/EditorWindow.h"
+#include "ui/HelpWindow.h"
+#include "ui/ThruDialog.h"
 
 namespace kalvant::ui {
 
@@ -67,6 +73,12 @@ MainWindow::MainWindow(Console& console) : k_(console) {
   buildMenus();
   setCentralWidget(buildPanel());
   setup_ = new SetupDialog(k_, this);
+  tremolo_ = new TremoloDialog(k_, this);
+  // The stops table editor, the about box and the help window.
+  editor_ = new EditorWindow(k_, this);
+  about_ = new AboutBox(k_, this);
+  help_ = new HelpWindow(k_, this);
+  thru_ = new ThruDialog(k_, this);
   k_.panel.onChanged = [this] { scheduleRender(); };
   k_.requestClose = [this] { close(); };
   render();
@@ -140,6 +152,12 @@ void MainWindow::render() {
     action->setEnabled(it->second.enabled);
   }
   if (all || p.Set_up != shown_.Set_up) setup_->render();
+  if (all || p.Tremolo != shown_.Tremolo) tremolo_->render();
+  // The stops table editor, the about box and the help window.
+  if (all || p.compilatore != shown_.compilatore) editor_->render();
+  if (all || p.frmABout != shown_.frmABout) about_->render();
+  if (all || p.help != shown_.help) help_->render();
+  if (all || p.Thru_form != shown_.Thru_form) thru_->render();
   shown_ = p;
   shown_.onChanged = nullptr;
 }
@@ -154,6 +172,8 @@ void MainWindow::closeEvent(QCloseEvent* event) {
   event->accept();
   // Every other window goes with the console, without questions of its own.
   setup_->hide();
+  tremolo_->hide();
+  thru_->hide();
   QApplication::closeAllWindows();
   QApplication::quit();
 }

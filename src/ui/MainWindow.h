@@ -20,6 +20,12 @@ class QToolButton;
 namespace kalvant::ui {
 
 class SetupDialog;
+class TremoloDialog;
+// The stops table editor, the about box and the help window.
+class EditorWindow;
+class AboutBox;
+class HelpWindow;
+class ThruDialog;
 
 class MainWindow : public QMainWindow {
   Q_OBJECT
@@ -78,6 +84,12 @@ class MainWindow : public QMainWindow {
   QSlider* slider2_ = nullptr;
   std::map<std::string, QAction*> actions_;
   SetupDialog* setup_ = nullptr;
+  TremoloDialog* tremolo_ = nullptr;
+  // The stops table editor, the about box and the help window.
+  EditorWindow* editor_ = nullptr;
+  AboutBox* about_ = nullptr;
+  HelpWindow* help_ = nullptr;
+  ThruDialog* thru_ = nullptr;
 };
 
 }  // namespace kalvant::ui

@@ -1,7 +1,9 @@
 #include "ui/QtServices.h"
 
 #include <QApplication>
+#include <QFileDialog>
 #include <QMessageBox>
+#include <memory>
 
 namespace kalvant::ui {
 
@@ -32,6 +34,44 @@ bool QtUserDialogs::askYesNo(const std::string& text) {
                   QMessageBox::Yes | QMessageBox::No, parent_);
   box.setDefaultButton(QMessageBox::No);
   return box.exec() == QMessageBox::Yes;
+}
+
+// File dialogs: one filter, "(*.dat)", showing only files with the
+// extension; the starting folder is the current one.
+namespace {
+QFileDialog* fileDialog(QWidget* parent, const std::string& title, const std::string& extension) {
+  const QString ext = QString::fromLatin1(extension);
+  auto* d = new QFileDialog(parent, QString::fromLatin1(title), QString(), "(*" + ext + ")");
+  return d;
+}
+
+std::optional<std::string> chosenFile(QFileDialog& d) {
+  if (d.exec() != QDialog::Accepted || d.selectedFiles().isEmpty()) return std::nullopt;
+  return d.selectedFiles().first().toStdString();
+}
+}  // namespace
+
+std::optional<std::string> QtUserDialogs::pickFileToOpen(const std::string& title,
+                                                         const std::string& extension) {
+  std::unique_ptr<QFileDialog> d(fileDialog(parent_, title, extension));
+  d->setAcceptMode(QFileDialog::AcceptOpen);
+  d->setFileMode(QFileDialog::ExistingFile);
+  return chosenFile(*d);
+}
+
+std::optional<std::string> QtUserDialogs::pickFileToSave(const std::string& title,
+                                                         const std::string& extension) {
+  std::unique_ptr<QFileDialog> d(fileDialog(parent_, title, extension));
+  d->setAcceptMode(QFileDialog::AcceptSave);
+  d->setFileMode(QFileDialog::AnyFile);
+  d->setDefaultSuffix(QString::fromLatin1(extension.substr(1)));  // asks before overwriting
+  return chosenFile(*d);
+}
+
+void QtUserDialogs::messageOkCancel(const std::string& text) {
+  QMessageBox box(QMessageBox::NoIcon, QStringLiteral("kalvant"), QString::fromLatin1(text),
+                  QMessageBox::Ok | QMessageBox::Cancel, parent_);
+  box.exec();
 }
 
 QtEventLoop::QtEventLoop(std::function<void()> onTimer) {

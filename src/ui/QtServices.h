@@ -17,6 +17,12 @@ class QtUserDialogs : public UserDialogs {
   void setParent(QWidget* parent) { parent_ = parent; }
   void message(const std::string& text, MessageIcon icon) override;
   bool askYesNo(const std::string& text) override;
+  // File dialogs of the memory files, stops tables and sysex files.
+  std::optional<std::string> pickFileToOpen(const std::string& title,
+                                            const std::string& extension) override;
+  std::optional<std::string> pickFileToSave(const std::string& title,
+                                            const std::string& extension) override;
+  void messageOkCancel(const std::string& text) override;
 
  private:
   QWidget* parent_ = nullptr;

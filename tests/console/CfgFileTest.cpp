@@ -153,6 +153,15 @@ TEST_F(ConfigOnConsole, NeitherFileMeansInitialFixedMemories) {
     EXPECT_EQ(k->s.comb.slot(slot), kInitialRegistration) << slot;
 }
 
+TEST_F(ConfigOnConsole, ADamagedFixedFileIsRefusedWhole) {
+  writeFile("fixed.fix",
+            "kalvant.dat\r\n 0 \r\n 100 \r\n 0 \r\n 0 \r\n 1 \r\n 90 \r\n 90 \r\n eleven \r\n");
+  k->READ_FILE_AVVIO();
+  ASSERT_EQ(user.messages.size(), 2u);
+  EXPECT_NE(user.messages[1].find("line 9"), std::string::npos) << user.messages[1];
+  for (int slot = 13; slot <= 24; ++slot) EXPECT_EQ(k->s.comb.slot(slot), kInitialRegistration);
+}
+
 TEST_F(ConfigOnConsole, SavingOffIsWrittenAtOnceAndExitThenLeavesTheFile) {
   writeTable("kalvant.dat", taggedTable());
   writeFile("KALVANT.CFG", serialiseCfg(CfgData{}));

@@ -22,7 +22,7 @@ std::string taggedEntry(int k);
 int entryOf(const midi::Bytes& message);
 
 class ConsoleTest : public ::testing::Test {
- protected:
+ public:
   ConsoleTest();
   ~ConsoleTest() override;
 

@@ -3,8 +3,10 @@
 // the next timer tick or scheduled test action, so pauses cost no real time
 // and every send can be stamped with the time it would have left.
 
+#include <deque>
 #include <functional>
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -23,6 +25,8 @@ class FakeLoop : public EventLoop {
   void stopTimer() override { armed_ = false; }
   void waitForEvents() override;
   void processPendingEvents() override { runPosted(); }
+  void pause(std::chrono::microseconds length) override { pausedMicroseconds += length.count(); }
+  long pausedMicroseconds = 0;
 
   // Runs fn when the virtual clock reaches t (inside some wait).
   void at(long t, std::function<void()> fn) { scheduled_.emplace(t, std::move(fn)); }
@@ -46,6 +50,26 @@ class ScriptedUser : public UserDialogs {
 
   void message(const std::string& text, MessageIcon) override { messages.push_back(text); }
   bool askYesNo(const std::string& text) override;
+
+  // File dialogs: each one takes the next answer (a path, or nullopt for
+  // Cancel); Cancel when exhausted. fileDialogs records "title|extension".
+  std::deque<std::optional<std::string>> pickedFiles;
+  std::vector<std::string> fileDialogs;
+  std::optional<std::string> pickFileToOpen(const std::string& title,
+                                            const std::string& extension) override {
+    return nextFile(title, extension);
+  }
+  std::optional<std::string> pickFileToSave(const std::string& title,
+                                            const std::string& extension) override {
+    return nextFile(title, extension);
+  }
+  std::optional<std::string> nextFile(const std::string& title, const std::string& extension) {
+    fileDialogs.push_back(title + "|" + extension);
+    if (pickedFiles.empty()) return std::nullopt;
+    std::optional<std::string> file = pickedFiles.front();
+    pickedFiles.pop_front();
+    return file;
+  }
 };
 
 }  // namespace kalvant::test

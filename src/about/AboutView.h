@@ -1,0 +1,25 @@
+#pragma once
+// The about box and the help window as the console asks for them. Neither
+// keeps state in the console: each request to show grows a counter, and the
+// window comes forward (one box however often it is asked for).
+
+#include <string>
+
+namespace kalvant {
+
+struct AboutView {
+  int shows = 0;
+  std::string caption = "About KALVO 98";
+  std::string picturePath;  // "about.jpg"; a missing picture leaves the box without it
+  std::string iconPath;     // "flgitaly.ico"
+  std::string version = "kalvant V2.0";
+  bool operator==(const AboutView&) const = default;
+};
+
+struct HelpView {
+  int shows = 0;
+  std::string manualPath;  // the HTML manual in the program directory
+  bool operator==(const HelpView&) const = default;
+};
+
+}  // namespace kalvant

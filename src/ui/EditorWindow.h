@@ -1,0 +1,57 @@
+#pragma once
+// The stops table editor window "EDITOR KALVANT": modeless, three tab pages
+// of fields, the colour legend and the status line. It renders
+// panel.compilatore and forwards typing, clicks, menus and Ctrl+F9 to the
+// console's editor.
+
+#include <QMainWindow>
+#include <array>
+
+#include "console/Console.h"
+
+class QFrame;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QTabWidget;
+
+namespace kalvant::ui {
+
+class EditorWindow : public QMainWindow {
+  Q_OBJECT
+
+ public:
+  EditorWindow(Console& console, QWidget* parent);
+  void render();
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  // Built from tables in EditorLayout.cpp.
+  void buildMenus();
+  QWidget* buildDivisionPage(int page);
+  QWidget* buildGlobalPage();
+  QWidget* buildBottomPanel();
+  QWidget* buildStopColumns(int first, int last);
+  QLineEdit* makeField(int index);
+  QGroupBox* buildSystemGroup(const char* caption, std::initializer_list<int> fields);
+  void renderField(int index, const EditorFieldView& v);
+  void showForward();
+
+  Console& k_;
+  std::array<QLineEdit*, kEditorFields> fields_{};
+  QTabWidget* tabs_ = nullptr;
+  QGroupBox* frameReserved_ = nullptr;
+  QLabel* label4_ = nullptr;
+  QLabel* label2_ = nullptr;
+  QLabel* fileLabel_ = nullptr;
+  int raisesShown_ = 0;
+  QString iconShown_;
+};
+
+// "#rrggbb" for a legend colour.
+QString cssColor(Rgb color);
+
+}  // namespace kalvant::ui

@@ -1,0 +1,130 @@
+#include "ui/ThruDialog.h"
+
+#include <QCloseEvent>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QStyle>
+#include <QVBoxLayout>
+
+namespace kalvant::ui {
+
+namespace {
+
+constexpr const char* kOptions[] = {"No Rechannelling ", "Normal Rechannelling",
+                                    "Fixed Rechanneling"};
+constexpr const char* kDescriptions[] = {
+    "Use this mode for keyboards with assignable  MIDI OUT channel. You set your keyboard's midi "
+    "out "
+    "to the channels aside.",
+    "Use this mode if  you have only 1 keyboard. GREAT , SWELL , and PEDAL can be selected   by "
+    "the "
+    "related panel buttons.",
+    "For keyboards with fixed midi out channels. Click on each  field aside and press keyboard. "
+    "Midi "
+    "channel will be Kalvo self-recognized."};
+constexpr const char* kDivisions[] = {"GREAT", "SWELL", "PEDAL"};
+
+QLabel* description(const char* text, const char* name) {
+  auto* l = new QLabel(QString::fromLatin1(text));
+  l->setObjectName(name);
+  l->setWordWrap(true);
+  l->setMinimumWidth(260);
+  l->setAutoFillBackground(true);
+  return l;
+}
+
+void light(QWidget* w, Lamp lamp) {
+  w->setProperty("lamp", lamp == Lamp::Lit ? "lit" : "unlit");
+  w->style()->unpolish(w);
+  w->style()->polish(w);
+}
+
+}  // namespace
+
+ThruDialog::ThruDialog(Console& console, QWidget* parent) : QDialog(parent), k_(console) {
+  setObjectName("Thru_form");
+  setWindowTitle(QStringLiteral("Midi Thru Mode"));
+  setWindowIcon(QIcon(QString::fromStdString(k_.programFile("wrench.ico"))));
+  setModal(false);
+  setStyleSheet(
+      QStringLiteral("QLabel[lamp=\"lit\"] { background-color: #fff3c4; }"
+                     "QLabel[lamp=\"unlit\"] { background-color: #d6d3cc; }"));
+  auto* grid = new QGridLayout;
+  label3_ = description(kDescriptions[0], "Label3");
+  label2_3_ = description(kDescriptions[1], "Label2_3");
+  label1_ = description(kDescriptions[2], "Label1");
+  QLabel* labels[] = {label3_, label2_3_, label1_};
+  for (int i = 0; i < 3; ++i) {
+    options_[i] = new QRadioButton(QString::fromLatin1(kOptions[i]));
+    options_[i]->setObjectName(QStringLiteral("Thru_choose_%1").arg(i));
+    connect(options_[i], &QRadioButton::clicked, this, [this, i] { k_.Thru_choose_Click(i); });
+    grid->addWidget(options_[i], i, 0);
+    grid->addWidget(labels[i], i, 1);
+  }
+  // Mode 0: the channels each division is played on.
+  auto* plain = new QGridLayout;
+  for (int i = 0; i < 3; ++i) {
+    plain->addWidget(new QLabel(QString::fromLatin1(kDivisions[i])), i, 0);
+    plain->addWidget(new QLabel(QStringLiteral("Play on chan. %1").arg(i + 1)), i, 1);
+  }
+  grid->addLayout(plain, 0, 2);
+  // Mode 2: the learned channels; click a field, then play a key.
+  auto* fixed = new QGridLayout;
+  for (int i = 0; i < 3; ++i) {
+    fixed->addWidget(new QLabel(QString::fromLatin1(kDivisions[i])), i, 0);
+    fields_[i] = new QPushButton;
+    fields_[i]->setObjectName(QStringLiteral("Custom_Thru_label_%1").arg(i));
+    fields_[i]->setMinimumWidth(130);
+    connect(fields_[i], &QPushButton::clicked, this, [this, i] { k_.Custom_Thru_label_Click(i); });
+    fixed->addWidget(fields_[i], i, 1);
+  }
+  grid->addLayout(fixed, 2, 2);
+
+  auto* ok = new QPushButton(QStringLiteral("OK"));
+  ok->setObjectName("Command1");
+  auto* cancel = new QPushButton(QStringLiteral("CANCEL"));
+  cancel->setObjectName("Command2");
+  connect(ok, &QPushButton::clicked, this, [this] { k_.Thru_OK_Click(); });
+  connect(cancel, &QPushButton::clicked, this, [this] { k_.Thru_CANCEL_Click(); });
+  auto* buttons = new QHBoxLayout;
+  buttons->addStretch();
+  buttons->addWidget(ok);
+  buttons->addWidget(cancel);
+  auto* v = new QVBoxLayout(this);
+  v->addLayout(grid);
+  v->addLayout(buttons);
+}
+
+void ThruDialog::render() {
+  const ThruView& v = k_.panel.Thru_form;
+  for (int i = 0; i < 3; ++i) {
+    options_[i]->setChecked(v.option == i);
+    fields_[i]->setText(QString::fromLatin1(v.Custom_Thru_label[i].caption));
+    fields_[i]->setProperty("lamp", v.Custom_Thru_label[i].lamp == Lamp::Lit ? "lit" : "unlit");
+    fields_[i]->style()->unpolish(fields_[i]);
+    fields_[i]->style()->polish(fields_[i]);
+  }
+  light(label3_, v.Label3);
+  light(label2_3_, v.Label2_3);
+  light(label1_, v.Label1);
+  if (v.visible && !isVisible()) {
+    show();
+    raise();
+  } else if (!v.visible && isVisible()) {
+    hide();
+  }
+}
+
+void ThruDialog::closeEvent(QCloseEvent* event) {
+  event->accept();
+  k_.Thru_Close();
+}
+
+void ThruDialog::reject() {
+  k_.Thru_CANCEL_Click();
+}
+
+}  // namespace kalvant::ui

@@ -1,0 +1,30 @@
+#pragma once
+// "Tremolo Rate Setting": a modeless dialog with one slider, OK and CANCEL.
+
+#include <QDialog>
+
+#include "console/Console.h"
+
+class QLabel;
+class QSlider;
+
+namespace kalvant::ui {
+
+class TremoloDialog : public QDialog {
+  Q_OBJECT
+
+ public:
+  TremoloDialog(Console& console, QWidget* parent);
+  void render();
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;  // as OK: the new rate stays
+  void reject() override;                        // Escape: as CANCEL
+
+ private:
+  Console& k_;
+  QSlider* slider_;
+  QLabel* valore_;
+};
+
+}  // namespace kalvant::ui

@@ -1,0 +1,180 @@
+// Stop selection, AGGIORNAMENTO_KALVO and the combination memories: the
+// exact messages the module receives, in order, and what the panel shows.
+
+#include "support/ConsoleFixture.h"
+
+namespace kalvant::test {
+namespace {
+
+using midi::Bytes;
+
+// A console after start-up with the output open and a tagged stops table.
+class Registration_ : public ConsoleTest {
+ protected:
+  Registration_() {
+    k->s.StopsTable = taggedTable();
+    k->s.LedGreenOnPath = "on";
+    k->s.LedGreenOffPath = "off";
+    k->s.LedYellowOnPath = "yellow";
+    openOutput();
+    k->RESET_Click();
+    sent.clear();
+  }
+  std::vector<Bytes> bytesSent() const {
+    std::vector<Bytes> b;
+    for (const Stamped& s : sent) b.push_back(s.bytes);
+    return b;
+  }
+};
+
+TEST_F(Registration_, AStopSendsItsEntryThenItsDivisionsTemperament) {
+  struct Case {
+    int temperament, stop;
+    std::vector<int> entries;
+    int unlit;
+  };
+  const Case cases[] = {
+      {0, 12, {12}, 10},       // Equal is never resent after a stop
+      {1, 55, {55, 105}, 50},  // Mean Tone, Swell
+      {3, 81, {81, 112}, 80},  // Kirnberger, Pedal
+      {2, 12, {}, -1},         // the live stop again: no stop data
+  };
+  for (const Case& c : cases) {
+    sent.clear();
+    k->s.settings.GreatTemperament = k->s.settings.SwellTemperament =
+        k->s.settings.PedalTemperament = static_cast<i16>(c.temperament);
+    k->Tiranti_Click(c.stop);
+    EXPECT_EQ(sentEntries(), c.entries) << c.stop;
+    EXPECT_EQ(k->panel.Tiranti[c.stop].lamp, Lamp::Lit) << c.stop;
+    if (c.unlit >= 0) {
+      EXPECT_EQ(k->panel.Tiranti[c.unlit].lamp, Lamp::Unlit) << c.stop;
+    }
+  }
+  EXPECT_EQ(k->s.comb.slot(kLive), k->s.comb.slot(kPending));
+}
+
+TEST_F(Registration_, TheLiveStopAgainTurnsTheGreenLedYellowAndGreysTheBar) {
+  k->c_memory_Click(14);  // fixed memory 2 lights two labels
+  k->c_memory_Click(4);
+  EXPECT_EQ(k->panel.c_memory[4].picturePath, "on");
+  sent.clear();
+  k->Tiranti_Click(10);
+  EXPECT_TRUE(sent.empty());
+  EXPECT_EQ(k->panel.c_memory[4].picturePath, "yellow");
+  for (int i = 1; i <= 12; ++i) EXPECT_EQ(k->panel.Graduatore[i].lamp, Lamp::Inactive);
+}
+
+TEST_F(Registration_, RecallSendsTheDifferenceInItsOrder) {
+  k->s.settings.TremoloValue = 100;
+  // Great tremolo on, Swell volume 90, pedal coupler "II to Ped".
+  k->s.comb.setSlot(7, {127, 90, 10, 1, 50, 0, 80, 2, 0, 1});
+  k->c_memory_Click(7);
+  // The tremolo refresh, then the tremolo change, then the Swell volume.
+  EXPECT_EQ(bytesSent(), (std::vector<Bytes>{{0xB0, 1, 100}, {0xB0, 1, 100}, {0xB1, 11, 90}}));
+  EXPECT_EQ(k->panel.Slider2.value, 90);
+  EXPECT_EQ(k->panel.EXPSW.text, "90");
+  EXPECT_EQ(k->panel.UNPII.lamp, Lamp::Lit);
+  EXPECT_EQ(k->panel.UNPI.lamp, Lamp::Unlit);
+  EXPECT_EQ(k->panel.Tir_TREMOLOGO.lamp, Lamp::Lit);
+  EXPECT_EQ(k->panel.c_memory[7].picturePath, "on");
+  EXPECT_EQ(k->s.comb.slot(kLive), k->s.comb.slot(7));
+
+  sent.clear();
+  k->c_memory_Click(7);  // already live: only the tremolo refresh
+  EXPECT_EQ(bytesSent(), (std::vector<Bytes>{{0xB0, 1, 100}}));
+}
+
+TEST_F(Registration_, ValuesOutOfRangeFromFilesFallBackAndNeverLeaveTheTable) {
+  k->s.comb.setSlot(13, {300, -5, 200, 7, 12, -1, 1000, 9, -3, 42});
+  k->c_memory_Click(13);
+  const Registration live = k->s.comb.slot(kLive);
+  EXPECT_EQ(live, (Registration{127, 80, 10, 0, 50, 0, 80, 0, 0, 1}));
+  EXPECT_EQ(bytesSent(), (std::vector<Bytes>{{0xB1, 11, 80}}));
+  for (int e : sentEntries()) EXPECT_TRUE(e == -1 || (e >= 0 && e <= 230));
+}
+
+TEST_F(Registration_, RecStoresIntoFreeMemoriesOnly) {
+  k->Tiranti_Click(20);
+  sent.clear();
+  k->Rec_button_Click();
+  EXPECT_EQ(k->panel.Rec_button.lamp, Lamp::Lit);
+  k->c_memory_Click(5);
+  EXPECT_TRUE(sent.empty());
+  EXPECT_EQ(k->s.comb.GreatStop[5], 20);
+  EXPECT_TRUE(k->s.FreeMemoriesUnsaved);
+  EXPECT_EQ(k->panel.c_memory[5].picturePath, "on");
+  EXPECT_EQ(k->panel.Rec_button.lamp, Lamp::Unlit);
+
+  const Registration fixed3 = k->s.comb.slot(15);
+  k->Rec_button_Click();
+  k->c_memory_Click(15);  // fixed memory 3: nothing stored, REC disarmed
+  EXPECT_TRUE(sent.empty());
+  EXPECT_EQ(k->s.comb.slot(15), fixed3);
+  EXPECT_FALSE(k->s.RecArmed);
+  EXPECT_EQ(k->panel.c_memory[5].picturePath, "off");
+  for (int i = 1; i <= 12; ++i)
+    EXPECT_EQ(k->panel.Graduatore[i].lamp, i <= 3 ? Lamp::Lit : Lamp::Inactive) << i;
+  EXPECT_EQ(k->s.comb.GreatStop[kLive], 20);
+}
+
+TEST_F(Registration_, ClearAsksAndThenSendsTheWholeDefaultRegistration) {
+  k->Tiranti_Click(20);
+  k->Rec_button_Click();
+  k->c_memory_Click(2);
+  sent.clear();
+
+  user.answers = {false};
+  k->CANCEL_Click();
+  EXPECT_EQ(user.questions, std::vector<std::string>{"Free memories unsaved: erase anyway ?"});
+  EXPECT_TRUE(sent.empty());
+  EXPECT_EQ(k->s.comb.GreatStop[2], 20);
+
+  user.answers = {true};
+  k->CANCEL_Click();
+  EXPECT_EQ(sentEntries(), (std::vector<int>{10, 50, 80, -1, -1, -1, -1}));
+  EXPECT_EQ(bytesSent().back(), (Bytes{0xB1, 11, 127}));
+  EXPECT_EQ(k->s.comb.slot(2), kInitialRegistration);
+  EXPECT_EQ(k->s.comb.slot(kLive), kInitialRegistration);
+  EXPECT_FALSE(k->s.FreeMemoriesUnsaved);
+  EXPECT_EQ(k->panel.CANCEL.lamp, Lamp::Unlit);
+}
+
+TEST_F(Registration_, MemoryIndexesOutsideTheRangeMeanMemoryOne) {
+  k->s.comb.setSlot(1, {127, 127, 33, 0, 50, 0, 80, 0, 0, 1});
+  for (int index : {0, 25, -4}) {
+    k->c_memory_Click(index);
+    EXPECT_EQ(k->s.CurrentMemory, 1);
+    EXPECT_EQ(k->s.comb.GreatStop[kLive], 33);
+  }
+}
+
+TEST_F(Registration_, CouplersAreExclusiveInPairsAndSendNothing) {
+  struct Step {
+    void (Console::*click)();
+    Lamp uni_ii, unii_i;
+  };
+  const Step steps[] = {{&Console::UNI_II_Click, Lamp::Lit, Lamp::Unlit},
+                        {&Console::UNII_I_Click, Lamp::Unlit, Lamp::Lit},
+                        {&Console::UNII_I_Click, Lamp::Unlit, Lamp::Unlit}};
+  for (const Step& s : steps) {
+    (k.get()->*s.click)();
+    EXPECT_EQ(k->panel.UNI_II.lamp, s.uni_ii);
+    EXPECT_EQ(k->panel.UNII_I.lamp, s.unii_i);
+    EXPECT_EQ(k->s.comb.ManualCoupler[kPending], k->s.comb.ManualCoupler[kLive]);
+  }
+  EXPECT_TRUE(sent.empty());
+}
+
+TEST_F(Registration_, LabelModeTogglesNumbersAndNoteNames) {
+  k->s.settings.MemoryLabelMode = 1;
+  k->Labelmode_Click();
+  EXPECT_EQ(k->panel.Label1[1].text, "0");
+  EXPECT_EQ(k->panel.Label1[12].text, "11");
+  EXPECT_EQ(k->panel.LabelMode.caption, "0");
+  k->Labelmode_Click();
+  EXPECT_EQ(k->panel.Label1[2].text, "C#");
+  EXPECT_EQ(k->panel.LabelMode.caption, "#");
+}
+
+}  // namespace
+}  // namespace kalvant::test
