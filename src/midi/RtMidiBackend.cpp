@@ -5,6 +5,7 @@
 
 #include <rtmidi/RtMidi.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <thread>
@@ -42,6 +43,48 @@ bool jackServerRunning() {
   jack_client_close(client);
   return true;
 }
+
+// Counts the JACK server's process cycles. A new connection carries events
+// only once the server's graph has run with it, and an output's events leave
+// in the cycle after they were sent: after opening an output and before
+// closing it the console waits for two cycles, or the module's reset is lost.
+class JackCycles {
+ public:
+  static JackCycles& instance() {
+    static JackCycles cycles;
+    return cycles;
+  }
+  // Returns after two cycles have run, or after 200 ms without a server.
+  void waitTwo() {
+    if (!client_) return;
+    const unsigned long start = count_.load();
+    for (int ms = 0; ms < 200 && count_.load() < start + 2; ++ms) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+  }
+
+ private:
+  JackCycles() {
+    quietJack();
+    jack_status_t status{};
+    client_ = jack_client_open("kalvant-clock", JackNoStartServer, &status);
+    if (!client_) return;
+    jack_set_process_callback(client_, &JackCycles::process, this);
+    if (jack_activate(client_) != 0) {
+      jack_client_close(client_);
+      client_ = nullptr;
+    }
+  }
+  ~JackCycles() {
+    if (client_) jack_client_close(client_);
+  }
+  static int process(jack_nframes_t, void* self) {
+    ++static_cast<JackCycles*>(self)->count_;
+    return 0;
+  }
+  jack_client_t* client_ = nullptr;
+  std::atomic<unsigned long> count_{0};
+};
 
 RtMidi::Api toRtApi(Api api) {
   return api == Api::Alsa ? RtMidi::LINUX_ALSA : RtMidi::UNIX_JACK;
@@ -176,7 +219,8 @@ class RtInput : public RtPort<MidiInput, RtMidiIn> {
 
 class RtOutput : public RtPort<MidiOutput, RtMidiOut> {
  public:
-  using RtPort::RtPort;
+  RtOutput(Api api, const Post& post, int clientIndex)
+      : RtPort(api, post, clientIndex), api_(api) {}
 
   ~RtOutput() override {
     if (!rt_) return;
@@ -192,12 +236,16 @@ class RtOutput : public RtPort<MidiOutput, RtMidiOut> {
     if (open_ || !selectedPort(port, "output")) return false;
     open_ = guarded([&] { rt_->openPort(port, "midi_out"); });
     everOpened_ = everOpened_ || open_;
+    if (open_ && api_ == Api::Jack) JackCycles::instance().waitTwo();
     return open_;
   }
 
   bool start() override { return open_; }
 
   void close() override {
+    // What was just sent (shutdown's reset) leaves in the next cycle; closing
+    // the port before it would drop it.
+    if (open_ && api_ == Api::Jack) JackCycles::instance().waitTwo();
     if (open_) guarded([&] { rt_->closePort(); });
     open_ = false;
   }
@@ -208,6 +256,7 @@ class RtOutput : public RtPort<MidiOutput, RtMidiOut> {
   }
 
  private:
+  Api api_;
   bool everOpened_ = false;
 };
 

@@ -24,13 +24,6 @@ namespace {
 using namespace std::chrono_literals;
 using Clock = std::chrono::steady_clock;
 
-int positionOf(const std::vector<std::string>& list, const std::string& part) {
-  for (std::size_t i = 0; i < list.size(); ++i) {
-    if (list[i].find(part) != std::string::npos) return static_cast<int>(i);
-  }
-  return -1;
-}
-
 TEST(JackSetup, ThePickedPortIsResetAndOpenedAgainAfterARestart) {
   if (!std::getenv("JACK_DEFAULT_SERVER"))
     GTEST_SKIP() << "no JACK test server (run through scripts/test)";

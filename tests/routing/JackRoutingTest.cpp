@@ -11,13 +11,6 @@
 namespace kalvant::test {
 namespace {
 
-int positionOf(const std::vector<std::string>& list, const std::string& part) {
-  for (std::size_t i = 0; i < list.size(); ++i) {
-    if (list[i].find(part) != std::string::npos) return static_cast<int>(i);
-  }
-  return -1;
-}
-
 TEST(JackRouting, AKeyReachesTheModuleOnItsDivisionWithTheCoupler) {
   if (!std::getenv("JACK_DEFAULT_SERVER"))
     GTEST_SKIP() << "no JACK test server (run through scripts/test)";
@@ -40,7 +33,8 @@ TEST(JackRouting, AKeyReachesTheModuleOnItsDivisionWithTheCoupler) {
     run.k->outputDevcombo_Click(out);
     run.k->InputDev1Combo_Click(in);
     run.k->Setup_OK_Click();
-    module.messages(15);  // the reset
+    module.messages(15);                // the reset
+    std::this_thread::sleep_for(50ms);  // let JACK settle the new connections
     run.k->s.settings.ThruMode = 1;
     run.k->SWELL_Click();
     run.k->UNII_I_Click();  // Swell to Great

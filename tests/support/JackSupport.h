@@ -39,8 +39,10 @@ class RealTimeLoop : public EventLoop {
   }
   void stopTimer() override { armed_ = false; }
   void processPendingEvents() override { runPosted(); }
+  // Returns after an event, a timer tick, or 5 ms of nothing: callers poll
+  // with their own deadlines, so a lost message fails a test, never hangs it.
   void waitForEvents() override {
-    for (;;) {
+    for (int idle = 0; idle < 5; ++idle) {
       if (runPosted()) return;
       if (armed_ && Clock::now() >= deadline_) {
         deadline_ += interval_;
@@ -120,5 +122,13 @@ struct ConsoleRun {
     loop.onTimer = [this] { k->Timer1_Timer(); };
   }
 };
+
+// The position of the first list entry that contains part, or -1.
+inline int positionOf(const std::vector<std::string>& list, const std::string& part) {
+  for (std::size_t i = 0; i < list.size(); ++i) {
+    if (list[i].find(part) != std::string::npos) return static_cast<int>(i);
+  }
+  return -1;
+}
 
 }  // namespace kalvant::test
