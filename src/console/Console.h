@@ -21,6 +21,8 @@
 namespace kalvant {
 
 struct CouplerPair;
+struct VolumeSlider;
+struct TremoloButton;
 
 // The file name part of a path: the text after the last '\' or '/'.
 void Estrae_nome(const std::string& S_in, std::string& S_out);
@@ -183,6 +185,9 @@ class Console {
   void stepTremoloRate(int step);
   void stepVolume(int division, int step);
   void toggleCoupler(const CouplerPair& pair, int code);
+  void scrollVolume(const VolumeSlider& slider);
+  void toggleTremolo(const TremoloButton& tremolo);
+  void sendTremolo(const TremoloButton& tremolo, int State);
   void readFixedMemoryFile();
   void showCouplingButton();
   void unloadSetup();

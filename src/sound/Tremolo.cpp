@@ -7,36 +7,47 @@
 
 namespace kalvant {
 
+struct TremoloButton {
+  CombinationArray Combinations::*state;
+  ButtonView Panel::*button;
+  int status;  // controller on the division's channel
+};
+
 namespace {
 constexpr int kGreatController = 0xB0;  // Great channel 1
 constexpr int kSwellController = 0xB1;  // Swell channel 2
 constexpr int kModulation = 1;
+constexpr TremoloButton kGreat{&Combinations::GreatTremolo, &Panel::Tir_TREMOLOGO,
+                               kGreatController};
+constexpr TremoloButton kSwell{&Combinations::SwellTremolo, &Panel::TIR_TREMOLOSW,
+                               kSwellController};
 }  // namespace
 
 void Console::Tir_TREMOLOGO_Click() {
-  CombinationArray& t = s.comb.GreatTremolo;
-  t[kPending] = t[kLive] != 0 ? 0 : 1;
-  TREMOLO_GO(t[kPending]);
-  t[kLive] = t[kPending];
-  Marca_Led_giallo();
+  toggleTremolo(kGreat);
 }
-
 void Console::TIR_TREMOLOSW_Click() {
-  CombinationArray& t = s.comb.SwellTremolo;
+  toggleTremolo(kSwell);
+}
+void Console::TREMOLO_GO(int State) {
+  sendTremolo(kGreat, State);
+}
+void Console::TREMOLO_SW(int State) {
+  sendTremolo(kSwell, State);
+}
+
+// The new state is always the opposite of the live one.
+void Console::toggleTremolo(const TremoloButton& tremolo) {
+  CombinationArray& t = s.comb.*tremolo.state;
   t[kPending] = t[kLive] != 0 ? 0 : 1;
-  TREMOLO_SW(t[kPending]);
+  sendTremolo(tremolo, t[kPending]);
   t[kLive] = t[kPending];
   Marca_Led_giallo();
 }
 
-void Console::TREMOLO_GO(int State) {
-  panel.paint(panel.Tir_TREMOLOGO, State == 1 ? Lamp::Lit : Lamp::Unlit);
-  w_.MIDIOutput1.sendShort(kGreatController, kModulation, State == 1 ? s.settings.TremoloValue : 0);
-}
-
-void Console::TREMOLO_SW(int State) {
-  panel.paint(panel.TIR_TREMOLOSW, State == 1 ? Lamp::Lit : Lamp::Unlit);
-  w_.MIDIOutput1.sendShort(kSwellController, kModulation, State == 1 ? s.settings.TremoloValue : 0);
+void Console::sendTremolo(const TremoloButton& tremolo, int State) {
+  panel.paint(panel.*tremolo.button, State == 1 ? Lamp::Lit : Lamp::Unlit);
+  w_.MIDIOutput1.sendShort(tremolo.status, kModulation, State == 1 ? s.settings.TremoloValue : 0);
 }
 
 void Console::tremoloRate_Click() {

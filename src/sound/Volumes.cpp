@@ -5,26 +5,39 @@
 
 namespace kalvant {
 
+struct VolumeSlider {
+  SliderView Panel::*slider;
+  LabelView Panel::*label;
+  CombinationArray Combinations::*volume;
+  int status;  // controller on the division's channel
+  SliderView Panel::*other;
+};
+
 namespace {
+
 constexpr int kExpression = 11;
-}
+constexpr VolumeSlider kGreat{&Panel::Slider1, &Panel::EXPGO, &Combinations::GreatVolume, 0xB0,
+                              &Panel::Slider2};
+constexpr VolumeSlider kSwell{&Panel::Slider2, &Panel::EXPSW, &Combinations::SwellVolume, 0xB1,
+                              &Panel::Slider1};
+
+}  // namespace
 
 void Console::Slider1_Scroll() {
-  s.comb.GreatVolume[kPending] = static_cast<i16>(panel.Slider1.value);
-  w_.MIDIOutput1.sendShort(0xB0, kExpression, s.comb.GreatVolume[kPending]);
-  panel.setText(panel.EXPGO, std::to_string(s.comb.GreatVolume[kPending]));
-  s.comb.GreatVolume[kLive] = s.comb.GreatVolume[kPending];
-  // Coupled: the other knob follows, but sends only when moved itself.
-  if (s.settings.SlidersCoupled == 1) setSliderPosition(panel.Slider2, panel.Slider1.value);
-  Marca_Led_giallo();
+  scrollVolume(kGreat);
+}
+void Console::Slider2_Scroll() {
+  scrollVolume(kSwell);
 }
 
-void Console::Slider2_Scroll() {
-  s.comb.SwellVolume[kPending] = static_cast<i16>(panel.Slider2.value);
-  w_.MIDIOutput1.sendShort(0xB1, kExpression, s.comb.SwellVolume[kPending]);
-  panel.setText(panel.EXPSW, std::to_string(s.comb.SwellVolume[kPending]));
-  s.comb.SwellVolume[kLive] = s.comb.SwellVolume[kPending];
-  if (s.settings.SlidersCoupled == 1) setSliderPosition(panel.Slider1, panel.Slider2.value);
+void Console::scrollVolume(const VolumeSlider& v) {
+  CombinationArray& volume = s.comb.*v.volume;
+  volume[kPending] = static_cast<i16>((panel.*v.slider).value);
+  w_.MIDIOutput1.sendShort(v.status, kExpression, volume[kPending]);
+  panel.setText(panel.*v.label, std::to_string(volume[kPending]));
+  volume[kLive] = volume[kPending];
+  // Coupled: the other knob follows, but sends only when moved itself.
+  if (s.settings.SlidersCoupled == 1) setSliderPosition(panel.*v.other, (panel.*v.slider).value);
   Marca_Led_giallo();
 }
 

@@ -12,18 +12,10 @@ using midi::Bytes;
 class Registration_ : public ConsoleTest {
  protected:
   Registration_() {
-    k->s.StopsTable = taggedTable();
     k->s.LedGreenOnPath = "on";
     k->s.LedGreenOffPath = "off";
     k->s.LedYellowOnPath = "yellow";
-    openOutput();
-    k->RESET_Click();
-    sent.clear();
-  }
-  std::vector<Bytes> bytesSent() const {
-    std::vector<Bytes> b;
-    for (const Stamped& s : sent) b.push_back(s.bytes);
-    return b;
+    startPlaying();
   }
 };
 

@@ -11,8 +11,6 @@ using midi::Bytes;
 class Input : public ConsoleTest {
  public:
   Input() {
-    k->s.StopsTable = taggedTable();
-    openOutput();
     for (midi::MidiInput* in :
          {static_cast<midi::MidiInput*>(&in1), static_cast<midi::MidiInput*>(&in2)}) {
       in->selectDevice(0);
@@ -20,8 +18,7 @@ class Input : public ConsoleTest {
       in->open();
       in->start();
     }
-    k->RESET_Click();
-    sent.clear();
+    startPlaying();
   }
   // Plays messages into an input and lets the console handle them.
   void play(midi::MemoryMidiInput& in, std::initializer_list<Bytes> messages) {
@@ -31,8 +28,7 @@ class Input : public ConsoleTest {
     loop.runPosted();
   }
   std::vector<Bytes> take() {
-    std::vector<Bytes> b;
-    for (const Stamped& s : sent) b.push_back(s.bytes);
+    std::vector<Bytes> b = bytesSent();
     sent.clear();
     return b;
   }

@@ -9,13 +9,7 @@ using midi::Bytes;
 
 class KeyCommands : public ConsoleTest {
  public:
-  KeyCommands() {
-    k->s.StopsTable = taggedTable();
-    for (int i = 10; i <= 99; ++i) k->s.StopsTable[i] = taggedEntry(i);
-    openOutput();
-    k->RESET_Click();
-    sent.clear();
-  }
+  KeyCommands() { startPlaying(); }
   // Arms, then plays the keys on a division (0 Great, 1 Swell, 2 Pedal).
   void keys(int division, std::initializer_list<int> notes) {
     for (int n : notes) {

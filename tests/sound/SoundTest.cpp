@@ -11,17 +11,7 @@ using midi::Bytes;
 
 class Sound : public ConsoleTest {
  protected:
-  Sound() {
-    k->s.StopsTable = taggedTable();
-    openOutput();
-    k->RESET_Click();
-    sent.clear();
-  }
-  std::vector<Bytes> bytesSent() const {
-    std::vector<Bytes> b;
-    for (const Stamped& s : sent) b.push_back(s.bytes);
-    return b;
-  }
+  Sound() { startPlaying(); }
 };
 
 TEST_F(Sound, TemperamentMenuActsAsARadioGroup) {

@@ -65,6 +65,19 @@ std::vector<int> ConsoleTest::sentEntries() const {
   return entries;
 }
 
+void ConsoleTest::startPlaying() {
+  k->s.StopsTable = taggedTable();
+  openOutput();
+  k->RESET_Click();
+  sent.clear();
+}
+
+std::vector<midi::Bytes> ConsoleTest::bytesSent() const {
+  std::vector<midi::Bytes> b;
+  for (const Stamped& s : sent) b.push_back(s.bytes);
+  return b;
+}
+
 void ConsoleTest::openOutput() {
   out.selectDevice(0);
   ASSERT_TRUE(out.open());

@@ -48,6 +48,11 @@ class ConsoleTest : public ::testing::Test {
   // The entry index of every message sent so far (-1 for untagged ones).
   std::vector<int> sentEntries() const;
   void openOutput();
+  // A console ready to play: a tagged table, the output open, reset done,
+  // nothing recorded yet.
+  void startPlaying();
+  // The bytes of every message sent so far.
+  std::vector<midi::Bytes> bytesSent() const;
 };
 
 }  // namespace kalvant::test
