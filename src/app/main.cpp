@@ -14,18 +14,24 @@
 
 namespace {
 
-// Lamp colours: a lit stop glows ivory like a drawn knob's label, an unlit
-// one is the console's grey, an inactive division or memory is darker.
+// Lamp colours: a lit stop glows amber with bold lettering, like the lamp
+// of a drawn stop, so it reads at a glance and without colour vision; an
+// unlit one is the console's grey; an inactive division or memory is darker.
+// A stop the table leaves undefined recedes into the jamb. Group titles
+// (the division names) are bold; what they hold is not, unless lit.
 constexpr const char* kStyle = R"(
 QPushButton { border: 1px solid #6b6b6b; border-radius: 3px; padding: 3px 6px; }
-QPushButton[lamp="lit"] { background-color: #ffe7a1; color: #201a00; border-color: #a07a00; }
+QPushButton[lamp="lit"] { background-color: #ffc247; color: #1c1400; border-color: #8a5a00;
+                          font-weight: bold; }
 QPushButton[lamp="unlit"] { background-color: #d6d3cc; color: #1a1a1a; }
 QPushButton[lamp="inactive"] { background-color: #8e8e8e; color: #f0f0f0; }
-QPushButton:disabled { background-color: #c4c2bd; color: #8a8a8a; border-color: #a0a0a0; }
-QPushButton[role="stop"] { padding: 3px 2px; }
+QPushButton:disabled { background-color: #e4e1da; color: #9a9a9a; border: 1px dashed #bdb8ad; }
+QPushButton[role="stop"] { padding: 3px 4px; }
 QPushButton[role="bar"] { padding: 0; border-radius: 1px; }
 QPushButton[role="bar"][lamp="lit"] { background-color: #f2b600; }
 QPushButton[role="division"] { font-weight: bold; padding: 5px; }
+QGroupBox { font-weight: bold; }
+QGroupBox * { font-weight: normal; }
 )";
 
 std::vector<std::string> argsOf(int argc, char** argv) {
@@ -61,6 +67,8 @@ int main(int argc, char** argv) {
   // Ports before the console: they outlive it.
   midi::PortSet ports =
       midi::createRtMidiPorts(cl.midiApi.value_or(midi::detectApi()), ui::qtPost());
+  // The built-in GS module is one more output, after the system's ones.
+  ports.output = synth::withBuiltInSynth(std::move(ports.output), programDir, ui::qtPost());
   ui::QtUserDialogs user;
   Console* consolePtr = nullptr;
   ui::QtEventLoop loop([&consolePtr] {

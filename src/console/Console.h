@@ -52,6 +52,7 @@ class Console {
   // True once shutdown has finished: no further event is to be handled.
   bool ended() const { return ended_; }
   std::string programFile(const std::string& name) const;
+  const std::string& programDir() const { return w_.programDir; }
 
   // --- Start-up and shutdown
   void Form_Load();

@@ -51,7 +51,8 @@ AudioStart AudioOutput::start(fluid_settings_t* settings, fluid_synth_t* synth,
   }
   result.error =
       "The built-in synthesizer found no audio output, so it stays silent." + reasons +
-      "\nThe console works on; choose another audio driver in kalvant-synth.ini, or another "
+      "\nThe console works on; choose another audio output under BUILT-IN SYNTHESIZER in "
+      "Setup, or another "
       "MIDI output.";
   return result;
 }

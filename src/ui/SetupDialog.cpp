@@ -11,6 +11,8 @@
 #include <QSlider>
 #include <QVBoxLayout>
 
+#include "ui/SynthSettingsBox.h"
+
 namespace kalvant::ui {
 
 namespace {
@@ -106,6 +108,7 @@ SetupDialog::SetupDialog(Console& console, QWidget* parent) : QDialog(parent), k
                      static_cast<QWidget*>(hanging), static_cast<QWidget*>(sysex)}) {
     v->addWidget(w);
   }
+  v->addWidget(new SynthSettingsBox(k_.programDir()));
   v->addLayout(buttons);
 }
 
