@@ -1,0 +1,105 @@
+#include "BenchRig.h"
+
+#include <jack/jack.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+
+#include "stops/DatFile.h"
+
+namespace kalvant::bench {
+
+using namespace std::chrono_literals;
+
+double millisecondsBetween(Clock::time_point from, Clock::time_point to) {
+  return std::chrono::duration<double, std::milli>(to - from).count();
+}
+
+Spread spreadOf(std::vector<double> sample) {
+  Spread s;
+  if (sample.empty()) return s;
+  std::sort(sample.begin(), sample.end());
+  const auto at = [&](double q) {
+    const auto i = static_cast<std::size_t>(std::ceil(q * static_cast<double>(sample.size())));
+    return sample[std::min(sample.size() - 1, i == 0 ? 0 : i - 1)];
+  };
+  s.p50 = at(0.50);
+  s.p99 = at(0.99);
+  s.max = sample.back();
+  return s;
+}
+
+void printSpread(const std::string& label, const Spread& s, const std::string& unit) {
+  std::printf("  %-34s p50 %7.3f  p99 %7.3f  max %7.3f %s\n", label.c_str(), s.p50, s.p99, s.max,
+              unit.c_str());
+}
+
+bool connectPorts(const std::string& from, const std::string& to) {
+  jack_status_t status{};
+  jack_client_t* client = jack_client_open("bench-patchbay", JackNoStartServer, &status);
+  if (!client) return false;
+  const int r = jack_connect(client, from.c_str(), to.c_str());
+  jack_client_close(client);
+  return r == 0 || r == EEXIST;
+}
+
+StopsTable shippedTable() {
+  const std::string path = std::string(KALVANT_PROGRAM_DIR) + "/kalvant.dat";
+  const DatReadResult r = readDatFile(path);
+  if (!r.ok) std::fprintf(stderr, "bench: %s\n", r.error.c_str());
+  return r.table;
+}
+
+std::size_t resetMessageCount(const StopsTable& table) {
+  std::size_t count = 0;
+  for (int k : {100, 1, 0, 2, 3, 4, 5, 6, 7, 101, 102, 103})
+    count += static_cast<std::size_t>(std::count(table[k].begin(), table[k].end(), '\xF0'));
+  return count;
+}
+
+KalvantRig::KalvantRig(const std::string& name)
+    : dir("kalvant-bench"),
+      keysA(name + "-keys-a"),
+      keysB(name + "-keys-b"),
+      module(name + "-module") {}
+
+KalvantRig::~KalvantRig() {
+  stop();
+}
+
+CfgData KalvantRig::baseCfg() const {
+  return e2e::cfgFor(dir.path(), 0, 0, 0);
+}
+
+bool KalvantRig::start(CfgData cfg, const StopsTable& table, std::size_t resetMessages) {
+  cfg.settings.InDev1 = static_cast<i16>(e2e::sourcePosition(keysA.portName()));
+  cfg.settings.InDev2 = static_cast<i16>(e2e::sourcePosition(keysB.portName()));
+  cfg.settings.OutDev = static_cast<i16>(e2e::sinkPosition(module.portName()));
+  const std::string error = e2e::writeProgramFiles(dir.path(), cfg, table);
+  if (!error.empty() || !kalvant.start(dir.path())) {
+    std::fprintf(stderr, "bench: kalvant not started %s\n", error.c_str());
+    return false;
+  }
+  if (!module.waitForCount(resetMessages, 60s)) {
+    std::fprintf(stderr, "bench: kalvant's reset did not arrive; its log:\n%s\n",
+                 kalvant.log().c_str());
+    return false;
+  }
+  return true;
+}
+
+void KalvantRig::stop() {
+  if (!kalvant.running()) return;
+  kalvant.terminate();
+  int code = 0;
+  if (!kalvant.waitExit(10s, code)) {
+    kalvant.kill();
+    std::fprintf(stderr, "bench: kalvant did not end on SIGTERM\n");
+  } else if (code != 0) {
+    std::fprintf(stderr, "bench: kalvant ended with %d; its log:\n%s\n", code,
+                 kalvant.log().c_str());
+  }
+}
+
+}  // namespace kalvant::bench
