@@ -174,7 +174,8 @@ class Console {
   // request can arrive during start-up's pauses).
   void tell(const std::string& text, MessageIcon icon);
   bool ask(const std::string& question);
-  void sendStopIfChanged(CombinationArray& stop, void (Console::*temperament)());
+  void sendStopIfChanged(CombinationArray& stop, int first, int last,
+                         void (Console::*temperament)());
   void setSliderPosition(SliderView& slider, int value);
   void chooseDivision(int code);
   void drainInput(int input, midi::MidiInput& port);

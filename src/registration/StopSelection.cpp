@@ -29,24 +29,29 @@ void Console::Tiranti_Click(int Index) {
 }
 
 // One division's stop: send it and its temperament, move the lit button.
-void Console::sendStopIfChanged(CombinationArray& stop, void (Console::*temperament)()) {
+// Only a button of the same division is unlit: CLEAR leaves placeholder live
+// stops (Swell 49, Pedal 79) that name buttons of other divisions, and a
+// stop clicked during CLEAR's pauses must stay lit.
+void Console::sendStopIfChanged(CombinationArray& stop, int first, int last,
+                                void (Console::*temperament)()) {
   if (stop[kPending] == stop[kLive]) return;
   INVIO_SYSEX(stop[kPending]);
   (this->*temperament)();
-  if (isStopIndex(stop[kLive])) panel.paint(panel.Tiranti[stop[kLive]], Lamp::Unlit);
+  if (stop[kLive] >= first && stop[kLive] <= last)
+    panel.paint(panel.Tiranti[stop[kLive]], Lamp::Unlit);
   if (isStopIndex(stop[kPending])) panel.paint(panel.Tiranti[stop[kPending]], Lamp::Lit);
   stop[kLive] = stop[kPending];
 }
 
 void Console::AGGIORNAMENTO_KALVO() {
   Combinations& c = s.comb;
-  sendStopIfChanged(c.GreatStop, &Console::TEMPERAMENTO_GO);
+  sendStopIfChanged(c.GreatStop, 10, 49, &Console::TEMPERAMENTO_GO);
   // A tremolo that is on is sent again on every run: a stop's set-up may
   // have changed the part's vibrato.
   if (c.GreatTremolo[kPending] == 1) TREMOLO_GO(1);
-  sendStopIfChanged(c.SwellStop, &Console::TEMPERAMENTO_SWELL);
+  sendStopIfChanged(c.SwellStop, 50, 79, &Console::TEMPERAMENTO_SWELL);
   if (c.SwellTremolo[kPending] == 1) TREMOLO_SW(1);
-  sendStopIfChanged(c.PedalStop, &Console::TEMPERAMENTO_PE);
+  sendStopIfChanged(c.PedalStop, 80, 99, &Console::TEMPERAMENTO_PE);
   if (c.GreatTremolo[kPending] != c.GreatTremolo[kLive]) Tir_TREMOLOGO_Click();
   if (c.SwellTremolo[kPending] != c.SwellTremolo[kLive]) TIR_TREMOLOSW_Click();
   if (c.GreatVolume[kPending] != c.GreatVolume[kLive]) {

@@ -4,16 +4,19 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QFontMetrics>
 #include <QIcon>
 #include <QLabel>
 #include <QPixmapCache>
 #include <QPushButton>
 #include <QScreen>
+#include <QShowEvent>
 #include <QSignalBlocker>
 #include <QSlider>
 #include <QStyle>
 #include <QTimer>
 #include <QToolButton>
+#include <algorithm>
 
 #include "ui/SetupDialog.h"
 #include "ui/TremoloDialog.h"
@@ -58,6 +61,18 @@ void applyButton(QAbstractButton* w, const ButtonView& v) {
   w->style()->polish(w);
 }
 
+// Every stop's name must fit its button when the stop is drawn and the name
+// is bold; all stops share one width, as the drawknobs of a jamb do, so a
+// long name ("Plenum+Trumpet") widens every column rather than being clipped.
+constexpr int kStopMinimumWidth = 108;
+constexpr int kStopTextMargin = 6;  // padding, border and a pixel of air, each side
+
+int stopWidthFor(const QPushButton* b) {
+  QFont bold = b->font();
+  bold.setBold(true);
+  return QFontMetrics(bold).horizontalAdvance(b->text()) + 2 * kStopTextMargin;
+}
+
 QPixmap picture(const std::string& path) {
   QPixmap p;
   if (path.empty()) return p;
@@ -86,6 +101,30 @@ MainWindow::MainWindow(Console& console) : k_(console) {
   centreOnScreen();
 }
 
+void MainWindow::fitStopWidths() {
+  int width = kStopMinimumWidth;
+  for (int i = entry::kFirstGreatStop; i <= entry::kLastStop; ++i)
+    width = std::max(width, stopWidthFor(stops_[i]));
+  if (width == stopWidth_) return;
+  stopWidth_ = width;
+  for (int i = entry::kFirstGreatStop; i <= entry::kLastStop; ++i)
+    stops_[i]->setMinimumWidth(width);
+}
+
+// Start-up names the stops after the window was built: it is laid out and
+// centred again for them when first shown.
+void MainWindow::showEvent(QShowEvent* event) {
+  if (!shownOnce_) {
+    shownOnce_ = true;
+    // After the pending layout requests, so the new stop widths count.
+    QTimer::singleShot(0, this, [this] {
+      adjustSize();
+      centreOnScreen();
+    });
+  }
+  QMainWindow::showEvent(event);
+}
+
 void MainWindow::centreOnScreen() {
   if (const QScreen* screen = QGuiApplication::primaryScreen()) {
     const QRect r = screen->availableGeometry();
@@ -111,9 +150,13 @@ void MainWindow::render() {
   if (all || p.windowCaption != shown_.windowCaption) setWindowTitle(text(p.windowCaption));
   if (all || p.windowIconPath != shown_.windowIconPath)
     setWindowIcon(QIcon(text(p.windowIconPath)));
+  bool renamed = all;  // stop names change with the stops table only
   for (int i = entry::kFirstGreatStop; i <= entry::kLastStop; ++i) {
-    if (all || p.Tiranti[i] != shown_.Tiranti[i]) applyButton(stops_[i], p.Tiranti[i]);
+    if (!all && p.Tiranti[i] == shown_.Tiranti[i]) continue;
+    renamed = renamed || p.Tiranti[i].caption != shown_.Tiranti[i].caption;
+    applyButton(stops_[i], p.Tiranti[i]);
   }
+  if (renamed) fitStopWidths();
   for (const BoundButton& b : buttons_) {
     if (all || p.*b.view != shown_.*b.view) applyButton(b.widget, p.*b.view);
   }

@@ -39,6 +39,7 @@ class MainWindow : public QMainWindow {
  protected:
   void closeEvent(QCloseEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
+  void showEvent(QShowEvent* event) override;
 
  private:
   struct BoundButton {
@@ -64,6 +65,7 @@ class MainWindow : public QMainWindow {
   QPushButton* makeButton(ButtonView Panel::*view, const char* objectName,
                           void (Console::*handler)());
   void scheduleRender();
+  void fitStopWidths();
   void centreOnScreen();
 
   Console& k_;
@@ -72,6 +74,8 @@ class MainWindow : public QMainWindow {
   bool firstRender_ = true;
 
   std::array<QPushButton*, 100> stops_{};
+  int stopWidth_ = 0;  // the width every stop button shares
+  bool shownOnce_ = false;
   std::vector<BoundButton> buttons_;
   std::array<QToolButton*, 13> leds_{};
   std::array<QLabel*, 13> ledLabels_{};

@@ -110,6 +110,7 @@ QPushButton* MainWindow::makeButton(ButtonView Panel::*view, const char* objectN
 QWidget* MainWindow::buildDivision(const Division& d) {
   auto* box = new QGroupBox(QString::fromLatin1(d.title));
   auto* v = new QVBoxLayout(box);
+  v->setContentsMargins(6, 6, 6, 6);  // nine columns of stops fit a 1280-pixel screen
   QPushButton* divisionButton = makeButton(d.button, d.name, d.click);
   divisionButton->setProperty("role", "division");
   v->addWidget(divisionButton);
