@@ -11,6 +11,7 @@
 #include <QSlider>
 #include <QVBoxLayout>
 
+#include "ui/ShowAsTheConsoleSays.h"
 #include "ui/SynthSettingsBox.h"
 
 namespace kalvant::ui {
@@ -134,12 +135,7 @@ void SetupDialog::render() {
   }
   labelHang_->setText(QString::fromStdString(v.Label_hang));
   userDelay_->setText(QString::fromStdString(v.UserDelay));
-  if (v.visible && !isVisible()) {
-    show();
-    raise();
-  } else if (!v.visible && isVisible()) {
-    hide();
-  }
+  showAsTheConsoleSays(this, v.visible);
 }
 
 void SetupDialog::closeEvent(QCloseEvent* event) {

@@ -9,6 +9,8 @@
 #include <QStyle>
 #include <QVBoxLayout>
 
+#include "ui/ShowAsTheConsoleSays.h"
+
 namespace kalvant::ui {
 
 namespace {
@@ -110,12 +112,7 @@ void ThruDialog::render() {
   light(label3_, v.Label3);
   light(label2_3_, v.Label2_3);
   light(label1_, v.Label1);
-  if (v.visible && !isVisible()) {
-    show();
-    raise();
-  } else if (!v.visible && isVisible()) {
-    hide();
-  }
+  showAsTheConsoleSays(this, v.visible);
 }
 
 void ThruDialog::closeEvent(QCloseEvent* event) {

@@ -8,6 +8,8 @@
 #include <QSlider>
 #include <QVBoxLayout>
 
+#include "ui/ShowAsTheConsoleSays.h"
+
 namespace kalvant::ui {
 
 TremoloDialog::TremoloDialog(Console& console, QWidget* parent) : QDialog(parent), k_(console) {
@@ -49,12 +51,7 @@ void TremoloDialog::render() {
     slider_->setValue(v.Slider1);
   }
   valore_->setText(QString::fromStdString(v.Valore));
-  if (v.visible && !isVisible()) {
-    show();
-    raise();
-  } else if (!v.visible && isVisible()) {
-    hide();
-  }
+  showAsTheConsoleSays(this, v.visible);
 }
 
 void TremoloDialog::closeEvent(QCloseEvent* event) {
