@@ -3,6 +3,8 @@
 #include <fluidsynth.h>
 #include <jack/jack.h>
 
+#include <filesystem>
+#include <system_error>
 #include <vector>
 
 #include "synth/FluidTarget.h"
@@ -42,6 +44,14 @@ AudioStart AudioOutput::start(fluid_settings_t* settings, fluid_synth_t* synth,
   std::string reasons;
   for (const std::string& name : order) {
     std::string why;
+    // Without a sound card libasound only fills the terminal with its own
+    // complaints; asked for by name, ALSA is still tried, as its plugins
+    // may lead elsewhere.
+    std::error_code ec;
+    if (choice == "auto" && name == "alsa" && !std::filesystem::exists("/dev/snd", ec)) {
+      reasons += "\nALSA: no sound card is present";
+      continue;
+    }
     if (tryDriver(settings, synth, name, why)) {
       result.ok = true;
       result.driver = name;
