@@ -115,73 +115,29 @@ TEST(GsInterpreter, MessagesForOthersAreIgnoredAndDamagedOnesCounted) {
   const Bytes good = makeDataSet(gsAddress(0x40, 0x11, 0x19), {50});
   struct Case {
     const char* name;
-    std::function<Bytes(Bytes)> change;
+    std::size_t at;  // the byte changed; past the end: the whole message replaced
+    std::uint8_t value;
     bool malformed;
+    Bytes whole;
   };
   const std::vector<Case> cases{
-      {"device 11h",
-       [](Bytes m) {
-         m[2] = 0x11;
-         return m;
-       },
-       false},
-      {"device 7Fh",
-       [](Bytes m) {
-         m[2] = 0x7F;
-         return m;
-       },
-       false},
-      {"another maker",
-       [](Bytes m) {
-         m[1] = 0x43;
-         return m;
-       },
-       false},
-      {"display model",
-       [](Bytes m) {
-         m[3] = 0x45;
-         return m;
-       },
-       false},
-      {"data request RQ1",
-       [](Bytes m) {
-         m[4] = 0x11;
-         return m;
-       },
-       false},
-      {"universal", [](Bytes) { return Bytes{0xF0, 0x7E, 0x7F, 0x09, 0x01, 0xF7}; }, false},
-      {"8-bit data",
-       [](Bytes m) {
-         m[8] = 0x80 | 50;
-         return m;
-       },
-       true},
-      {"8-bit address",
-       [](Bytes m) {
-         m[6] = 0x91;
-         return m;
-       },
-       true},
-      {"no F7",
-       [](Bytes m) {
-         m.back() = 0x00;
-         return m;
-       },
-       true},
-      {"no data",
-       [](Bytes) { return Bytes{0xF0, 0x41, 0x10, 0x42, 0x12, 0x40, 0x11, 0x19, 0x16, 0xF7}; },
-       true},
-      {"not sysex",
-       [](Bytes m) {
-         m[0] = 0x90;
-         return m;
-       },
-       true},
+      {"device 11h", 2, 0x11, false, {}},
+      {"device 7Fh", 2, 0x7F, false, {}},
+      {"another maker", 1, 0x43, false, {}},
+      {"display model", 3, 0x45, false, {}},
+      {"data request RQ1", 4, 0x11, false, {}},
+      {"universal", 99, 0, false, {0xF0, 0x7E, 0x7F, 0x09, 0x01, 0xF7}},
+      {"8-bit data", 8, 0x80 | 50, true, {}},
+      {"8-bit address", 6, 0x91, true, {}},
+      {"no F7", good.size() - 1, 0x00, true, {}},
+      {"no data", 99, 0, true, {0xF0, 0x41, 0x10, 0x42, 0x12, 0x40, 0x11, 0x19, 0x16, 0xF7}},
+      {"not sysex", 0, 0x90, true, {}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     GsInterpreter g;
-    const Bytes m = c.change(good);
+    Bytes m = c.whole.empty() ? good : c.whole;
+    if (c.at < m.size()) m[c.at] = c.value;
     EXPECT_TRUE(g.receiveSysex(m.data(), m.size()).empty());
     EXPECT_EQ(g.part(0).level, 100);
     EXPECT_EQ(g.counts().malformed, c.malformed ? 1 : 0);
