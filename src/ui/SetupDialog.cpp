@@ -11,6 +11,7 @@
 #include <QSlider>
 #include <QVBoxLayout>
 
+#include "ui/OkCancelRow.h"
 #include "ui/ShowAsTheConsoleSays.h"
 #include "ui/SynthSettingsBox.h"
 
@@ -93,24 +94,15 @@ SetupDialog::SetupDialog(Console& console, QWidget* parent) : QDialog(parent), k
   g->addWidget(new QLabel(QStringLiteral("100 msec")), 1, 2);
   g->addWidget(userDelay_, 1, 3);
 
-  auto* ok = new QPushButton(QStringLiteral("OK"));
-  ok->setObjectName("Command1");
-  auto* cancel = new QPushButton(QStringLiteral("CANCEL"));
-  cancel->setObjectName("Command3");
-  connect(ok, &QPushButton::clicked, this, [this] { k_.Setup_OK_Click(); });
-  connect(cancel, &QPushButton::clicked, this, [this] { k_.Setup_CANCEL_Click(); });
-  auto* buttons = new QHBoxLayout;
-  buttons->addStretch();
-  buttons->addWidget(ok);
-  buttons->addWidget(cancel);
-
   auto* v = new QVBoxLayout(this);
   for (QWidget* w : {static_cast<QWidget*>(in), static_cast<QWidget*>(out),
                      static_cast<QWidget*>(hanging), static_cast<QWidget*>(sysex)}) {
     v->addWidget(w);
   }
   v->addWidget(new SynthSettingsBox(k_.programDir()));
-  v->addLayout(buttons);
+  v->addLayout(okCancelRow(
+      this, "Command1", "Command3", [this] { k_.Setup_OK_Click(); },
+      [this] { k_.Setup_CANCEL_Click(); }));
 }
 
 void SetupDialog::renderList(QComboBox* combo, const std::vector<std::string>& items,

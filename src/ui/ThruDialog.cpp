@@ -9,6 +9,7 @@
 #include <QStyle>
 #include <QVBoxLayout>
 
+#include "ui/OkCancelRow.h"
 #include "ui/ShowAsTheConsoleSays.h"
 
 namespace kalvant::ui {
@@ -85,19 +86,11 @@ ThruDialog::ThruDialog(Console& console, QWidget* parent) : QDialog(parent), k_(
   }
   grid->addLayout(fixed, 2, 2);
 
-  auto* ok = new QPushButton(QStringLiteral("OK"));
-  ok->setObjectName("Command1");
-  auto* cancel = new QPushButton(QStringLiteral("CANCEL"));
-  cancel->setObjectName("Command2");
-  connect(ok, &QPushButton::clicked, this, [this] { k_.Thru_OK_Click(); });
-  connect(cancel, &QPushButton::clicked, this, [this] { k_.Thru_CANCEL_Click(); });
-  auto* buttons = new QHBoxLayout;
-  buttons->addStretch();
-  buttons->addWidget(ok);
-  buttons->addWidget(cancel);
   auto* v = new QVBoxLayout(this);
   v->addLayout(grid);
-  v->addLayout(buttons);
+  v->addLayout(okCancelRow(
+      this, "Command1", "Command2", [this] { k_.Thru_OK_Click(); },
+      [this] { k_.Thru_CANCEL_Click(); }));
 }
 
 void ThruDialog::render() {

@@ -3,11 +3,11 @@
 #include <QCloseEvent>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QPushButton>
 #include <QSignalBlocker>
 #include <QSlider>
 #include <QVBoxLayout>
 
+#include "ui/OkCancelRow.h"
 #include "ui/ShowAsTheConsoleSays.h"
 
 namespace kalvant::ui {
@@ -25,23 +25,15 @@ TremoloDialog::TremoloDialog(Console& console, QWidget* parent) : QDialog(parent
   valore_->setObjectName("Valore");
   valore_->setMinimumWidth(30);
   connect(slider_, &QSlider::valueChanged, this, [this](int v) { k_.Tremolo_Slider1_Scroll(v); });
-  auto* ok = new QPushButton(QStringLiteral("OK"));
-  ok->setObjectName("Command2");
-  auto* cancel = new QPushButton(QStringLiteral("CANCEL"));
-  cancel->setObjectName("Command1");
-  connect(ok, &QPushButton::clicked, this, [this] { k_.Tremolo_OK_Click(); });
-  connect(cancel, &QPushButton::clicked, this, [this] { k_.Tremolo_CANCEL_Click(); });
 
   auto* row = new QHBoxLayout;
   row->addWidget(slider_);
   row->addWidget(valore_);
-  auto* buttons = new QHBoxLayout;
-  buttons->addStretch();
-  buttons->addWidget(ok);
-  buttons->addWidget(cancel);
   auto* v = new QVBoxLayout(this);
   v->addLayout(row);
-  v->addLayout(buttons);
+  v->addLayout(okCancelRow(
+      this, "Command2", "Command1", [this] { k_.Tremolo_OK_Click(); },
+      [this] { k_.Tremolo_CANCEL_Click(); }));
 }
 
 void TremoloDialog::render() {
