@@ -28,6 +28,7 @@ SynthSettingsBox::SynthSettingsBox(std::string programDir, QWidget* parent)
   soundfont_ = new QLineEdit;
   soundfont_->setObjectName("Soundfont");
   soundfont_->setReadOnly(true);
+  soundfont_->setMinimumWidth(soundfont_->fontMetrics().averageCharWidth() * 48);
   auto* browse = new QPushButton(QStringLiteral("Browse..."));
   connect(browse, &QPushButton::clicked, this, &SynthSettingsBox::browse);
   auto* standard = new QPushButton(QStringLiteral("Default"));
@@ -39,9 +40,11 @@ SynthSettingsBox::SynthSettingsBox(std::string programDir, QWidget* parent)
   g->addWidget(new QLabel(QStringLiteral("Audio output")), 0, 0);
   g->addWidget(driver_, 0, 1, 1, 3);
   g->addWidget(new QLabel(QStringLiteral("Soundfont")), 1, 0);
-  g->addWidget(soundfont_, 1, 1);
-  g->addWidget(browse, 1, 2);
-  g->addWidget(standard, 1, 3);
+  // A whole row for the path: a soundfont usually lives deep in a folder tree.
+  g->addWidget(soundfont_, 1, 1, 1, 3);
+  g->addWidget(browse, 2, 2);
+  g->addWidget(standard, 2, 3);
+  g->setColumnStretch(1, 1);
   reload();
 }
 
@@ -51,6 +54,7 @@ void SynthSettingsBox::reload() {
   driver_->setCurrentText(QString::fromStdString(s.audioDriver));
   soundfontPath_ = s.soundfont;
   soundfont_->setText(QString::fromStdString(synth::soundfontPath(s)));
+  soundfont_->setToolTip(soundfont_->text());
 }
 
 void SynthSettingsBox::browse() {
