@@ -3,14 +3,9 @@
 // start opens the same port from "KALVANT.CFG".
 
 #include <gtest/gtest.h>
-#include <rtmidi/RtMidi.h>
 
-#include <chrono>
 #include <cstdlib>
-#include <deque>
 #include <filesystem>
-#include <mutex>
-#include <thread>
 
 #include "console/Console.h"
 #include "midi/RtMidiBackend.h"
@@ -20,9 +15,6 @@
 
 namespace kalvant::test {
 namespace {
-
-using namespace std::chrono_literals;
-using Clock = std::chrono::steady_clock;
 
 TEST(JackSetup, ThePickedPortIsResetAndOpenedAgainAfterARestart) {
   if (!std::getenv("JACK_DEFAULT_SERVER"))

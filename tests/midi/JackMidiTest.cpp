@@ -3,72 +3,19 @@
 // message, and what that client plays reaches the console's input handler.
 
 #include <gtest/gtest.h>
-#include <rtmidi/RtMidi.h>
-
 #include <chrono>
-#include <condition_variable>
 #include <cstdlib>
-#include <deque>
-#include <mutex>
 #include <thread>
 
+#include "harness/JackClients.h"
 #include "midi/RtMidiBackend.h"
+#include "support/JackSupport.h"
 
 namespace kalvant::midi {
 namespace {
 
 using namespace std::chrono_literals;
 using Bytes = std::vector<unsigned char>;
-
-// Stands in for the GUI thread: closures posted by the ports run when the
-// test pumps.
-class PostQueue {
- public:
-  Post post() {
-    return [this](std::function<void()> fn) {
-      std::lock_guard lock(mutex_);
-      queue_.push_back(std::move(fn));
-    };
-  }
-  void pump() {
-    std::deque<std::function<void()>> batch;
-    {
-      std::lock_guard lock(mutex_);
-      batch.swap(queue_);
-    }
-    for (auto& fn : batch) fn();
-  }
-
- private:
-  std::mutex mutex_;
-  std::deque<std::function<void()>> queue_;
-};
-
-class Received {
- public:
-  static void callback(double, std::vector<unsigned char>* m, void* self) {
-    auto* r = static_cast<Received*>(self);
-    std::lock_guard lock(r->mutex_);
-    r->messages_.push_back(*m);
-  }
-  std::vector<Bytes> waitFor(std::size_t n) {
-    const auto deadline = std::chrono::steady_clock::now() + 3s;
-    while (std::chrono::steady_clock::now() < deadline) {
-      {
-        std::lock_guard lock(mutex_);
-        if (messages_.size() >= n) break;
-      }
-      std::this_thread::sleep_for(2ms);
-    }
-    std::this_thread::sleep_for(50ms);  // anything extra would show up now
-    std::lock_guard lock(mutex_);
-    return messages_;
-  }
-
- private:
-  std::mutex mutex_;
-  std::vector<Bytes> messages_;
-};
 
 int indexOf(MidiPort& port, const std::string& part) {
   for (int i = 0; i < port.deviceCount(); ++i) {
@@ -84,15 +31,9 @@ TEST(JackMidi, ConsolePortsTalkToAnotherJackClient) {
   ASSERT_EQ(detectApi() == Api::Alsa ? Api::Jack : detectApi(), Api::Jack)
       << "JACK server not answering";
 
-  Received atPeer;
-  RtMidiIn peerIn(RtMidi::UNIX_JACK, "peer-in");
-  peerIn.ignoreTypes(false, true, true);
-  peerIn.setCallback(&Received::callback, &atPeer);
-  peerIn.openVirtualPort("in");
-  RtMidiOut peerOut(RtMidi::UNIX_JACK, "peer-out");
-  peerOut.openVirtualPort("out");
-
-  PostQueue gui;
+  e2e::Recorder peerIn("peer-in");
+  e2e::Keyboard peerOut("peer-out");
+  test::RealTimeLoop gui;
   std::vector<std::string> errors;
   {
     PortSet ports = createRtMidiPorts(Api::Jack, gui.post());
@@ -125,7 +66,11 @@ TEST(JackMidi, ConsolePortsTalkToAnotherJackClient) {
     for (const Bytes* m : {&a, &b, &c}) entry.append(m->begin(), m->end());
     ports.output->sendSysex(entry);
     ports.output->sendShort(0xC0, 19, 0);
-    EXPECT_EQ(atPeer.waitFor(4), (std::vector<Bytes>{a, b, c, {0xC0, 19}}));
+    peerIn.waitForCount(4, 3s);
+    std::this_thread::sleep_for(50ms);  // anything extra would show up now
+    std::vector<Bytes> atPeer;
+    for (const e2e::Stamped& m : peerIn.take()) atPeer.push_back(m.bytes);
+    EXPECT_EQ(atPeer, (std::vector<Bytes>{a, b, c, {0xC0, 19}}));
 
     std::vector<InMessage> handled;
     ports.input1->onMessage = [&] {
@@ -134,13 +79,11 @@ TEST(JackMidi, ConsolePortsTalkToAnotherJackClient) {
         ports.input1->dropHead();
       }
     };
-    const Bytes note = {0x90, 60, 100};
-    const Bytes sensing = {0xFE};
-    peerOut.sendMessage(&sensing);
-    peerOut.sendMessage(&note);
+    peerOut.play({0xFE});  // active sensing, filtered out
+    peerOut.play({0x90, 60, 100});
     const auto deadline = std::chrono::steady_clock::now() + 3s;
     while (handled.empty() && std::chrono::steady_clock::now() < deadline) {
-      gui.pump();
+      gui.runPosted();
       std::this_thread::sleep_for(2ms);
     }
     EXPECT_EQ(handled, (std::vector<InMessage>{{0x90, 60, 100}}));
@@ -148,7 +91,7 @@ TEST(JackMidi, ConsolePortsTalkToAnotherJackClient) {
     ports.input1->close();
     ports.output->close();
   }
-  gui.pump();
+  gui.runPosted();
   EXPECT_TRUE(errors.empty()) << errors.front();
 }
 

@@ -1,10 +1,9 @@
 #pragma once
 // Real MIDI over a JACK server for tests: an event loop in real time, a
-// JACK client that stands for the sound module, and a console run on RtMidi
-// ports.
+// recording JACK client that stands for the sound module, and a console run
+// on RtMidi ports.
 
 #include <gtest/gtest.h>
-#include <rtmidi/RtMidi.h>
 
 #include <chrono>
 #include <deque>
@@ -13,12 +12,12 @@
 #include <thread>
 
 #include "console/Console.h"
+#include "harness/JackClients.h"
 #include "midi/RtMidiBackend.h"
 #include "support/ConsoleFixture.h"
 
 namespace kalvant::test {
 
-using namespace std::chrono_literals;
 using Clock = std::chrono::steady_clock;
 
 // An event loop in real time for a test without Qt: posted closures come
@@ -49,7 +48,7 @@ class RealTimeLoop : public EventLoop {
         if (onTimer) onTimer();
         return;
       }
-      std::this_thread::sleep_for(1ms);
+      std::this_thread::sleep_for(std::chrono::milliseconds(1));
     }
   }
   bool runPosted() {
@@ -70,43 +69,20 @@ class RealTimeLoop : public EventLoop {
   Clock::time_point deadline_;
 };
 
+// The sound module: a recording JACK client; the test reads which table
+// entries reached it.
 class Module {
  public:
-  Module() : in_(RtMidi::UNIX_JACK, "gs-module") {
-    in_.ignoreTypes(false, true, true);
-    in_.setCallback(&Module::received, this);
-    in_.openVirtualPort("midi_in");
-  }
-  std::vector<midi::Bytes> messages(std::size_t atLeast) {
-    const auto deadline = Clock::now() + 3s;
-    for (;;) {
-      {
-        std::lock_guard lock(mutex_);
-        if (got_.size() >= atLeast || Clock::now() > deadline) break;
-      }
-      std::this_thread::sleep_for(2ms);
-    }
-    if (atLeast > 0) std::this_thread::sleep_for(50ms);  // anything extra shows up now
-    std::lock_guard lock(mutex_);
-    std::vector<midi::Bytes> got;
-    got.swap(got_);
-    return got;
-  }
   std::vector<int> entries(std::size_t atLeast) {
+    recorder_.waitForCount(atLeast, std::chrono::seconds(3));
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));  // anything extra shows up now
     std::vector<int> e;
-    for (const auto& m : messages(atLeast)) e.push_back(entryOf(m));
+    for (const e2e::Stamped& m : recorder_.take()) e.push_back(entryOf(m.bytes));
     return e;
   }
 
  private:
-  static void received(double, std::vector<unsigned char>* m, void* self) {
-    auto* module = static_cast<Module*>(self);
-    std::lock_guard lock(module->mutex_);
-    module->got_.emplace_back(m->begin(), m->end());
-  }
-  RtMidiIn in_;
-  std::mutex mutex_;
-  std::vector<midi::Bytes> got_;
+  e2e::Recorder recorder_{"gs-module", "midi_in"};
 };
 
 // One run of the console on JACK ports, from start-up to shutdown.
