@@ -8,6 +8,8 @@
 #include <algorithm>
 #include <atomic>
 #include <chrono>
+#include <functional>
+#include <mutex>
 #include <thread>
 #include <vector>
 
@@ -48,6 +50,7 @@ bool jackServerRunning() {
 // only once the server's graph has run with it, and an output's events leave
 // in the cycle after they were sent: after opening an output and before
 // closing it the console waits for two cycles, or the module's reset is lost.
+// It also hears the server stop, which RtMidi keeps to itself.
 class JackCycles {
  public:
   static JackCycles& instance() {
@@ -56,11 +59,17 @@ class JackCycles {
   }
   // Returns after two cycles have run, or after 200 ms without a server.
   void waitTwo() {
-    if (!client_) return;
+    if (!client_ || serverGone_) return;
     const unsigned long start = count_.load();
     for (int ms = 0; ms < 200 && count_.load() < start + 2; ++ms) {
       std::this_thread::sleep_for(std::chrono::milliseconds(1));
     }
+  }
+  // One watcher at a time (the output port); nullptr ends the watch. The
+  // watcher runs on a JACK thread and may only post.
+  void watchServer(std::function<void()> onServerGone) {
+    std::lock_guard lock(mutex_);
+    onServerGone_ = std::move(onServerGone);
   }
 
  private:
@@ -70,6 +79,7 @@ class JackCycles {
     client_ = jack_client_open("kalvant-clock", JackNoStartServer, &status);
     if (!client_) return;
     jack_set_process_callback(client_, &JackCycles::process, this);
+    jack_on_shutdown(client_, &JackCycles::shutdown, this);
     if (jack_activate(client_) != 0) {
       jack_client_close(client_);
       client_ = nullptr;
@@ -82,8 +92,19 @@ class JackCycles {
     ++static_cast<JackCycles*>(self)->count_;
     return 0;
   }
+  static void shutdown(void* self) {
+    auto* cycles = static_cast<JackCycles*>(self);
+    cycles->serverGone_ = true;
+    std::lock_guard lock(cycles->mutex_);
+    if (cycles->onServerGone_) cycles->onServerGone_();
+  }
+
+ private:
   jack_client_t* client_ = nullptr;
   std::atomic<unsigned long> count_{0};
+  std::atomic<bool> serverGone_{false};
+  std::mutex mutex_;
+  std::function<void()> onServerGone_;
 };
 
 RtMidi::Api toRtApi(Api api) {
@@ -223,6 +244,7 @@ class RtOutput : public RtPort<MidiOutput, RtMidiOut> {
       : RtPort(api, post, clientIndex), api_(api) {}
 
   ~RtOutput() override {
+    if (watching_) JackCycles::instance().watchServer(nullptr);
     if (!rt_) return;
     const bool wasOpened = everOpened_;
     close();
@@ -236,7 +258,10 @@ class RtOutput : public RtPort<MidiOutput, RtMidiOut> {
     if (open_ || !selectedPort(port, "output")) return false;
     open_ = guarded([&] { rt_->openPort(port, "midi_out"); });
     everOpened_ = everOpened_ || open_;
-    if (open_ && api_ == Api::Jack) JackCycles::instance().waitTwo();
+    if (open_ && api_ == Api::Jack) {
+      watchServer();
+      JackCycles::instance().waitTwo();
+    }
     return open_;
   }
 
@@ -256,8 +281,20 @@ class RtOutput : public RtPort<MidiOutput, RtMidiOut> {
   }
 
  private:
+  // RtMidi's JACK clients die with the server and cannot be opened again.
+  void watchServer() {
+    if (watching_) return;
+    watching_ = true;
+    JackCycles::instance().watchServer([this] {
+      this->reportError(kDriverError,
+                        "The JACK server has stopped: kalvant can no longer play or hear MIDI. "
+                        "Start JACK again, then restart kalvant.");
+    });
+  }
+
   Api api_;
   bool everOpened_ = false;
+  bool watching_ = false;
 };
 
 }  // namespace
