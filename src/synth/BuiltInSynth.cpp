@@ -64,7 +64,8 @@ bool BuiltInSynthOutput::openBuiltIn() {
   if (!error.empty()) {
     reportError(midi::kDriverError,
                 "The built-in synthesizer stays silent: " + error +
-                    ". Install timgm6mb-soundfont or choose a .sf2 file in kalvant-synth.ini.");
+                    ". Install timgm6mb-soundfont, or choose a soundfont under BUILT-IN "
+                    "SYNTHESIZER in Setup.");
     builtInOpen_ = true;
     return true;
   }
