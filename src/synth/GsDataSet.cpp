@@ -46,12 +46,12 @@ ParsedSysex parseSysex(const std::uint8_t* bytes, std::size_t size) {
   return out;
 }
 
-Bytes makeDataSet(std::uint32_t address, const Bytes& data) {
+Bytes makeDataSet(std::uint32_t address, const Bytes& data, std::uint8_t model) {
   Bytes m;
   m.reserve(data.size() + 10);
   for (std::uint8_t b :
-       {std::uint8_t{0xF0}, kMakerId, kDeviceId, kGsModel, kDataSetCommand,
-        addressByte(address, 14), addressByte(address, 7), addressByte(address, 0)}) {
+       {std::uint8_t{0xF0}, kMakerId, kDeviceId, model, kDataSetCommand, addressByte(address, 14),
+        addressByte(address, 7), addressByte(address, 0)}) {
     m.push_back(b);
   }
   m.insert(m.end(), data.begin(), data.end());

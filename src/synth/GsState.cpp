@@ -19,26 +19,26 @@ struct PartField {
 };
 
 constexpr PartField kPartFields[] = {
-    {1, 0x00, &PartState::toneBank, 0, 127, true, Param::Tone},
-    {1, 0x01, &PartState::toneProgram, 0, 127, true, Param::Tone},
+    {1, gs::kTone, &PartState::toneBank, 0, 127, true, Param::Tone},
+    {1, gs::kTone + 1, &PartState::toneProgram, 0, 127, true, Param::Tone},
     // A channel number past "off" means nothing: the part keeps its channel.
-    {1, 0x02, &PartState::rxChannel, 0, kRxOff, false, Param::RxChannel},
-    {1, 0x15, &PartState::rhythm, 0, 2, false, Param::Rhythm},
+    {1, gs::kRxChannel, &PartState::rxChannel, 0, kRxOff, false, Param::RxChannel},
+    {1, gs::kRhythmPart, &PartState::rhythm, 0, 2, false, Param::Rhythm},
     // Two octaves either way: 28h = -24 .. 58h = +24.
-    {1, 0x16, &PartState::keyShift, 0x28, 0x58, true, Param::KeyShift},
-    {1, 0x19, &PartState::level, 0, 127, true, Param::Level},
-    {1, 0x1C, &PartState::pan, 0, 127, true, Param::Pan},
-    {1, 0x21, &PartState::chorusSend, 0, 127, true, Param::ChorusSend},
-    {1, 0x22, &PartState::reverbSend, 0, 127, true, Param::ReverbSend},
+    {1, gs::kKeyShift, &PartState::keyShift, 0x28, 0x58, true, Param::KeyShift},
+    {1, gs::kLevel, &PartState::level, 0, 127, true, Param::Level},
+    {1, gs::kPan, &PartState::pan, 0, 127, true, Param::Pan},
+    {1, gs::kChorusSend, &PartState::chorusSend, 0, 127, true, Param::ChorusSend},
+    {1, gs::kReverbSend, &PartState::reverbSend, 0, 127, true, Param::ReverbSend},
     // -50..+50 around 40h.
-    {1, 0x30, &PartState::vibratoRate, 0x0E, 0x72, true, Param::Vibrato},
-    {1, 0x31, &PartState::vibratoDepth, 0x0E, 0x72, true, Param::Vibrato},
-    {1, 0x37, &PartState::vibratoDelay, 0x0E, 0x72, true, Param::Vibrato},
-    {2, 0x04, &PartState::modPitchDepth, 0, 127, true, Param::ModDepth},
-    {2, 0x06, &PartState::modAmplitudeDepth, 0, 127, true, Param::ModDepth},
+    {1, gs::kVibratoRate, &PartState::vibratoRate, 0x0E, 0x72, true, Param::Vibrato},
+    {1, gs::kVibratoDepth, &PartState::vibratoDepth, 0x0E, 0x72, true, Param::Vibrato},
+    {1, gs::kVibratoDelay, &PartState::vibratoDelay, 0x0E, 0x72, true, Param::Vibrato},
+    {2, gs::kModPitchDepth, &PartState::modPitchDepth, 0, 127, true, Param::ModDepth},
+    {2, gs::kModAmplitudeDepth, &PartState::modAmplitudeDepth, 0, 127, true, Param::ModDepth},
 };
 
-constexpr std::uint8_t kScaleTuningFirst = 0x40;
+constexpr std::uint8_t kScaleTuningFirst = gs::kScaleTuning;
 constexpr std::uint8_t kScaleTuningLast = 0x4B;
 
 struct SystemField {
@@ -49,11 +49,11 @@ struct SystemField {
 };
 
 constexpr SystemField kSystemFields[] = {
-    {0x30, &SystemState::reverbMacro, 7, Param::Reverb},
-    {0x33, &SystemState::reverbLevel, 127, Param::Reverb},
-    {0x34, &SystemState::reverbTime, 127, Param::Reverb},
-    {0x38, &SystemState::chorusMacro, 7, Param::Chorus},
-    {0x3A, &SystemState::chorusLevel, 127, Param::Chorus},
+    {gs::kReverbMacro, &SystemState::reverbMacro, 7, Param::Reverb},
+    {gs::kReverbLevel, &SystemState::reverbLevel, 127, Param::Reverb},
+    {gs::kReverbTime, &SystemState::reverbTime, 127, Param::Reverb},
+    {gs::kChorusMacro, &SystemState::chorusMacro, 7, Param::Chorus},
+    {gs::kChorusLevel, &SystemState::chorusLevel, 127, Param::Chorus},
 };
 
 }  // namespace

@@ -13,7 +13,7 @@
 namespace kalvant::synth {
 
 inline constexpr int kParts = 16;
-inline constexpr std::uint8_t kRxOff = 0x10;   // Rx channel: the part hears nothing
+inline constexpr std::uint8_t kRxOff = gs::kRxChannelOff;
 inline constexpr std::uint8_t kCentre = 0x40;  // the zero of offset parameters
 
 struct PartState {

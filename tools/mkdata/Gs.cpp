@@ -6,6 +6,8 @@
 #include <charconv>
 #include <stdexcept>
 
+#include "synth/GsState.h"
+
 namespace kalvant::mkdata {
 
 namespace {
@@ -75,59 +77,50 @@ void require7Bit(std::uint8_t b) {
 
 }  // namespace
 
-std::uint8_t rolandChecksum(const std::vector<std::uint8_t>& addressAndData) {
-  int sum = 0;
-  for (std::uint8_t b : addressAndData) sum += b;
-  return static_cast<std::uint8_t>((128 - sum % 128) % 128);
-}
-
 std::string dataSet(std::uint8_t model, std::uint8_t a1, std::uint8_t a2, std::uint8_t a3,
                     const std::vector<std::uint8_t>& data) {
-  std::vector<std::uint8_t> body{a1, a2, a3};
-  body.insert(body.end(), data.begin(), data.end());
-  std::string msg{'\xF0', static_cast<char>(kRolandId), static_cast<char>(kDeviceId),
-                  static_cast<char>(model), static_cast<char>(kDataSet)};
-  for (std::uint8_t b : body) {
-    require7Bit(b);
-    msg.push_back(static_cast<char>(b));
-  }
-  msg.push_back(static_cast<char>(rolandChecksum(body)));
-  msg.push_back('\xF7');
-  return msg;
+  for (std::uint8_t b : {a1, a2, a3}) require7Bit(b);
+  for (std::uint8_t b : data) require7Bit(b);
+  const synth::Bytes m = synth::makeDataSet(synth::gsAddress(a1, a2, a3), data, model);
+  return std::string(m.begin(), m.end());
 }
 
 std::string gsReset() {
-  return dataSet(kGsModel, 0x40, 0x00, 0x7F, {0x00});
+  const synth::Bytes m = synth::gsResetMessage();
+  return std::string(m.begin(), m.end());
 }
 
-std::uint8_t partBlock(int part) {
-  if (part < 1 || part > kParts) throw std::logic_error("part out of range");
-  return static_cast<std::uint8_t>(part <= 9 ? part : part == 10 ? 0 : part - 1);
+namespace {
+
+// Part p (1..16) in block 40 1x (or 40 2x with the controller block).
+std::string partDataSet(int part, std::uint8_t block, std::uint8_t offset,
+                        const std::vector<std::uint8_t>& data) {
+  if (part < 1 || part > synth::kParts) throw std::logic_error("part out of range");
+  const auto x = static_cast<std::uint8_t>(synth::blockOfPart(part - 1));
+  return dataSet(synth::kGsModel, 0x40, static_cast<std::uint8_t>(block | x), offset, data);
 }
+
+}  // namespace
 
 std::string partParameter(int part, std::uint8_t offset, std::uint8_t value) {
-  return dataSet(kGsModel, 0x40, static_cast<std::uint8_t>(0x10 | partBlock(part)), offset,
-                 {value});
+  return partDataSet(part, 0x10, offset, {value});
 }
 
 std::string partControllerParameter(int part, std::uint8_t offset, std::uint8_t value) {
-  return dataSet(kGsModel, 0x40, static_cast<std::uint8_t>(0x20 | partBlock(part)), offset,
-                 {value});
+  return partDataSet(part, 0x20, offset, {value});
 }
 
 std::string partTone(int part, std::uint8_t bank, std::uint8_t program) {
-  return dataSet(kGsModel, 0x40, static_cast<std::uint8_t>(0x10 | partBlock(part)), 0x00,
-                 {bank, program});
+  return partDataSet(part, 0x10, gs::kTone, {bank, program});
 }
 
 std::string partScaleTuning(int part, const std::vector<std::uint8_t>& twelveBytes) {
   if (twelveBytes.size() != 12) throw std::logic_error("scale tuning needs 12 bytes");
-  return dataSet(kGsModel, 0x40, static_cast<std::uint8_t>(0x10 | partBlock(part)), 0x40,
-                 twelveBytes);
+  return partDataSet(part, 0x10, gs::kScaleTuning, twelveBytes);
 }
 
 std::string reverbParameter(std::uint8_t offset, std::uint8_t value) {
-  return dataSet(kGsModel, 0x40, 0x01, offset, {value});
+  return dataSet(synth::kGsModel, 0x40, 0x01, offset, {value});
 }
 
 std::optional<Tone> findTone(std::string_view name) {
