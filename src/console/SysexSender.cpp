@@ -4,12 +4,9 @@
 #include <algorithm>
 
 #include "console/Console.h"
+#include "midi/MidiBytes.h"
 
 namespace kalvant {
-
-namespace {
-constexpr char kF7 = static_cast<char>(0xF7);
-}
 
 void Console::INVIO_SYSEX(int N) {
   if (N < 0 || N >= kStopsTableSize || ended_) return;
@@ -20,13 +17,9 @@ void Console::INVIO_SYSEX(int N) {
     w_.MIDIOutput1.sendSysex(entry);
     return;
   }
-  std::string buffer;
-  for (char c : entry) {
-    buffer.push_back(c);
-    if (c != kF7) continue;
-    w_.MIDIOutput1.sendSysex(buffer);
+  for (std::string_view message : midi::splitAtF7(entry)) {
+    w_.MIDIOutput1.sendSysex(message);
     Waiting_Timer(delay);
-    buffer.clear();
     if (ended_) return;
   }
 }

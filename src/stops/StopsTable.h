@@ -27,6 +27,8 @@ inline constexpr int kStopNameOffset = 104;  // name of stop i is entry i + 104
 inline constexpr int kPedalName = 205;
 inline constexpr int kGreatName = 206;
 inline constexpr int kSwellName = 207;
+inline constexpr int kFirstLabel = 208;        // labels of entries 0..9
+inline constexpr int kFirstSystemLabel = 218;  // labels of entries 100..112
 }  // namespace entry
 
 // A stop whose sysex is this long or shorter is not defined: its button is

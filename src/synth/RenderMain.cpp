@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "midi/MidiBytes.h"
 #include "stops/DatFile.h"
 #include "synth/BuiltInSynth.h"
 #include "synth/FluidTarget.h"
@@ -45,13 +46,8 @@ bool parseArgs(int argc, char** argv, std::map<std::string, std::string>& args) 
 }
 
 void sendEntry(GsModule& module, const std::string& entry) {
-  std::vector<std::uint8_t> message;
-  for (char c : entry) {
-    message.push_back(static_cast<std::uint8_t>(c));
-    if (message.back() != 0xF7) continue;
-    module.receive(message);
-    message.clear();
-  }
+  for (std::string_view m : midi::splitAtF7(entry))
+    module.receive(reinterpret_cast<const std::uint8_t*>(m.data()), m.size());
 }
 
 void putLittle(std::string& out, std::uint32_t v, int bytes) {

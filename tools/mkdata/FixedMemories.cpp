@@ -2,18 +2,12 @@
 
 #include <array>
 
+#include "OrganSource.h"
 #include "SourceText.h"
 
 namespace kalvant::mkdata {
 
 namespace {
-
-struct StopKey {
-  const char* key;
-  int first, last;
-};
-constexpr std::array<StopKey, 3> kStopKeys{
-    {{"great", 10, 49}, {"swell", 50, 79}, {"pedal", 80, 99}}};
 
 std::int16_t number(const Setting& s, int min, int max) {
   return static_cast<std::int16_t>(parseInteger(s.where, s.value, min, max, s.key));
@@ -26,10 +20,11 @@ std::int16_t onOff(const Setting& s) {
   s.where.fail(s.key + " is \"on\" or \"off\"");
 }
 
-std::int16_t stop(const Setting& s, const StopKey& k, const StopsTable& table) {
-  const std::int16_t i = number(s, k.first, k.last);
+std::int16_t stop(const Setting& s, int division, const StopsTable& table) {
+  const std::int16_t i = number(s, kStopRanges[division][0], kStopRanges[division][1]);
   if (!stopButtonEnabled(table, i))
-    s.where.fail(std::string(k.key) + " stop " + std::to_string(i) + " is not defined");
+    s.where.fail(std::string(kDivisionKeys[division]) + " stop " + std::to_string(i) +
+                 " is not defined");
   return i;
 }
 
@@ -59,11 +54,11 @@ void parseMemory(const Section& sec, const StopsTable& table, Registration& r) {
   bool stops[3] = {false, false, false};
   for (const Setting& s : sec.settings) {
     if (s.key == "great")
-      r.GreatStop = stop(s, kStopKeys[0], table), stops[0] = true;
+      r.GreatStop = stop(s, 0, table), stops[0] = true;
     else if (s.key == "swell")
-      r.SwellStop = stop(s, kStopKeys[1], table), stops[1] = true;
+      r.SwellStop = stop(s, 1, table), stops[1] = true;
     else if (s.key == "pedal")
-      r.PedalStop = stop(s, kStopKeys[2], table), stops[2] = true;
+      r.PedalStop = stop(s, 2, table), stops[2] = true;
     else if (s.key == "great volume")
       r.GreatVolume = number(s, 80, 127);
     else if (s.key == "swell volume")

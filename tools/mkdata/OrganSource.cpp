@@ -6,8 +6,6 @@ namespace kalvant::mkdata {
 
 namespace {
 
-constexpr std::array<const char*, kDivisions> kDivisionKeys{"great", "swell", "pedal"};
-constexpr std::array<std::array<int, 2>, kDivisions> kStopRanges{{{10, 49}, {50, 79}, {80, 99}}};
 constexpr std::size_t kMaxLabelChars = 40;
 
 DivisionId divisionByKey(const Where& where, const std::string& key) {
@@ -107,7 +105,6 @@ void parseDivision(const Section& sec, Organ& organ) {
   d.present = true;
   d.where = sec.where;
   d.firstStop = kStopRanges[static_cast<int>(id)][0];
-  d.lastStop = kStopRanges[static_cast<int>(id)][1];
   for (const Setting& s : sec.settings) {
     if (s.key == "name") {
       d.name = text(s, 20);

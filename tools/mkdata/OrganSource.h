@@ -9,6 +9,7 @@
 
 #include "Gs.h"
 #include "SourceText.h"
+#include "stops/StopsTable.h"
 
 namespace kalvant::mkdata {
 
@@ -37,6 +38,12 @@ struct Rank {
 
 enum class DivisionId { Great = 0, Swell = 1, Pedal = 2 };
 inline constexpr int kDivisions = 3;
+// The words a source uses for the divisions, and each one's stop entries.
+inline constexpr std::array<const char*, kDivisions> kDivisionKeys{"great", "swell", "pedal"};
+inline constexpr std::array<std::array<int, 2>, kDivisions> kStopRanges{
+    {{entry::kFirstGreatStop, entry::kFirstSwellStop - 1},
+     {entry::kFirstSwellStop, entry::kFirstPedalStop - 1},
+     {entry::kFirstPedalStop, entry::kLastStop}}};
 
 struct Division {
   Where where;
@@ -46,7 +53,7 @@ struct Division {
   std::vector<int> parts;
   Rank defaults;  // level, pan, sends of a rank that does not say them
   Tremulant tremulant;
-  int firstStop = 0, lastStop = 0;
+  int firstStop = 0;
 };
 
 struct Stop {

@@ -9,8 +9,7 @@ namespace {
 constexpr std::array<const char*, kDivisions> kDivisionWords{"Great", "Swell", "Pedal"};
 constexpr std::array<int, kDivisions> kDivisionNameEntries{entry::kGreatName, entry::kSwellName,
                                                            entry::kPedalName};
-constexpr int kFirstLabel = 208;         // labels of entries 0..9
-constexpr int kSystemLabelOffset = 118;  // entries 100..112 are labelled at 218..230
+constexpr int kSystemLabelOffset = entry::kFirstSystemLabel - entry::kModuleReset;
 
 std::uint8_t offset50(int v) {
   return static_cast<std::uint8_t>(0x40 + v);
@@ -90,16 +89,16 @@ void putStops(const Organ& organ, StopsTable& table) {
 
 void putSystemEntries(const Organ& organ, StopsTable& table) {
   table[entry::kIdentification] = displayMessage(organ.display);
-  table[kFirstLabel] = organ.identificationLabel;
+  table[entry::kFirstLabel] = organ.identificationLabel;
   for (const Setup& s : organ.setups) {
     table[s.entry] = setupMessages(organ, s);
-    table[kFirstLabel + s.entry] = s.label;
+    table[entry::kFirstLabel + s.entry] = s.label;
   }
   for (const Reverb& r : organ.reverbs) {
     table[r.entry] = reverbParameter(gs::kReverbMacro, r.macro) +
                      reverbParameter(gs::kReverbLevel, r.level) +
                      reverbParameter(gs::kReverbTime, r.time);
-    table[kFirstLabel + r.entry] = r.label;
+    table[entry::kFirstLabel + r.entry] = r.label;
   }
   table[entry::kModuleReset] = gsReset();
   table[entry::kModuleReset + kSystemLabelOffset] = organ.resetLabel;
