@@ -1,5 +1,6 @@
 #include "console/CfgFile.h"
 
+#include <utility>
 #include <vector>
 
 #include "common/FileIo.h"
@@ -9,8 +10,10 @@ namespace kalvant {
 
 namespace {
 
-// Lines 1..19 in file order; nullptr marks line 2, the path.
-std::array<i16*, kCfgSettingLines> numberFields(Settings& s) {
+// Lines 1..19 in file order; nullptr marks line 2, the path. S is Settings
+// for reading, const Settings for writing.
+template <class S>
+std::array<decltype(&std::declval<S&>().NoteDelay), kCfgSettingLines> numberFields(S& s) {
   return {&s.NoteDelay,        nullptr,
           &s.InDev1,           &s.InDev2,
           &s.OutDev,           &s.GreatTemperament,
@@ -75,7 +78,7 @@ CfgReadResult readCfgFile(const std::string& path) {
 }
 
 std::string serialiseCfg(const CfgData& data) {
-  Settings s = data.settings;
+  const Settings& s = data.settings;
   std::string out;
   for (const i16* field : numberFields(s)) {
     out += field ? formatNumberLine(*field) : s.DatFilePath + "\r\n";

@@ -57,7 +57,6 @@ struct MenuItemView {
 
 // The MIDI device setup dialog: its three lists end with "No device".
 struct SetupView {
-  bool loaded = false;  // the lists belong to the loaded dialog
   bool visible = false;
   std::vector<std::string> InputDev1Combo, InputDev2Combo, outputDevcombo;
   int input1Selected = -1, input2Selected = -1, outputSelected = -1;

@@ -2,6 +2,7 @@
 // closing at shutdown, and the ports' error events.
 
 #include "console/Console.h"
+#include "console/PortOpening.h"
 
 namespace kalvant {
 
@@ -19,22 +20,10 @@ i16 listDevices(midi::MidiPort& port, std::vector<std::string>& list) {
   return static_cast<i16>(n);
 }
 
-bool openInput(midi::MidiInput& in, int index) {
-  in.selectDevice(index);
-  in.setFilter(254, true);
-  return in.open() && in.start();
-}
-
-bool openOutput(midi::MidiOutput& out, int index) {
-  out.selectDevice(index);
-  return out.open() && out.start();
-}
-
 }  // namespace
 
 void Console::MIDI_DEVICES_ACK() {
   SetupView& v = panel.Set_up;
-  v.loaded = true;
   s.NoDeviceOut = listDevices(w_.MIDIOutput1, v.outputDevcombo);
   s.NoDeviceIn1 = listDevices(w_.MIDIInput1, v.InputDev1Combo);
   s.NoDeviceIn2 = listDevices(w_.MIDIInput2, v.InputDev2Combo);

@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "console/Console.h"
+#include "console/PortOpening.h"
 
 namespace kalvant {
 
@@ -11,15 +12,6 @@ namespace {
 
 bool validPosition(int position, const std::vector<std::string>& list) {
   return position >= 0 && position < static_cast<int>(list.size());
-}
-
-void openInput(midi::MidiInput& in) {
-  in.setFilter(254, true);
-  if (in.open()) in.start();
-}
-
-void openOutput(midi::MidiOutput& out) {
-  if (out.open()) out.start();
 }
 
 }  // namespace
@@ -87,9 +79,9 @@ void Console::Setup_Slider2_Scroll(int value) {
 void Console::Setup_OK_Click() {
   const SetupView& v = panel.Set_up;
   if (!v.visible) return;
-  if (v.input1Selected != s.NoDeviceIn1) openInput(w_.MIDIInput1);
-  if (v.input2Selected != s.NoDeviceIn2) openInput(w_.MIDIInput2);
-  if (v.outputSelected != s.NoDeviceOut) openOutput(w_.MIDIOutput1);
+  if (v.input1Selected != s.NoDeviceIn1) openInput(w_.MIDIInput1, v.input1Selected);
+  if (v.input2Selected != s.NoDeviceIn2) openInput(w_.MIDIInput2, v.input2Selected);
+  if (v.outputSelected != s.NoDeviceOut) openOutput(w_.MIDIOutput1, v.outputSelected);
   s.settings.InDev1 = static_cast<i16>(v.input1Selected);
   s.settings.InDev2 = static_cast<i16>(v.input2Selected);
   s.settings.OutDev = static_cast<i16>(v.outputSelected);
@@ -100,18 +92,9 @@ void Console::Setup_OK_Click() {
 void Console::Setup_CANCEL_Click() {
   if (!panel.Set_up.visible) return;
   const Settings& c = s.settings;
-  if (c.InDev1 != s.NoDeviceIn1) {
-    w_.MIDIInput1.selectDevice(c.InDev1);
-    openInput(w_.MIDIInput1);
-  }
-  if (c.InDev2 != s.NoDeviceIn2) {
-    w_.MIDIInput2.selectDevice(c.InDev2);
-    openInput(w_.MIDIInput2);
-  }
-  if (c.OutDev != s.NoDeviceOut) {
-    w_.MIDIOutput1.selectDevice(c.OutDev);
-    openOutput(w_.MIDIOutput1);
-  }
+  if (c.InDev1 != s.NoDeviceIn1) openInput(w_.MIDIInput1, c.InDev1);
+  if (c.InDev2 != s.NoDeviceIn2) openInput(w_.MIDIInput2, c.InDev2);
+  if (c.OutDev != s.NoDeviceOut) openOutput(w_.MIDIOutput1, c.OutDev);
   s.settings.SysexDelay = s.SavedSysexDelay;
   s.settings.NoteDelay = s.SavedNoteDelay;
   unloadSetup();

@@ -51,6 +51,14 @@ MemoryFileReadResult parseMemoryFile(const std::string& bytes, const std::string
     }
     result.data.records.push_back(Registration::fromValues(values));
   }
+  for (std::size_t i = line; i < lines.size(); ++i) {
+    if (lines[i].find_first_not_of(" \t") != std::string::npos) {
+      result.ignored = where(path, i + 1) +
+                       "the file holds more than twelve memories; the lines from " +
+                       std::to_string(line + 1) + " on were not loaded.";
+      break;
+    }
+  }
   result.ok = true;
   return result;
 }

@@ -28,6 +28,7 @@ struct MemoryFileReadResult {
   bool ok = false;      // header read and every present record whole
   MemoryFileData data;  // records read before any failure are kept
   std::string error;    // names the file and the line when not ok
+  std::string ignored;  // names the first line with text after the twelfth record
 };
 
 // Reads the header and then whole records until the end of the file or the

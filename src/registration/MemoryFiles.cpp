@@ -1,30 +1,9 @@
 // Saving and loading the free memories in memory files (".sqs").
 
-#include "common/FileIo.h"
-#include "common/NumberLines.h"
 #include "console/Console.h"
 #include "registration/MemoryFile.h"
 
 namespace kalvant {
-
-namespace {
-
-constexpr int kMemoryFileLines = 6 + 10 * kMemoriesPerFile;
-
-// Lines after the twelfth record are never read; the user hears of them.
-std::string ignoredTail(const std::string& bytes, const std::string& path) {
-  const std::vector<std::string> lines = splitLines(bytes);
-  for (std::size_t i = kMemoryFileLines; i < lines.size(); ++i) {
-    if (lines[i].find_first_not_of(" \t") != std::string::npos) {
-      return "memory file \"" + path + "\" line " + std::to_string(i + 1) +
-             ": the file holds more than twelve memories; the lines from " +
-             std::to_string(kMemoryFileLines + 1) + " on were not loaded.";
-    }
-  }
-  return {};
-}
-
-}  // namespace
 
 void Console::savefile_Click() {
   std::string file;
@@ -58,11 +37,9 @@ void Console::Loadfile_Click() {
   if (OpenDialog("Load memories from file", ".sqs", file) != 0) return;
   // The whole file is checked before anything changes: a damaged file
   // leaves the memories and settings as they were.
-  std::string bytes, error;
-  MemoryFileReadResult read;
-  if (readWholeFile(file, bytes, error)) read = parseMemoryFile(bytes, file);
+  const MemoryFileReadResult read = readMemoryFile(file);
   if (!read.ok) {
-    tell("The memories could not be loaded: " + (read.error.empty() ? error : read.error) +
+    tell("The memories could not be loaded: " + read.error +
              ". The memories keep their previous values.",
          MessageIcon::Exclamation);
     return;
@@ -80,9 +57,7 @@ void Console::Loadfile_Click() {
     s.comb.setSlot(slot++, r);
   }
   panel.setText(panel.Label_filememory, "Memory from:" + file);
-  if (const std::string tail = ignoredTail(bytes, file); !tail.empty()) {
-    tell(tail, MessageIcon::Exclamation);
-  }
+  if (!read.ignored.empty()) tell(read.ignored, MessageIcon::Exclamation);
   Aggiusta_Check_Menu();
   Scrivi_Label_memorie();
   if (d.datFileName != Estrae_nome(s.settings.DatFilePath)) {
