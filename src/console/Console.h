@@ -188,6 +188,7 @@ class Console {
   void stepVolume(int division, int step);
   void toggleCoupler(const CouplerPair& pair, int code);
   void scrollVolume(const VolumeSlider& slider);
+  void moveVolume(int division, int value);  // 0 Great, 1 Swell
   void toggleTremolo(const TremoloButton& tremolo);
   void sendTremolo(const TremoloButton& tremolo, int State);
   void readFixedMemoryFile();

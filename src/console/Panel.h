@@ -111,6 +111,13 @@ struct Panel {
   std::function<void()> onChanged;
 
   void paint(ButtonView& b, Lamp lamp) { set(b.lamp, lamp); }
+  // A pair of exclusive couplers by its code: 0 none, 1 the first, 2 the
+  // second; any other code repaints nothing.
+  void paintCouplerPair(ButtonView& first, ButtonView& second, int code) {
+    if (code < 0 || code > 2) return;
+    paint(first, code == 1 ? Lamp::Lit : Lamp::Unlit);
+    paint(second, code == 2 ? Lamp::Lit : Lamp::Unlit);
+  }
   void setCaption(ButtonView& b, const std::string& s) { set(b.caption, s); }
   void setEnabled(ButtonView& b, bool on) { set(b.enabled, on); }
   void setText(LabelView& l, const std::string& s) { set(l.text, s); }

@@ -6,18 +6,6 @@
 
 namespace kalvant {
 
-namespace {
-
-// Repaints a pair of exclusive couplers by the pending code: 0 none, 1 the
-// first, 2 the second; any other code repaints nothing.
-void paintCouplerPair(Panel& panel, ButtonView& first, ButtonView& second, int code) {
-  if (code < 0 || code > 2) return;
-  panel.paint(first, code == 1 ? Lamp::Lit : Lamp::Unlit);
-  panel.paint(second, code == 2 ? Lamp::Lit : Lamp::Unlit);
-}
-
-}  // namespace
-
 void Console::Tiranti_Click(int Index) {
   if (Index >= 10 && Index <= 49) s.comb.GreatStop[kPending] = static_cast<i16>(Index);
   if (Index >= 50 && Index <= 79) s.comb.SwellStop[kPending] = static_cast<i16>(Index);
@@ -54,21 +42,15 @@ void Console::AGGIORNAMENTO_KALVO() {
   sendStopIfChanged(c.PedalStop, 80, 99, &Console::TEMPERAMENTO_PE);
   if (c.GreatTremolo[kPending] != c.GreatTremolo[kLive]) Tir_TREMOLOGO_Click();
   if (c.SwellTremolo[kPending] != c.SwellTremolo[kLive]) TIR_TREMOLOSW_Click();
-  if (c.GreatVolume[kPending] != c.GreatVolume[kLive]) {
-    setSliderPosition(panel.Slider1, c.GreatVolume[kPending]);
-    Slider1_Scroll();
-  }
-  if (c.SwellVolume[kPending] != c.SwellVolume[kLive]) {
-    setSliderPosition(panel.Slider2, c.SwellVolume[kPending]);
-    Slider2_Scroll();
-  }
+  if (c.GreatVolume[kPending] != c.GreatVolume[kLive]) moveVolume(0, c.GreatVolume[kPending]);
+  if (c.SwellVolume[kPending] != c.SwellVolume[kLive]) moveVolume(1, c.SwellVolume[kPending]);
   // Couplers send nothing: they act on the routing of later notes.
   if (c.PedalCoupler[kPending] != c.PedalCoupler[kLive]) {
-    paintCouplerPair(panel, panel.UNPI, panel.UNPII, c.PedalCoupler[kPending]);
+    panel.paintCouplerPair(panel.UNPI, panel.UNPII, c.PedalCoupler[kPending]);
     c.PedalCoupler[kLive] = c.PedalCoupler[kPending];
   }
   if (c.ManualCoupler[kPending] != c.ManualCoupler[kLive]) {
-    paintCouplerPair(panel, panel.UNI_II, panel.UNII_I, c.ManualCoupler[kPending]);
+    panel.paintCouplerPair(panel.UNI_II, panel.UNII_I, c.ManualCoupler[kPending]);
     c.ManualCoupler[kLive] = c.ManualCoupler[kPending];
   }
   if (c.ActiveManual[kPending] != c.ActiveManual[kLive]) {

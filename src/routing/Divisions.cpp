@@ -56,8 +56,7 @@ void Console::toggleCoupler(const CouplerPair& pair, int code) {
   if (live >= 0 && live <= 2) {
     const int next = live == code ? 0 : code;
     a[kPending] = static_cast<i16>(next);
-    panel.paint(panel.*pair.first, next == 1 ? Lamp::Lit : Lamp::Unlit);
-    panel.paint(panel.*pair.second, next == 2 ? Lamp::Lit : Lamp::Unlit);
+    panel.paintCouplerPair(panel.*pair.first, panel.*pair.second, next);
   }
   a[kLive] = a[kPending];
   Marca_Led_giallo();

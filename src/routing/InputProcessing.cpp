@@ -136,18 +136,8 @@ void Console::bendSwitch(int which) {
 void Console::volumePedal(int input, int division, int value) {
   const int coupler = s.comb.ManualCoupler[kPending];
   const bool both = coupler == 1 || coupler == 2 || (input == 1 && s.settings.SlidersCoupled == 1);
-  if (both) {
-    setSliderPosition(panel.Slider1, value);
-    setSliderPosition(panel.Slider2, value);
-    Slider1_Scroll();
-    Slider2_Scroll();
-  } else if (division == 0) {
-    setSliderPosition(panel.Slider1, value);
-    Slider1_Scroll();
-  } else if (division == 1) {
-    setSliderPosition(panel.Slider2, value);
-    Slider2_Scroll();
-  }
+  if (both || division == 0) moveVolume(0, value);
+  if (both || division == 1) moveVolume(1, value);
 }
 
 }  // namespace kalvant

@@ -4,6 +4,7 @@
 // the routing itself.
 
 #include "console/Console.h"
+#include "routing/Routing.h"
 
 namespace kalvant {
 
@@ -56,11 +57,9 @@ void Console::Total_Recall(int Nota, int Canale) {
       case 46:
         About_Click();
         break;
-      case 49:
-        Canale == 0 ? Tir_TREMOLOGO_Click() : Canale == 1 ? TIR_TREMOLOSW_Click() : UNPI_Click();
-        break;
+      case 49:  // the wheel's switches, by key
       case 51:
-        Canale == 0 ? UNI_II_Click() : Canale == 1 ? UNII_I_Click() : UNPII_Click();
+        bendSwitch(routing::wheelSwitch(Canale, Nota == 49));
         break;
       case 53:
         Rec_button_Click();
@@ -152,13 +151,7 @@ void Console::stepVolume(int division, int step) {
   if (division != 0 && division != 1) return;  // the Pedal has no volume
   const int v = division == 0 ? s.comb.GreatVolume[kPending] : s.comb.SwellVolume[kPending];
   const int next = step < 0 ? (v > 85 ? v - 5 : 80) : (v < 122 ? v + 5 : 127);
-  if (division == 0) {
-    setSliderPosition(panel.Slider1, next);
-    Slider1_Scroll();
-  } else {
-    setSliderPosition(panel.Slider2, next);
-    Slider2_Scroll();
-  }
+  moveVolume(division, next);
 }
 
 }  // namespace kalvant

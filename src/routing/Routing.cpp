@@ -29,15 +29,19 @@ Decision bendSwitch(Decision d, int data2, bool latched) {
   }
   const bool up = inRange(data2, 75, 80), down = inRange(data2, 45, 50);
   if (latched || (!up && !down)) return d;
-  static constexpr BendSwitch kSwitches[3][2] = {{kGreatTremolo, kManualCouplerIItoI},
-                                                 {kSwellTremolo, kManualCouplerItoII},
-                                                 {kPedalCouplerI, kPedalCouplerII}};
   d.command = Command::BendSwitch;
-  d.value = kSwitches[d.division][up ? 0 : 1];
+  d.value = wheelSwitch(d.division, up);
   return d;
 }
 
 }  // namespace
+
+BendSwitch wheelSwitch(int division, bool up) {
+  static constexpr BendSwitch kSwitches[3][2] = {{kGreatTremolo, kManualCouplerIItoI},
+                                                 {kSwellTremolo, kManualCouplerItoII},
+                                                 {kPedalCouplerI, kPedalCouplerII}};
+  return kSwitches[division == 0 || division == 1 ? division : 2][up ? 0 : 1];
+}
 
 int rechannel(int status, const RoutingState& state) {
   if (state.thruMode == 1) {

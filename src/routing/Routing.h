@@ -50,6 +50,10 @@ enum BendSwitch : int {
   kPedalCouplerII,      // UNPII
 };
 
+// The switch of a division (0 Great, 1 Swell, anything else the Pedal) in
+// one direction: up is the wheel pushed forward.
+BendSwitch wheelSwitch(int division, bool up);
+
 struct Decision {
   int captured = -1;           // channel (0-based) learned by a capture, or -1
   int status = 0;              // the status after rechannelling

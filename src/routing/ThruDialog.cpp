@@ -10,7 +10,6 @@ void Console::MidiTHRU_Click() {
   panel.set(panel.Thru_form.visible, true);
   s.ThruModeBefore = s.settings.ThruMode;
   Thru_choose_Click(s.settings.ThruMode >= 0 && s.settings.ThruMode <= 2 ? s.settings.ThruMode : 0);
-  Thru_Refresh();
 }
 
 void Console::Thru_choose_Click(int Index) {

@@ -41,6 +41,14 @@ void Console::scrollVolume(const VolumeSlider& v) {
   Marca_Led_giallo();
 }
 
+// A volume set from elsewhere (a pedal, a key command, a memory): the knob
+// moves and sends as if the organist had turned it.
+void Console::moveVolume(int division, int value) {
+  const VolumeSlider& v = division == 0 ? kGreat : kSwell;
+  setSliderPosition(panel.*v.slider, value);
+  scrollVolume(v);
+}
+
 void Console::Couplingsliders_Click() {
   Accoppia_Sliders();
 }
