@@ -65,8 +65,7 @@ int main(int argc, char** argv) {
       cl.dataDir.empty() ? QCoreApplication::applicationDirPath().toStdString() : cl.dataDir;
 
   // Ports before the console: they outlive it.
-  midi::PortSet ports =
-      midi::createRtMidiPorts(cl.midiApi.value_or(midi::detectApi()), ui::qtPost());
+  midi::PortSet ports = midi::createRtMidiPorts(midi::chooseApi(cl.midiApi), ui::qtPost());
   // The built-in GS module is one more output, after the system's ones.
   ports.output = synth::withBuiltInSynth(std::move(ports.output), programDir, ui::qtPost());
   ui::QtUserDialogs user;

@@ -37,6 +37,8 @@ void quietJack() {
   (void)done;
 }
 
+}  // namespace
+
 bool jackServerRunning() {
   quietJack();
   jack_status_t status{};
@@ -45,6 +47,8 @@ bool jackServerRunning() {
   jack_client_close(client);
   return true;
 }
+
+namespace {
 
 // Counts the JACK server's process cycles. A new connection carries events
 // only once the server's graph has run with it, and an output's events leave
@@ -324,11 +328,16 @@ Api detectApi() {
   return Api::None;
 }
 
-PortSet createRtMidiPorts(Api api, const Post& post) {
+Api chooseApi(std::optional<Api> requested) {
+  if (!requested) return detectApi();
   // Constructing a JACK client with no server running prints noise and gives
   // empty lists: treat it as no MIDI at all.
-  if (api == Api::Jack && !jackServerRunning()) api = Api::None;
-  if (api == Api::Alsa && ::access("/dev/snd/seq", R_OK | W_OK) != 0) api = Api::None;
+  if (*requested == Api::Jack && !jackServerRunning()) return Api::None;
+  if (*requested == Api::Alsa && ::access("/dev/snd/seq", R_OK | W_OK) != 0) return Api::None;
+  return *requested;
+}
+
+PortSet createRtMidiPorts(Api api, const Post& post) {
   PortSet ports;
   ports.input1 = std::make_unique<RtInput>(api, post, 0);
   ports.input2 = std::make_unique<RtInput>(api, post, 1);

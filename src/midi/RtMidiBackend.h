@@ -20,14 +20,21 @@ std::string_view apiName(Api api);
 // answers, else no MIDI at all. Probing prints nothing.
 Api detectApi();
 
+// The API the console plays on: the one asked for when it can be reached,
+// else none; with no request, detectApi(). Each API is probed once.
+Api chooseApi(std::optional<Api> requested);
+
+// True when a JACK server answers; never starts one and prints nothing.
+bool jackServerRunning();
+
 struct PortSet {
   std::unique_ptr<MidiInput> input1;
   std::unique_ptr<MidiInput> input2;
   std::unique_ptr<MidiOutput> output;
 };
 
-// The console's three ports. With Api::None (or when the API cannot be
-// reached) each list is empty and nothing is ever opened.
+// The console's three ports, on an API that can be reached (chooseApi).
+// With Api::None each list is empty and nothing is ever opened.
 PortSet createRtMidiPorts(Api api, const Post& post);
 
 }  // namespace kalvant::midi

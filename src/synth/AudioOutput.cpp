@@ -1,19 +1,17 @@
 #include "synth/AudioOutput.h"
 
 #include <fluidsynth.h>
-#include <jack/jack.h>
 
 #include <filesystem>
 #include <system_error>
 #include <vector>
 
+#include "midi/RtMidiBackend.h"
 #include "synth/FluidTarget.h"
 
 namespace kalvant::synth {
 
 namespace {
-
-void quiet(const char*) {}
 
 std::string readableName(const std::string& driver) {
   if (driver == "pulseaudio") return "PulseAudio";
@@ -23,16 +21,6 @@ std::string readableName(const std::string& driver) {
 }
 
 }  // namespace
-
-bool jackServerRunning() {
-  jack_set_error_function(quiet);
-  jack_set_info_function(quiet);
-  jack_status_t status{};
-  jack_client_t* client = jack_client_open("kalvant-synth-probe", JackNoStartServer, &status);
-  if (!client) return false;
-  jack_client_close(client);
-  return true;
-}
 
 AudioStart AudioOutput::start(fluid_settings_t* settings, fluid_synth_t* synth,
                               const std::string& choice) {
@@ -69,7 +57,7 @@ AudioStart AudioOutput::start(fluid_settings_t* settings, fluid_synth_t* synth,
 
 bool AudioOutput::tryDriver(fluid_settings_t* settings, fluid_synth_t* synth,
                             const std::string& name, std::string& why) {
-  if (name == "jack" && !jackServerRunning()) {
+  if (name == "jack" && !midi::jackServerRunning()) {
     why = "no JACK server is running";
     return false;
   }

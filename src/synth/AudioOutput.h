@@ -32,7 +32,4 @@ class AudioOutput {
   fluid_audio_driver_t* driver_ = nullptr;
 };
 
-// True when a JACK server answers; never starts one and prints nothing.
-bool jackServerRunning();
-
 }  // namespace kalvant::synth
