@@ -19,8 +19,8 @@ void onSignal(int) {
 
 SignalBridge::SignalBridge(std::function<void()> onSignal) : onSignal_(std::move(onSignal)) {
   if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, g_fds) != 0) return;
-  notifier_ = new QSocketNotifier(g_fds[1], QSocketNotifier::Read, this);
-  connect(notifier_, &QSocketNotifier::activated, this, [this] {
+  auto* notifier = new QSocketNotifier(g_fds[1], QSocketNotifier::Read, this);
+  connect(notifier, &QSocketNotifier::activated, this, [this] {
     char buffer[16];
     [[maybe_unused]] const ssize_t n = ::read(g_fds[1], buffer, sizeof buffer);
     if (onSignal_) onSignal_();

@@ -5,8 +5,6 @@
 #include <QObject>
 #include <functional>
 
-class QSocketNotifier;
-
 namespace kalvant::app {
 
 class SignalBridge : public QObject {
@@ -18,7 +16,6 @@ class SignalBridge : public QObject {
 
  private:
   std::function<void()> onSignal_;
-  QSocketNotifier* notifier_ = nullptr;
 };
 
 }  // namespace kalvant::app

@@ -69,8 +69,10 @@ void EditorWindow::render() {
   label4_->setText(QString::fromLatin1(v.Label4));
   label2_->setText(QString::fromLatin1(v.Label2));
   fileLabel_->setText(QString::fromLatin1(v.File_label));
-  fileLabel_->setStyleSheet("QLabel { background-color: " + cssColor(v.File_labelColor) +
-                            "; color: black; padding: 2px; }");
+  // Set only when it changes: each new sheet restyles the label.
+  const QString style = "QLabel { background-color: " + cssColor(v.File_labelColor) +
+                        "; color: black; padding: 2px; }";
+  if (fileLabel_->styleSheet() != style) fileLabel_->setStyleSheet(style);
   frameReserved_->setVisible(v.Frame_reserved);
   if (tabs_->currentIndex() != v.SSTab1) {
     const QSignalBlocker quiet(tabs_);

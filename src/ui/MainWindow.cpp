@@ -18,6 +18,7 @@
 #include <QToolButton>
 #include <algorithm>
 
+#include "ui/Lamp.h"
 #include "ui/SetupDialog.h"
 #include "ui/TremoloDialog.h"
 // The stops table editor, the about box and the help window.
@@ -39,26 +40,11 @@ QString buttonText(const std::string& caption) {
   return text(caption).replace("&", "&&");
 }
 
-const char* lampName(Lamp lamp) {
-  switch (lamp) {
-    case Lamp::Lit:
-      return "lit";
-    case Lamp::Inactive:
-      return "inactive";
-    case Lamp::Unlit:
-      break;
-  }
-  return "unlit";
-}
-
 void applyButton(QAbstractButton* w, const ButtonView& v) {
   w->setText(buttonText(v.caption));
   w->setToolTip(text(v.tooltip));
   w->setEnabled(v.enabled);
-  w->setProperty("lamp", lampName(v.lamp));
-  // The lamp colour comes from the style sheet's [lamp=...] rules.
-  w->style()->unpolish(w);
-  w->style()->polish(w);
+  setLamp(w, v.lamp);
 }
 
 // Every stop's name must fit its button when the stop is drawn and the name
@@ -147,26 +133,32 @@ void MainWindow::render() {
   const Panel& p = k_.panel;
   const bool all = firstRender_;
   firstRender_ = false;
-  if (all || p.windowCaption != shown_.windowCaption) setWindowTitle(text(p.windowCaption));
-  if (all || p.windowIconPath != shown_.windowIconPath)
-    setWindowIcon(QIcon(text(p.windowIconPath)));
+  // Whether a part changed since it was shown; from now on it counts as
+  // shown. Only what changed is copied: a moved pedal re-renders one slider.
+  auto changed = [all](const auto& now, auto& shown) {
+    if (!all && now == shown) return false;
+    shown = now;
+    return true;
+  };
+  Panel& was = shown_;
+  if (changed(p.windowCaption, was.windowCaption)) setWindowTitle(text(p.windowCaption));
+  if (changed(p.windowIconPath, was.windowIconPath)) setWindowIcon(QIcon(text(p.windowIconPath)));
   bool renamed = all;  // stop names change with the stops table only
   for (int i = entry::kFirstGreatStop; i <= entry::kLastStop; ++i) {
-    if (!all && p.Tiranti[i] == shown_.Tiranti[i]) continue;
-    renamed = renamed || p.Tiranti[i].caption != shown_.Tiranti[i].caption;
-    applyButton(stops_[i], p.Tiranti[i]);
+    renamed = renamed || p.Tiranti[i].caption != was.Tiranti[i].caption;
+    if (changed(p.Tiranti[i], was.Tiranti[i])) applyButton(stops_[i], p.Tiranti[i]);
   }
   if (renamed) fitStopWidths();
   for (const BoundButton& b : buttons_) {
-    if (all || p.*b.view != shown_.*b.view) applyButton(b.widget, p.*b.view);
+    if (changed(p.*b.view, was.*b.view)) applyButton(b.widget, p.*b.view);
   }
   for (int i = 1; i <= 12; ++i) {
-    if (all || p.c_memory[i] != shown_.c_memory[i]) {
+    if (changed(p.c_memory[i], was.c_memory[i])) {
       leds_[i]->setIcon(QIcon(picture(p.c_memory[i].picturePath)));
       leds_[i]->setToolTip(text(p.c_memory[i].tooltip));
     }
-    if (all || p.Label1[i] != shown_.Label1[i]) ledLabels_[i]->setText(text(p.Label1[i].text));
-    if (all || p.Graduatore[i] != shown_.Graduatore[i]) applyButton(fixed_[i], p.Graduatore[i]);
+    if (changed(p.Label1[i], was.Label1[i])) ledLabels_[i]->setText(text(p.Label1[i].text));
+    if (changed(p.Graduatore[i], was.Graduatore[i])) applyButton(fixed_[i], p.Graduatore[i]);
   }
   const std::pair<QLabel*, LabelView Panel::*> labels[] = {
       {labelFileDat_, &Panel::Label_fileDAT},
@@ -174,35 +166,35 @@ void MainWindow::render() {
       {expGo_, &Panel::EXPGO},
       {expSw_, &Panel::EXPSW}};
   for (const auto& [w, view] : labels) {
-    if (all || p.*view != shown_.*view) {
+    if (changed(p.*view, was.*view)) {
       w->setText(text((p.*view).text));
       w->setToolTip(text((p.*view).tooltip));
     }
   }
   for (const auto& [w, view] :
        {std::pair{slider1_, &Panel::Slider1}, std::pair{slider2_, &Panel::Slider2}}) {
-    if (all || p.*view != shown_.*view) {
+    if (changed(p.*view, was.*view)) {
       const QSignalBlocker quiet(w);  // a position set by the console is no Scroll event
       w->setRange((p.*view).minimum, (p.*view).maximum);
       w->setValue((p.*view).value);
       w->setToolTip(text((p.*view).tooltip));
     }
   }
+  // Always: a click toggles a checkable action by itself, even when the
+  // console keeps the check where it was.
   for (const auto& [name, action] : actions_) {
     auto it = p.menu.find(name);
     if (it == p.menu.end()) continue;
     action->setChecked(it->second.checked);
     action->setEnabled(it->second.enabled);
   }
-  if (all || p.Set_up != shown_.Set_up) setup_->render();
-  if (all || p.Tremolo != shown_.Tremolo) tremolo_->render();
+  if (changed(p.Set_up, was.Set_up)) setup_->render();
+  if (changed(p.Tremolo, was.Tremolo)) tremolo_->render();
   // The stops table editor, the about box and the help window.
-  if (all || p.compilatore != shown_.compilatore) editor_->render();
-  if (all || p.frmABout != shown_.frmABout) about_->render();
-  if (all || p.help != shown_.help) help_->render();
-  if (all || p.Thru_form != shown_.Thru_form) thru_->render();
-  shown_ = p;
-  shown_.onChanged = nullptr;
+  if (changed(p.compilatore, was.compilatore)) editor_->render();
+  if (changed(p.frmABout, was.frmABout)) about_->render();
+  if (changed(p.help, was.help)) help_->render();
+  if (changed(p.Thru_form, was.Thru_form)) thru_->render();
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {

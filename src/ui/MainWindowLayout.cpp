@@ -123,7 +123,6 @@ QWidget* MainWindow::buildDivision(const Division& d) {
     b->setObjectName(QStringLiteral("Tiranti_%1").arg(i));
     b->setProperty("role", "stop");
     b->setFocusPolicy(Qt::NoFocus);
-    b->setMinimumWidth(108);
     connect(b, &QPushButton::clicked, this, [this, i] { k_.Tiranti_Click(i); });
     stops_[i] = b;
     grid->addWidget(b, (i - d.firstStop) % 10, (i - d.firstStop) / 10);

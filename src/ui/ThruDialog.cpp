@@ -9,6 +9,7 @@
 #include <QStyle>
 #include <QVBoxLayout>
 
+#include "ui/Lamp.h"
 #include "ui/OkCancelRow.h"
 #include "ui/ShowAsTheConsoleSays.h"
 
@@ -37,12 +38,6 @@ QLabel* description(const char* text, const char* name) {
   l->setMinimumWidth(260);
   l->setAutoFillBackground(true);
   return l;
-}
-
-void light(QWidget* w, Lamp lamp) {
-  w->setProperty("lamp", lamp == Lamp::Lit ? "lit" : "unlit");
-  w->style()->unpolish(w);
-  w->style()->polish(w);
 }
 
 }  // namespace
@@ -98,13 +93,11 @@ void ThruDialog::render() {
   for (int i = 0; i < 3; ++i) {
     options_[i]->setChecked(v.option == i);
     fields_[i]->setText(QString::fromLatin1(v.Custom_Thru_label[i].caption));
-    fields_[i]->setProperty("lamp", v.Custom_Thru_label[i].lamp == Lamp::Lit ? "lit" : "unlit");
-    fields_[i]->style()->unpolish(fields_[i]);
-    fields_[i]->style()->polish(fields_[i]);
+    setLamp(fields_[i], v.Custom_Thru_label[i].lamp);
   }
-  light(label3_, v.Label3);
-  light(label2_3_, v.Label2_3);
-  light(label1_, v.Label1);
+  setLamp(label3_, v.Label3);
+  setLamp(label2_3_, v.Label2_3);
+  setLamp(label1_, v.Label1);
   showAsTheConsoleSays(this, v.visible);
 }
 
