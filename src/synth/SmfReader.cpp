@@ -1,8 +1,8 @@
 #include "synth/SmfReader.h"
 
 #include <algorithm>
-#include <fstream>
-#include <sstream>
+
+#include "common/FileIo.h"
 
 namespace kalvant::synth {
 
@@ -46,6 +46,7 @@ class Cursor {
     pos_ += n;
     return out;
   }
+  void skip(std::size_t n) { pos_ += n; }
   std::size_t pos() const { return pos_; }
 
  private:
@@ -141,7 +142,7 @@ SmfReadResult parseSmf(const std::string& bytes) {
     r.error = "not a Standard MIDI File";
     return r;
   }
-  c.take(4);
+  c.skip(4);
   const std::uint32_t headerLength = c.big(4);
   const auto format = static_cast<std::uint16_t>(c.big(2));
   const auto tracks = static_cast<std::uint16_t>(c.big(2));
@@ -150,11 +151,11 @@ SmfReadResult parseSmf(const std::string& bytes) {
     r.error = format > 1 ? "only formats 0 and 1 are played" : "a damaged header";
     return r;
   }
-  c.take(headerLength - 6);
+  c.skip(headerLength - 6);
   std::vector<TickEvent> events;
   for (int t = 0; t < tracks && c.has(8); ++t) {
     const std::string id = bytes.substr(c.pos(), 4);
-    c.take(4);
+    c.skip(4);
     const std::uint32_t length = c.big(4);
     if (!c.has(length)) {
       r.error = "track " + std::to_string(t + 1) + " is cut short";
@@ -167,7 +168,7 @@ SmfReadResult parseSmf(const std::string& bytes) {
         return r;
       }
     }
-    c.take(length);
+    c.skip(length);
   }
   r.messages = toSeconds(events, division);
   r.ok = true;
@@ -175,11 +176,9 @@ SmfReadResult parseSmf(const std::string& bytes) {
 }
 
 SmfReadResult readSmfFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return {false, {}, "cannot open " + path};
-  std::ostringstream s;
-  s << in.rdbuf();
-  SmfReadResult r = parseSmf(s.str());
+  std::string bytes, ignored;
+  if (!readWholeFile(path, bytes, ignored)) return {false, {}, "cannot open " + path};
+  SmfReadResult r = parseSmf(bytes);
   if (!r.ok) r.error = path + ": " + r.error;
   return r;
 }

@@ -5,6 +5,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "common/FileIo.h"
 #include "synth/FluidTarget.h"
 
 namespace kalvant::synth {
@@ -51,11 +52,9 @@ SynthSettings parseSynthSettings(const std::string& text) {
 }
 
 SynthSettings loadSynthSettings(const std::string& programDir) {
-  std::ifstream in(settingsPath(programDir), std::ios::binary);
-  if (!in) return {};
-  std::ostringstream text;
-  text << in.rdbuf();
-  return parseSynthSettings(text.str());
+  std::string text, ignored;  // no file yet: the defaults
+  if (!readWholeFile(settingsPath(programDir), text, ignored)) return {};
+  return parseSynthSettings(text);
 }
 
 bool saveSynthSettings(const std::string& programDir, const SynthSettings& s, std::string& error) {
