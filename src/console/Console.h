@@ -194,6 +194,10 @@ class Console {
   void readFixedMemoryFile();
   void showCouplingButton();
   void unloadSetup();
+  // Shared by recall, CLEAR and RESET.
+  void paintFixedBar(int lit);  // the first `lit` bars lit, the rest dark
+  void unlightStops();
+  void clearMemoryLeds();  // REC off, no memory lit, memory 1 current
   ConsoleWorld w_;
   bool closing_ = false;
   bool ended_ = false;

@@ -16,12 +16,9 @@ void Console::RESET_kalvant() {
   Waiting_Timer(50);
   INVIO_SYSEX(0);
   INVIO_SYSEX(2);
-  for (int i = entry::kFirstGreatStop; i <= entry::kLastStop; ++i) {
-    panel.paint(panel.Tiranti[static_cast<std::size_t>(i)], Lamp::Unlit);
-  }
+  unlightStops();
   INVIO_SYSEX(3);
-  for (int i = 1; i <= 12; ++i)
-    panel.paint(panel.Graduatore[static_cast<std::size_t>(i)], Lamp::Inactive);
+  paintFixedBar(0);
   INVIO_SYSEX(4);
   INVIO_SYSEX(5);
   INVIO_SYSEX(6);
@@ -34,12 +31,7 @@ void Console::RESET_kalvant() {
   panel.setSlider(panel.Slider2, s.comb.SwellVolume[kPending]);
   panel.setText(panel.EXPSW, std::to_string(s.comb.SwellVolume[kPending]));
 
-  s.RecArmed = false;
-  panel.paint(panel.Rec_button, Lamp::Unlit);
-  s.LedGreen = false;
-  s.CurrentMemory = 1;
-  for (int i = 1; i <= 12; ++i)
-    panel.setPicture(panel.c_memory[static_cast<std::size_t>(i)], s.LedGreenOffPath);
+  clearMemoryLeds();
   panel.paint(panel.Tir_TREMOLOGO, Lamp::Unlit);
   panel.paint(panel.TIR_TREMOLOSW, Lamp::Unlit);
   for (ButtonView* b : {&panel.GREAT, &panel.SWELL, &panel.PEDALE}) panel.paint(*b, Lamp::Inactive);

@@ -17,9 +17,7 @@ constexpr Registration kClearedLive{1, 1, 11, 1, 49, 1, 79, 1, 1, 0};
 
 void Console::c_memory_Click(int Index) {
   if (Index < 1 || Index > kLastMemory) Index = 1;
-  const int bar = Index >= kFirstFixedMemory ? Index - 12 : 0;
-  for (int i = 1; i <= 12; ++i)
-    panel.paint(panel.Graduatore[i], i <= bar ? Lamp::Lit : Lamp::Inactive);
+  paintFixedBar(Index >= kFirstFixedMemory ? Index - 12 : 0);
   s.LedGreen = false;
   if (s.RecArmed) {
     if (Index <= 12) {  // fixed memories cannot be stored with REC
@@ -42,6 +40,24 @@ void Console::c_memory_Click(int Index) {
   s.CurrentMemory = static_cast<i16>(Index);
 }
 
+void Console::paintFixedBar(int lit) {
+  for (int i = 1; i <= 12; ++i)
+    panel.paint(panel.Graduatore[i], i <= lit ? Lamp::Lit : Lamp::Inactive);
+}
+
+void Console::unlightStops() {
+  for (int i = entry::kFirstGreatStop; i <= entry::kLastStop; ++i)
+    panel.paint(panel.Tiranti[i], Lamp::Unlit);
+}
+
+void Console::clearMemoryLeds() {
+  s.RecArmed = false;
+  panel.paint(panel.Rec_button, Lamp::Unlit);
+  s.LedGreen = false;
+  s.CurrentMemory = 1;
+  for (int i = 1; i <= 12; ++i) panel.setPicture(panel.c_memory[i], s.LedGreenOffPath);
+}
+
 void Console::Graduatore_Click(int Index) {
   c_memory_Click(Index + 12);
 }
@@ -57,19 +73,12 @@ void Console::CANCEL_Click() {
     s.FreeMemoriesUnsaved = false;
   }
   panel.paint(panel.CANCEL, Lamp::Lit);
-  for (int i = entry::kFirstGreatStop; i <= entry::kLastStop; ++i)
-    panel.paint(panel.Tiranti[i], Lamp::Unlit);
+  unlightStops();
   for (int slot = 1; slot <= 12; ++slot) s.comb.setSlot(slot, kInitialRegistration);
   s.comb.setSlot(kLive, kClearedLive);
   s.comb.setSlot(kPending, kInitialRegistration);
-  s.RecArmed = false;
-  panel.paint(panel.Rec_button, Lamp::Unlit);
-  s.LedGreen = false;
-  s.CurrentMemory = 1;
-  for (int i = 1; i <= 12; ++i) {
-    panel.setPicture(panel.c_memory[i], s.LedGreenOffPath);
-    panel.paint(panel.Graduatore[i], Lamp::Inactive);
-  }
+  clearMemoryLeds();
+  paintFixedBar(0);
   AGGIORNAMENTO_KALVO();
   panel.paint(panel.CANCEL, Lamp::Unlit);
 }

@@ -13,7 +13,7 @@ void Console::Tiranti_Click(int Index) {
   AGGIORNAMENTO_KALVO();
   Marca_Led_giallo();
   // After a change by hand no fixed memory is shown as active.
-  for (int i = 1; i <= 12; ++i) panel.paint(panel.Graduatore[i], Lamp::Inactive);
+  paintFixedBar(0);
 }
 
 // One division's stop: send it and its temperament, move the lit button.
