@@ -6,6 +6,7 @@
 
 #include "app/CommandLine.h"
 #include "app/SignalBridge.h"
+#include "common/FileIo.h"
 #include "console/Console.h"
 #include "midi/RtMidiBackend.h"
 #include "synth/BuiltInSynth.h"
@@ -40,6 +41,16 @@ std::vector<std::string> argsOf(int argc, char** argv) {
   return args;
 }
 
+// Everything the console reads and writes lives in the program directory:
+// one that cannot be used ends the start before anything touches it.
+bool usableDataFolder(const std::string& dir, bool named) {
+  const std::string why = kalvant::dataFolderProblem(dir);
+  if (why.empty()) return true;
+  std::fprintf(stderr, "kalvant: cannot use the data folder \"%s\": %s\n%s", dir.c_str(),
+               why.c_str(), named ? "" : "Name a writable copy of it with --data-dir DIR.\n");
+  return false;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -58,11 +69,16 @@ int main(int argc, char** argv) {
     return 0;
   }
 
+  // Checked before Qt starts, so that a wrong --data-dir is told even
+  // without a display.
+  if (!cl.dataDir.empty() && !usableDataFolder(cl.dataDir, true)) return 1;
+
   QApplication application(argc, argv);
   QApplication::setStyle(QStyleFactory::create("Fusion"));
   application.setStyleSheet(kStyle);
   const std::string programDir =
       cl.dataDir.empty() ? QCoreApplication::applicationDirPath().toStdString() : cl.dataDir;
+  if (cl.dataDir.empty() && !usableDataFolder(programDir, false)) return 1;
 
   // Ports before the console: they outlive it.
   midi::PortSet ports = midi::createRtMidiPorts(midi::chooseApi(cl.midiApi), ui::qtPost());

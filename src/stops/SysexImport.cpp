@@ -38,8 +38,10 @@ bool Compilatore::readSysexFile(const std::string& path, std::string& bytes) {
     return false;
   }
   std::string error;
-  if (ec || !readWholeFile(path, bytes, error) || bytes.size() > kMaxSysexFile) {
-    if (error.empty()) error = "cannot read \"" + path + "\"";
+  // A size the file system could not give (a folder, a FIFO) is left to the
+  // reader, which refuses such a path and says why.
+  if (!readWholeFile(path, bytes, error) || bytes.size() > kMaxSysexFile) {
+    if (error.empty()) error = "\"" + path + "\" grew while it was read";
     k_.tell("The sysex file could not be read: " + error + ". Entry " +
                 std::to_string(SelectedIndex) + " is unchanged.",
             MessageIcon::Exclamation);

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <filesystem>
-#include <fstream>
 #include <sstream>
 
 #include "common/FileIo.h"
@@ -51,36 +50,23 @@ SynthSettings parseSynthSettings(const std::string& text) {
   return s;
 }
 
-SynthSettings loadSynthSettings(const std::string& programDir) {
-  std::string text, ignored;  // no file yet: the defaults
-  if (!readWholeFile(settingsPath(programDir), text, ignored)) return {};
-  return parseSynthSettings(text);
+SynthSettings loadSynthSettings(const std::string& programDir, std::string* error) {
+  const std::string path = settingsPath(programDir);
+  std::string text, why;
+  if (readWholeFile(path, text, why)) return parseSynthSettings(text);
+  if (error && !nothingAt(path)) *error = why;  // no file yet is no error
+  return {};
 }
 
 bool saveSynthSettings(const std::string& programDir, const SynthSettings& s, std::string& error) {
-  const std::string path = settingsPath(programDir);
-  const std::string temporary = path + ".new";
-  {
-    std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-    out << "# kalvant built-in synthesizer\n"
-        << "# audio-driver: auto (PulseAudio, then ALSA, then a running JACK server),\n"
-        << "# pulseaudio, alsa or jack\n"
-        << "audio-driver = " << s.audioDriver << "\n"
-        << "# soundfont: a .sf2 file; empty for " << kDefaultSoundfont << "\n"
-        << "soundfont = " << s.soundfont << "\n";
-    out.close();
-    if (!out) {
-      error = "cannot write " + temporary;
-      return false;
-    }
-  }
-  std::error_code ec;
-  std::filesystem::rename(temporary, path, ec);
-  if (ec) {
-    error = "cannot replace " + path + ": " + ec.message();
-    return false;
-  }
-  return true;
+  std::ostringstream out;
+  out << "# kalvant built-in synthesizer\n"
+      << "# audio-driver: auto (PulseAudio, then ALSA, then a running JACK server),\n"
+      << "# pulseaudio, alsa or jack\n"
+      << "audio-driver = " << s.audioDriver << "\n"
+      << "# soundfont: a .sf2 file; empty for " << kDefaultSoundfont << "\n"
+      << "soundfont = " << s.soundfont << "\n";
+  return replaceFileAtomically(settingsPath(programDir), out.str(), error);
 }
 
 std::string soundfontPath(const SynthSettings& s) {

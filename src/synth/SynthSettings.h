@@ -21,7 +21,9 @@ struct SynthSettings {
 const std::vector<std::string>& audioDriverChoices();
 
 // A missing file or line gives the default; an unknown driver gives "auto".
-SynthSettings loadSynthSettings(const std::string& programDir);
+// A file that is there but cannot be read gives the defaults too, and the
+// reason in *error when asked for.
+SynthSettings loadSynthSettings(const std::string& programDir, std::string* error = nullptr);
 SynthSettings parseSynthSettings(const std::string& text);
 bool saveSynthSettings(const std::string& programDir, const SynthSettings& s, std::string& error);
 
