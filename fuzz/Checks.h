@@ -15,7 +15,8 @@ namespace kalvant::fuzz {
 std::string checkDat(const std::uint8_t* data, std::size_t size);
 
 // "KALVANT.CFG": a file that reads whole writes back as a file that reads
-// as the same settings and fixed memories.
+// as the same settings and fixed memories, with its delays in range; a
+// byte-order mark before it changes nothing; a folder is refused.
 std::string checkCfg(const std::uint8_t* data, std::size_t size);
 
 // Memory files: what reads writes back as a file that reads as the same

@@ -1,3 +1,6 @@
+#include <unistd.h>
+
+#include <cstdlib>
 #include <string_view>
 
 #include "Checks.h"
@@ -23,6 +26,29 @@ bool sameCfg(const CfgData& a, const CfgData& b) {
          x.FixedChannel == y.FixedChannel && x.SysexDelay == y.SysexDelay &&
          x.MemoryLabelMode == y.MemoryLabelMode && x.SlidersCoupled == y.SlidersCoupled &&
          x.SaveCfgOnExit == y.SaveCfgOnExit && a.fixedMemories == b.fixedMemories;
+}
+
+constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+
+bool sameReading(const CfgReadResult& a, const CfgReadResult& b) {
+  return a.ok == b.ok && a.linesRead == b.linesRead && a.error == b.error &&
+         sameCfg(a.data, b.data);
+}
+
+// A folder where KALVANT.CFG should be is refused with a reason that names
+// it, without reading from it. Made and read once per process.
+std::string folderCheck() {
+  static const std::string broken = [] {
+    char folder[] = "/tmp/kalvant-fuzz-cfg-XXXXXX";
+    if (!::mkdtemp(folder)) return std::string();
+    const CfgReadResult read = readCfgFile(folder);
+    ::rmdir(folder);
+    if (read.ok) return std::string("a folder reads as a configuration");
+    if (read.error.find(folder) == std::string::npos)
+      return "a refused folder is not named: " + read.error;
+    return std::string();
+  }();
+  return broken;
 }
 
 bool sameMemories(const MemoryFileData& read, const MemoryFileData& reread) {
@@ -61,13 +87,23 @@ std::string checkDat(const std::uint8_t* data, std::size_t size) {
 }
 
 std::string checkCfg(const std::uint8_t* data, std::size_t size) {
-  const CfgReadResult read = parseCfg(bytesOf(data, size), "KALVANT.CFG");
+  const std::string bytes = bytesOf(data, size);
+  const CfgReadResult read = parseCfg(bytes, "KALVANT.CFG");
+  if (!bytes.starts_with(kByteOrderMark)) {
+    const CfgReadResult marked = parseCfg(std::string(kByteOrderMark) + bytes, "KALVANT.CFG");
+    if (!sameReading(read, marked)) return "a byte-order mark changes how the file reads";
+  }
+  if (const std::string folder = folderCheck(); !folder.empty()) return folder;
   if (!read.ok) {
     if (read.error.empty()) return "a refused configuration gives no reason";
     if (read.linesRead >= kCfgLines) return "a refused configuration counts every line as read";
     return "";
   }
   if (read.linesRead != kCfgLines) return "a whole configuration did not count 139 lines";
+  const Settings& settings = read.data.settings;
+  if (settings.SysexDelay < 0 || settings.SysexDelay > kMaxSysexDelay || settings.NoteDelay < 0 ||
+      settings.NoteDelay > kMaxNoteDelay)
+    return "a delay outside the setup dialog's range was read";
   const std::string written = serialiseCfg(read.data);
   const CfgReadResult reread = parseCfg(written, "KALVANT.CFG");
   if (!reread.ok) return "the written configuration cannot be read: " + reread.error;

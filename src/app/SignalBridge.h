@@ -1,6 +1,7 @@
 #pragma once
-// Turns SIGINT and SIGTERM into a close request on the GUI thread, so that a
-// signal closes the console through the same shutdown as the Exit menu.
+// Turns SIGINT, SIGTERM, SIGHUP and SIGQUIT into a close request on the GUI
+// thread, so that a signal closes the console through the same shutdown as
+// the Exit menu.
 
 #include <QObject>
 #include <functional>

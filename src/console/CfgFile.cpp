@@ -1,5 +1,7 @@
 #include "console/CfgFile.h"
 
+#include <algorithm>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -26,13 +28,33 @@ std::array<decltype(&std::declval<S&>().NoteDelay), kCfgSettingLines> numberFiel
           &s.SaveCfgOnExit};
 }
 
+constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+
+std::string withoutByteOrderMark(const std::string& bytes) {
+  return bytes.starts_with(kByteOrderMark) ? bytes.substr(kByteOrderMark.size()) : bytes;
+}
+
+// A line as the user typed it, without the blanks around it.
+std::string trimmed(const std::string& line) {
+  const std::size_t first = line.find_first_not_of(" \t\r");
+  if (first == std::string::npos) return {};
+  return line.substr(first, line.find_last_not_of(" \t\r") - first + 1);
+}
+
 }  // namespace
+
+void clampDelays(Settings& settings) {
+  settings.SysexDelay = static_cast<i16>(std::clamp<int>(settings.SysexDelay, 0, kMaxSysexDelay));
+  settings.NoteDelay = static_cast<i16>(std::clamp<int>(settings.NoteDelay, 0, kMaxNoteDelay));
+}
 
 CfgReadResult parseCfg(const std::string& bytes, const std::string& path) {
   CfgReadResult r;
-  const std::vector<std::string> lines = splitLines(bytes);
+  const std::vector<std::string> lines = splitLines(withoutByteOrderMark(bytes));
   auto fail = [&](int line, const std::string& why) {
-    r.error = "\"" + path + "\" line " + std::to_string(line) + ": " + why;
+    r.problem = "line " + std::to_string(line) + ": " + why;
+    r.error = "\"" + path + "\" " + r.problem;
+    clampDelays(r.data.settings);
     return r;
   };
   auto numberAt = [&](int line, i16& value) {
@@ -41,7 +63,7 @@ CfgReadResult parseCfg(const std::string& bytes, const std::string& path) {
       return false;
     }
     if (!parseNumberLine(lines[line - 1], value)) {
-      fail(line, "\"" + lines[line - 1] + "\" is not a number from -32768 to 32767");
+      fail(line, "\"" + trimmed(lines[line - 1]) + "\" is not a number from -32768 to 32767");
       return false;
     }
     r.linesRead = line;
@@ -58,6 +80,7 @@ CfgReadResult parseCfg(const std::string& bytes, const std::string& path) {
     r.data.settings.DatFilePath = lines[line - 1];
     r.linesRead = line;
   }
+  clampDelays(r.data.settings);
   int line = kCfgSettingLines;
   for (Registration& memory : r.data.fixedMemories) {
     std::array<i16, 10> values{};
@@ -73,7 +96,10 @@ CfgReadResult parseCfg(const std::string& bytes, const std::string& path) {
 CfgReadResult readCfgFile(const std::string& path) {
   CfgReadResult r;
   std::string bytes;
-  if (!readWholeFile(path, bytes, r.error)) return r;
+  if (!readWholeFile(path, bytes, r.error)) {
+    r.problem = r.error;
+    return r;
+  }
   return parseCfg(bytes, path);
 }
 

@@ -2,7 +2,9 @@
 // "KALVANT.CFG": 139 text lines ended by CR LF. Lines 1..19 the settings
 // (line 2 the stops-table path, verbatim; the others 16-bit integers written
 // as a space or minus sign, the digits and one space), lines 20..139 the
-// twelve fixed memories, ten values each in Registration order.
+// twelve fixed memories, ten values each in Registration order. A UTF-8
+// byte-order mark before line 1 (left by some editors) is skipped; the
+// writer never writes one.
 
 #include <array>
 #include <string>
@@ -19,11 +21,18 @@ struct CfgData {
   std::array<Registration, 12> fixedMemories{};  // slots 13..24
 };
 
+// The delays' ranges, as the setup dialog's sliders offer them: a larger
+// value from a hand-edited file would stall the console for minutes.
+inline constexpr int kMaxSysexDelay = 100;  // milliseconds after each sysex message
+inline constexpr int kMaxNoteDelay = 500;   // steps of 10 microseconds before each note
+void clampDelays(Settings& settings);
+
 struct CfgReadResult {
   bool ok = false;
-  CfgData data;       // lines before a failure are filled in
-  int linesRead = 0;  // how many of the 139 lines were read into data
-  std::string error;  // names the file and the line when not ok
+  CfgData data;         // lines before a failure are filled in; delays clamped
+  int linesRead = 0;    // how many of the 139 lines were read into data
+  std::string error;    // names the file, the line and the reason when not ok
+  std::string problem;  // the same without the file: "line 1: ..."
 };
 
 CfgReadResult parseCfg(const std::string& bytes, const std::string& pathForMessages);

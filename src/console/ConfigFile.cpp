@@ -1,8 +1,6 @@
 // The configuration file "KALVANT.CFG": read once at start-up, written at
 // exit and by a few commands.
 
-#include <filesystem>
-
 #include "common/FileIo.h"
 #include "console/CfgFile.h"
 #include "console/Console.h"
@@ -10,14 +8,52 @@
 
 namespace kalvant {
 
+namespace {
+
+constexpr const char* kDevicesUnassigned = "Midi devices are unassigned : go to Setup !";
+
+// What the console says about a configuration file that is there but
+// cannot be used. A file that was read is kept as "<name>.damaged" (one
+// copy, replaced each time) before anything can overwrite it; when no copy
+// could be made, `keepOriginal` is set so that the exit leaves the file alone.
+std::string unusableCfgMessage(const std::string& path, const std::string* bytes,
+                               const std::string& problem, bool& keepOriginal) {
+  const std::string name = Estrae_nome(path);
+  const std::string unread = name + " could not be read (" + problem + ")";
+  std::string error;
+  const bool copied = bytes && replaceFileAtomically(path + ".damaged", *bytes, error);
+  keepOriginal = !copied;
+  if (copied) {
+    return unread + ". It was kept as " + name +
+           ".damaged; kalvant starts with default settings. " + kDevicesUnassigned;
+  }
+  const std::string notCopied = bytes ? " and could not be kept (" + error + ")" : "";
+  return unread + notCopied + ". kalvant starts with default settings and leaves " + name +
+         " as it is at exit. " + kDevicesUnassigned;
+}
+
+}  // namespace
+
 void Console::READ_FILE_AVVIO() {
-  const CfgReadResult r = readCfgFile(s.CfgPath);
+  std::string bytes, problem;
+  const bool readable = readWholeFile(s.CfgPath, bytes, problem);
+  CfgReadResult r;
+  if (readable) {
+    r = parseCfg(bytes, s.CfgPath);
+    problem = r.problem;
+  }
   if (r.ok) {
     s.settings = r.data.settings;
     for (int j = 0; j < 12; ++j) s.comb.setSlot(kFirstFixedMemory + j, r.data.fixedMemories[j]);
     panel.setText(panel.Label_fileDAT, "Stops Table: " + s.settings.DatFilePath);
     return;
   }
+  // A missing file is the first start, not a damaged one.
+  bool keepOriginal = false;
+  const std::string message =
+      nothingAt(s.CfgPath)
+          ? kDevicesUnassigned
+          : unusableCfgMessage(s.CfgPath, readable ? &bytes : nullptr, problem, keepOriginal);
 
   // Defaults for every setting but the learned thru channels, which keep
   // what could be read.
@@ -31,6 +67,7 @@ void Console::READ_FILE_AVVIO() {
     if (r.linesRead >= kCfgFixedChannelLine + i)
       d.FixedChannel[i] = r.data.settings.FixedChannel[i];
   }
+  if (keepOriginal) d.SaveCfgOnExit = 0;
   s.settings = d;
   // A fixed memory read whole stays; the others start as the initial
   // registration, so every fixed memory recalls something playable.
@@ -38,7 +75,7 @@ void Console::READ_FILE_AVVIO() {
     const bool whole = r.linesRead >= kCfgSettingLines + 10 * (j + 1);
     s.comb.setSlot(kFirstFixedMemory + j, whole ? r.data.fixedMemories[j] : kInitialRegistration);
   }
-  tell("Midi devices are unassigned : go to Setup !", MessageIcon::Exclamation);
+  tell(message, MessageIcon::Exclamation);
   readFixedMemoryFile();
 }
 
@@ -47,7 +84,7 @@ void Console::READ_FILE_AVVIO() {
 // one is refused whole, with the line that is wrong.
 void Console::readFixedMemoryFile() {
   const std::string path = programFile("fixed.fix");
-  if (!std::filesystem::exists(path)) return;
+  if (nothingAt(path)) return;
   const MemoryFileReadResult fixed = readMemoryFile(path);
   if (!fixed.ok) {
     tell("The fixed memories could not be read: " + fixed.error, MessageIcon::Exclamation);

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 
+#include "console/CfgFile.h"
 #include "console/Console.h"
 #include "console/PortOpening.h"
 
@@ -36,6 +37,9 @@ void Console::SetMidi_Click() {
         MessageIcon::None);
     return;
   }
+  // The sliders cannot show a delay outside their range, and CANCEL
+  // restores what they showed.
+  clampDelays(s.settings);
   InputDev1Combo_Click(c.InDev1);
   InputDev2Combo_Click(c.InDev2);
   outputDevcombo_Click(c.OutDev);
@@ -65,13 +69,13 @@ void Console::outputDevcombo_Click(int position) {
 }
 
 void Console::Setup_Slider1_Scroll(int value) {
-  s.settings.SysexDelay = static_cast<i16>(std::clamp(value, 0, 100));
+  s.settings.SysexDelay = static_cast<i16>(std::clamp(value, 0, kMaxSysexDelay));
   panel.set(panel.Set_up.Slider1, static_cast<int>(s.settings.SysexDelay));
   panel.set(panel.Set_up.UserDelay, std::to_string(s.settings.SysexDelay));
 }
 
 void Console::Setup_Slider2_Scroll(int value) {
-  s.settings.NoteDelay = static_cast<i16>(std::clamp(value, 0, 500));
+  s.settings.NoteDelay = static_cast<i16>(std::clamp(value, 0, kMaxNoteDelay));
   panel.set(panel.Set_up.Slider2, static_cast<int>(s.settings.NoteDelay));
   panel.set(panel.Set_up.Label_hang, std::to_string(s.settings.NoteDelay));
 }

@@ -56,7 +56,7 @@ KalvantProcess::~KalvantProcess() {
   kill();
 }
 
-bool KalvantProcess::start(const std::string& dir) {
+bool KalvantProcess::start(const std::string& dir, const std::string& midiApi) {
   dir_ = dir;
   const std::string binary = kalvantBinary();
   const std::string log = dir + "/kalvant.log";
@@ -74,7 +74,7 @@ bool KalvantProcess::start(const std::string& dir) {
   std::vector<char*> envp;
   for (std::string& var : env) envp.push_back(var.data());
   envp.push_back(nullptr);
-  std::vector<std::string> args{binary, "--data-dir", dir, "--midi-api", "jack"};
+  std::vector<std::string> args{binary, "--data-dir", dir, "--midi-api", midiApi};
   std::vector<char*> argv;
   for (std::string& a : args) argv.push_back(a.data());
   argv.push_back(nullptr);

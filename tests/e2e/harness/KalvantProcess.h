@@ -47,9 +47,10 @@ class KalvantProcess {
   KalvantProcess(const KalvantProcess&) = delete;
   KalvantProcess& operator=(const KalvantProcess&) = delete;
 
-  // Starts kalvant on JACK with --data-dir dir; its output goes to
-  // dir/kalvant.log. Returns false when it could not be started.
-  bool start(const std::string& dir);
+  // Starts kalvant on JACK (or the given --midi-api) with --data-dir dir;
+  // its output goes to dir/kalvant.log. Returns false when it could not be
+  // started.
+  bool start(const std::string& dir, const std::string& midiApi = "jack");
   pid_t pid() const { return pid_; }
   bool running() const { return pid_ > 0; }
   std::chrono::steady_clock::time_point startedAt() const { return startedAt_; }
