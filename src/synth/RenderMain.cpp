@@ -2,13 +2,11 @@
 // offline and writes a WAV file, so a stops table can be heard without a
 // sound card.
 //   kalvant-render --play in.mid --render out.wav [--soundfont F.sf2]
-//                  [--dat kalvant.dat] [--tail SECONDS]
+//                  [--dat kalvant.dat] [--tail SECONDS] [--max-seconds SECONDS]
 
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
-#include <fstream>
-#include <map>
 #include <string>
 #include <vector>
 
@@ -17,7 +15,9 @@
 #include "synth/BuiltInSynth.h"
 #include "synth/FluidTarget.h"
 #include "synth/GsModule.h"
+#include "synth/RenderOptions.h"
 #include "synth/SmfReader.h"
+#include "synth/WavWriter.h"
 
 namespace {
 
@@ -29,127 +29,87 @@ constexpr int kBlock = 64;
 
 const char* const kUsage =
     "usage: kalvant-render --play IN.mid --render OUT.wav [--soundfont FILE.sf2]\n"
-    "                      [--dat kalvant.dat] [--tail SECONDS]\n"
+    "                      [--dat kalvant.dat] [--tail SECONDS] [--max-seconds SECONDS]\n"
     "With --dat the module first receives the console's reset: GS reset, set-up 1,\n"
-    "identification, set-ups 2..6, reverb 7 (Church) and the Equal temperament.\n";
+    "identification, set-ups 2..6, reverb 7 (Church) and the Equal temperament.\n"
+    "--tail (0..3600, default 3) adds silence after the last event; the WAV is cut\n"
+    "at --max-seconds (default 3600).\n";
 
 // What the console sends at RESET, in its order, with Equal temperament.
 const std::vector<int> kResetEntries{100, 1, 0, 2, 3, 4, 5, 6, 7, 101, 102, 103};
-
-bool parseArgs(int argc, char** argv, std::map<std::string, std::string>& args) {
-  for (int i = 1; i < argc; ++i) {
-    const std::string key = argv[i];
-    if (key.rfind("--", 0) != 0 || i + 1 >= argc) return false;
-    args[key.substr(2)] = argv[++i];
-  }
-  return args.count("play") && args.count("render");
-}
 
 void sendEntry(GsModule& module, const std::string& entry) {
   for (std::string_view m : midi::splitAtF7(entry))
     module.receive(reinterpret_cast<const std::uint8_t*>(m.data()), m.size());
 }
 
-void putLittle(std::string& out, std::uint32_t v, int bytes) {
-  for (int i = 0; i < bytes; ++i) out.push_back(static_cast<char>((v >> (8 * i)) & 0xFF));
-}
-
-bool writeWav(const std::string& path, const std::vector<std::int16_t>& interleaved) {
-  const auto dataBytes = static_cast<std::uint32_t>(interleaved.size() * 2);
-  std::string h = "RIFF";
-  putLittle(h, 36 + dataBytes, 4);
-  h += "WAVEfmt ";
-  putLittle(h, 16, 4);
-  putLittle(h, 1, 2);  // PCM
-  putLittle(h, 2, 2);  // stereo
-  putLittle(h, kRate, 4);
-  putLittle(h, kRate * 4, 4);
-  putLittle(h, 4, 2);
-  putLittle(h, 16, 2);
-  h += "data";
-  putLittle(h, dataBytes, 4);
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out.write(h.data(), static_cast<std::streamsize>(h.size()));
-  for (std::int16_t s : interleaved) {
-    const auto u = static_cast<std::uint16_t>(s);
-    const char b[2] = {static_cast<char>(u & 0xFF), static_cast<char>(u >> 8)};
-    out.write(b, 2);
-  }
-  return static_cast<bool>(out);
-}
-
+// Renders the module block by block straight into the WAV file.
 class Renderer {
  public:
-  explicit Renderer(FluidTarget& target) : target_(target) {}
-  void until(double seconds) {
-    const auto frame = static_cast<long>(seconds * kRate);
+  Renderer(FluidTarget& target, WavWriter& wav) : target_(target), wav_(wav) {}
+  bool until(std::uint64_t frame) {
     float left[kBlock], right[kBlock];
-    while (frames_ < frame) {
-      const int n = static_cast<int>(std::min<long>(kBlock, frame - frames_));
+    while (wav_.frames() < frame) {
+      const auto n = static_cast<int>(std::min<std::uint64_t>(kBlock, frame - wav_.frames()));
       target_.render(left, right, n);
-      for (int i = 0; i < n; ++i) {
-        push(left[i]);
-        push(right[i]);
-      }
-      frames_ += n;
+      if (!wav_.write(left, right, static_cast<std::size_t>(n))) return false;
     }
+    return true;
   }
-  const std::vector<std::int16_t>& samples() const { return samples_; }
-  float peak() const { return peak_; }
 
  private:
-  void push(float v) {
-    peak_ = std::max(peak_, std::fabs(v));
-    samples_.push_back(static_cast<std::int16_t>(std::lround(std::clamp(v, -1.0f, 1.0f) * 32767)));
-  }
   FluidTarget& target_;
-  long frames_ = 0;
-  float peak_ = 0;
-  std::vector<std::int16_t> samples_;
+  WavWriter& wav_;
 };
+
+int fail(const std::string& why) {
+  std::fprintf(stderr, "kalvant-render: %s\n", why.c_str());
+  return 1;
+}
 
 }  // namespace
 
 int main(int argc, char** argv) {
-  std::map<std::string, std::string> args;
-  if (!parseArgs(argc, argv, args)) {
-    std::fputs(kUsage, stderr);
+  const RenderArgs args = parseRenderArgs({argv + 1, argv + argc});
+  if (!args.ok) {
+    std::fprintf(stderr, "kalvant-render: %s\n%s", args.error.c_str(), kUsage);
     return 2;
   }
-  const SmfReadResult midi = readSmfFile(args["play"]);
-  if (!midi.ok) {
-    std::fprintf(stderr, "kalvant-render: %s\n", midi.error.c_str());
-    return 1;
+  const RenderOptions& o = args.options;
+  const SmfReadResult midi = readSmfFile(o.play);
+  if (!midi.ok) return fail(midi.error);
+  const double fileEnd = midi.messages.empty() ? 0 : midi.messages.back().seconds;
+  const RenderLength length = renderLength(fileEnd, o, kRate);
+  if (length.frames > kMaxWavFrames) {
+    char why[160];
+    std::snprintf(why, sizeof why, "%.0f s of audio do not fit a WAV file (at most %.0f s)",
+                  length.seconds, std::floor(static_cast<double>(kMaxWavFrames) / kRate));
+    return fail(why);
   }
+  WavWriter wav;
+  if (!wav.open(o.render, kRate)) return fail(wav.error());
   std::string error;
-  SynthEngine engine(kRate, args.count("soundfont") ? args["soundfont"] : kDefaultSoundfont, error);
-  if (!error.empty()) {
-    std::fprintf(stderr, "kalvant-render: %s\n", error.c_str());
-    return 1;
-  }
-  if (args.count("dat")) {
-    const DatReadResult dat = readDatFile(args["dat"]);
-    if (!dat.ok) {
-      std::fprintf(stderr, "kalvant-render: %s\n", dat.error.c_str());
-      return 1;
-    }
+  SynthEngine engine(kRate, o.soundfont.empty() ? kDefaultSoundfont : o.soundfont, error);
+  if (!error.empty()) return fail(error);
+  if (!o.dat.empty()) {
+    const DatReadResult dat = readDatFile(o.dat);
+    if (!dat.ok) return fail(dat.error);
     for (int e : kResetEntries) sendEntry(*engine.module, dat.table[static_cast<std::size_t>(e)]);
   }
-  Renderer renderer(*engine.target);
-  double end = 0;
+  Renderer renderer(*engine.target, wav);
   for (const TimedMessage& m : midi.messages) {
-    renderer.until(m.seconds);
+    if (m.seconds > length.seconds) break;
+    const auto frame = static_cast<std::uint64_t>(std::llround(m.seconds * kRate));
+    if (!renderer.until(std::min(frame, length.frames))) return fail(wav.error());
     engine.module->receive(m.message);
-    end = m.seconds;
   }
-  renderer.until(end + (args.count("tail") ? std::stod(args["tail"]) : 3.0));
-  if (!writeWav(args["render"], renderer.samples())) {
-    std::fprintf(stderr, "kalvant-render: cannot write %s\n", args["render"].c_str());
-    return 1;
-  }
+  if (!renderer.until(length.frames) || !wav.finish()) return fail(wav.error());
+  if (length.cut)
+    std::fprintf(stderr, "kalvant-render: warning: %s was cut at %g s (--max-seconds)\n",
+                 o.play.c_str(), length.seconds);
   const SysexCounts& c = engine.module->interpreter().counts();
   std::printf("%s: %.2f s, peak %.3f; data sets %d, ignored %d, malformed %d, unknown %d\n",
-              args["render"].c_str(), renderer.samples().size() / 2.0 / kRate, renderer.peak(),
-              c.dataSets, c.notForUs, c.malformed, c.unknownAddress);
+              o.render.c_str(), static_cast<double>(wav.frames()) / kRate, wav.peak(), c.dataSets,
+              c.notForUs, c.malformed, c.unknownAddress);
   return 0;
 }

@@ -29,16 +29,16 @@ class Cursor {
     for (int i = 0; i < n; ++i) v = (v << 8) | byte();
     return v;
   }
-  // A variable-length quantity; false when it runs off the end or past 4 bytes.
-  bool vlq(std::uint32_t& v) {
+  // A variable-length quantity of at most 4 bytes; returns "" or what is wrong.
+  const char* vlq(std::uint32_t& v) {
     v = 0;
     for (int i = 0; i < 4; ++i) {
-      if (atEnd()) return false;
+      if (atEnd()) return "an event runs past its track";
       const std::uint8_t b = byte();
       v = (v << 7) | (b & 0x7F);
-      if (!(b & 0x80)) return true;
+      if (!(b & 0x80)) return "";
     }
-    return false;
+    return "a number longer than 4 bytes";
   }
   std::vector<std::uint8_t> take(std::size_t n) {
     std::vector<std::uint8_t> out(s_.begin() + static_cast<long>(pos_),
@@ -60,49 +60,85 @@ int dataBytes(std::uint8_t status) {
   return kind == 0xC0 || kind == 0xD0 ? 1 : 2;
 }
 
+// A meta or system exclusive event after its delta time; returns "" or what
+// is wrong. Keeps tempo changes and sysex messages, drops the rest.
+std::string readMetaOrSysex(Cursor& c, TickEvent& e, bool& endOfTrack) {
+  const std::uint8_t status = c.byte();
+  std::uint8_t type = 0;
+  if (status == 0xFF) {
+    if (c.atEnd()) return "a meta event runs past its track";
+    type = c.byte();
+  }
+  std::uint32_t length = 0;
+  if (const std::string why = c.vlq(length); !why.empty()) return why;
+  if (!c.has(length)) return "an event runs past its track";
+  std::vector<std::uint8_t> data = c.take(length);
+  endOfTrack = status == 0xFF && type == 0x2F;
+  // A tempo of 0 would stop time: it is ignored, like a tempo of the wrong size.
+  if (status == 0xFF && type == 0x51 && length == 3) {
+    const int tempoUs = (data[0] << 16) | (data[1] << 8) | data[2];
+    if (tempoUs > 0) e.tempoUs = tempoUs;
+  }
+  if (status == 0xF0) {
+    e.message.push_back(0xF0);
+    e.message.insert(e.message.end(), data.begin(), data.end());
+  }
+  return "";
+}
+
+// A channel message, with or without its status byte; returns "" or what is
+// wrong.
+std::string readChannelMessage(Cursor& c, std::uint8_t& running, TickEvent& e) {
+  if (c.peek() & 0x80) {
+    // System common and real-time messages have no place in a file.
+    if (c.peek() >= 0xF0) return "a system message in a track";
+    running = c.byte();
+  } else if (!running) {
+    return "a data byte without a status";
+  }
+  const int n = dataBytes(running);
+  if (!c.has(static_cast<std::size_t>(n))) return "an event runs past its track";
+  e.message.push_back(running);
+  for (int i = 0; i < n; ++i) {
+    if (c.peek() & 0x80) return "a status byte where data was expected";
+    e.message.push_back(c.byte());
+  }
+  return "";
+}
+
 // Reads one track chunk's events; returns "" or what is wrong.
 std::string readTrack(Cursor c, int track, std::vector<TickEvent>& out) {
   std::uint64_t tick = 0;
   std::uint8_t running = 0;
   int order = 0;
-  while (!c.atEnd()) {
+  bool endOfTrack = false;
+  while (!c.atEnd() && !endOfTrack) {
     std::uint32_t delta = 0;
-    if (!c.vlq(delta) || c.atEnd()) return "an event runs past its track";
+    if (const std::string why = c.vlq(delta); !why.empty()) return why;
+    if (c.atEnd()) return "an event runs past its track";
     tick += delta;
     TickEvent e{tick, track, order++, -1, {}};
-    std::uint8_t status = c.peek();
-    if (status == 0xFF || status == 0xF0 || status == 0xF7) {
-      c.byte();
-      std::uint8_t type = 0;
-      if (status == 0xFF) {
-        if (c.atEnd()) return "a meta event runs past its track";
-        type = c.byte();
-      }
-      std::uint32_t length = 0;
-      if (!c.vlq(length) || !c.has(length)) return "an event runs past its track";
-      std::vector<std::uint8_t> data = c.take(length);
-      if (status == 0xFF && type == 0x2F) break;  // end of track
-      if (status == 0xFF && type == 0x51 && length == 3)
-        e.tempoUs = (data[0] << 16) | (data[1] << 8) | data[2];
-      if (status == 0xF0) {
-        e.message.push_back(0xF0);
-        e.message.insert(e.message.end(), data.begin(), data.end());
-      }
-      if (e.tempoUs >= 0 || !e.message.empty()) out.push_back(std::move(e));
-      continue;
-    }
-    if (status & 0x80) {
-      running = c.byte();
-    } else if (!running) {
-      return "a data byte without a status";
-    }
-    const int n = dataBytes(running);
-    if (!c.has(static_cast<std::size_t>(n))) return "an event runs past its track";
-    e.message.push_back(running);
-    for (int i = 0; i < n; ++i) e.message.push_back(c.byte());
-    out.push_back(std::move(e));
+    const std::uint8_t status = c.peek();
+    const bool meta = status == 0xFF || status == 0xF0 || status == 0xF7;
+    const std::string why =
+        meta ? readMetaOrSysex(c, e, endOfTrack) : readChannelMessage(c, running, e);
+    if (!why.empty()) return why;
+    if (!endOfTrack && (e.tempoUs > 0 || !e.message.empty())) out.push_back(std::move(e));
   }
   return "";
+}
+
+// Seconds per tick from the header's division, or 0 when it is unusable. A
+// division with the top bit set counts SMPTE frames: the high byte is minus
+// the frame rate (29 stands for 29.97 drop-frame), the low byte the ticks per
+// frame.
+double secondsPerTickOf(std::uint16_t division) {
+  if (!(division & 0x8000)) return division ? 0.5 / division : 0;  // 120 beats a minute
+  const int fps = -static_cast<std::int8_t>(division >> 8);
+  const int ticksPerFrame = division & 0xFF;
+  if ((fps != 24 && fps != 25 && fps != 29 && fps != 30) || ticksPerFrame == 0) return 0;
+  const double rate = fps == 29 ? 30 / 1.001 : fps;
+  return 1.0 / (rate * ticksPerFrame);
 }
 
 // Ticks to seconds through the tempo map (tempo events sorted first).
@@ -113,18 +149,13 @@ std::vector<TimedMessage> toSeconds(std::vector<TickEvent>& events, std::uint16_
                                 : a.order < b.order;
   });
   std::vector<TimedMessage> out;
-  double secondsPerTick = 0.5 / division;  // 120 beats a minute until told
-  if (division & 0x8000) {
-    // SMPTE: frames per second (negative) times ticks per frame.
-    const int fps = -static_cast<std::int8_t>(division >> 8);
-    secondsPerTick = 1.0 / (fps * (division & 0xFF));
-  }
+  double secondsPerTick = secondsPerTickOf(division);
   double seconds = 0;
   std::uint64_t lastTick = 0;
   for (TickEvent& e : events) {
     seconds += static_cast<double>(e.tick - lastTick) * secondsPerTick;
     lastTick = e.tick;
-    if (e.tempoUs >= 0) {
+    if (e.tempoUs > 0) {
       if (!(division & 0x8000)) secondsPerTick = e.tempoUs / 1e6 / division;
       continue;
     }
@@ -147,8 +178,12 @@ SmfReadResult parseSmf(const std::string& bytes) {
   const auto format = static_cast<std::uint16_t>(c.big(2));
   const auto tracks = static_cast<std::uint16_t>(c.big(2));
   const auto division = static_cast<std::uint16_t>(c.big(2));
-  if (format > 1 || headerLength < 6 || division == 0 || !c.has(headerLength - 6)) {
+  if (format > 1 || headerLength < 6 || !c.has(headerLength - 6)) {
     r.error = format > 1 ? "only formats 0 and 1 are played" : "a damaged header";
+    return r;
+  }
+  if (secondsPerTickOf(division) == 0) {
+    r.error = "an unusable time division";
     return r;
   }
   c.skip(headerLength - 6);
@@ -176,8 +211,8 @@ SmfReadResult parseSmf(const std::string& bytes) {
 }
 
 SmfReadResult readSmfFile(const std::string& path) {
-  std::string bytes, ignored;
-  if (!readWholeFile(path, bytes, ignored)) return {false, {}, "cannot open " + path};
+  std::string bytes, error;
+  if (!readWholeFile(path, bytes, error)) return {false, {}, error};
   SmfReadResult r = parseSmf(bytes);
   if (!r.ok) r.error = path + ": " + r.error;
   return r;

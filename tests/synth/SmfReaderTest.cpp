@@ -1,7 +1,9 @@
 // The Standard MIDI File reader: running status, tempo changes, tracks
-// merged in time, sysex events, and damaged files refused.
+// merged in time, sysex events, SMPTE time, and damaged files refused.
 
 #include <gtest/gtest.h>
+
+#include <tuple>
 
 #include "synth/SmfReader.h"
 
@@ -53,14 +55,42 @@ TEST(SmfReader, RunningStatusTempoAndTracksInTime) {
 
 TEST(SmfReader, DamagedFilesAreRefused) {
   const std::vector<std::pair<const char*, std::string>> cases{
-      {"not MIDI", "RIFF0000WAVEfmt "},
-      {"format 2", smf(2, 96, {kEnd})},
-      {"track cut short", smf(0, 96, {kEnd}).substr(0, 24)},
-      {"data without status", smf(0, 96, {bytes({0x00, 60, 100}) + kEnd})},
-      {"event past the end", smf(0, 96, {bytes({0x00, 0x90, 60})})},
-      {"sysex past the end", smf(0, 96, {bytes({0x00, 0xF0, 0x7F, 0x41})})},
+      {"not a Standard MIDI File", "RIFF0000WAVEfmt "},
+      {"only formats 0 and 1", smf(2, 96, {kEnd})},
+      {"cut short", smf(0, 96, {kEnd}).substr(0, 24)},
+      {"without a status", smf(0, 96, {bytes({0x00, 60, 100}) + kEnd})},
+      {"runs past its track", smf(0, 96, {bytes({0x00, 0x90, 60})})},
+      {"runs past its track", smf(0, 96, {bytes({0x00, 0xF0, 0x7F, 0x41})})},
+      {"runs past its track", smf(0, 96, {bytes({0x00, 0xFF, 0x01, 0x7F, 0x41})})},
+      {"longer than 4 bytes", smf(0, 96, {bytes({0x80, 0x80, 0x80, 0x80, 0x00, 0xC0, 1}) + kEnd})},
+      {"status byte where data", smf(0, 96, {bytes({0x00, 0x90, 60, 0x80, 60, 0}) + kEnd})},
+      {"system message", smf(0, 96, {bytes({0x00, 0xF8, 0x00, 0xF2, 1, 2}) + kEnd})},
+      {"time division", smf(0, 0, {kEnd})},
+      {"time division", smf(0, 0xE700, {kEnd})},  // 25 frames, 0 ticks per frame
+      {"time division", smf(0, 0xE904, {kEnd})},  // 23 frames
+      {"time division", smf(0, 0x8004, {kEnd})},  // 128 frames
   };
-  for (const auto& [name, file] : cases) EXPECT_FALSE(parseSmf(file).ok) << name;
+  for (const auto& [error, file] : cases) {
+    const SmfReadResult r = parseSmf(file);
+    EXPECT_FALSE(r.ok) << error;
+    EXPECT_NE(r.error.find(error), std::string::npos) << error << ": " << r.error;
+  }
+}
+
+TEST(SmfReader, TimeDivisionsAndOddTempos) {
+  const std::string note = bytes({0x90, 60, 100});
+  const std::vector<std::tuple<const char*, int, std::string, double>> cases{
+      {"25 frames of 40 ticks", 0xE728, bytes({0x87, 0x68}) + note, 1.0},
+      {"29.97 frames of 1 tick", 0xE301, bytes({0x1E}) + note, 1.001},
+      {"a tempo of 0 is ignored", 96, bytes({0, 0xFF, 0x51, 3, 0, 0, 0, 0x60}) + note, 0.5},
+      {"a short tempo is ignored", 96, bytes({0, 0xFF, 0x51, 2, 0, 1, 0x60}) + note, 0.5},
+  };
+  for (const auto& [name, division, track, seconds] : cases) {
+    const SmfReadResult r = parseSmf(smf(0, division, {track + kEnd}));
+    ASSERT_TRUE(r.ok) << name << ": " << r.error;
+    ASSERT_EQ(r.messages.size(), 1u) << name;
+    EXPECT_NEAR(r.messages[0].seconds, seconds, 1e-9) << name;
+  }
 }
 
 }  // namespace

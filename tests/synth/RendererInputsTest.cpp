@@ -1,0 +1,221 @@
+// The offline renderer against hostile command lines, endless MIDI files and
+// targets that cannot take the WAV file.
+
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <stdlib.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "synth/FluidTarget.h"
+#include "synth/RenderOptions.h"
+#include "synth/WavWriter.h"
+
+namespace kalvant::synth {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::vector<std::string> words(const std::string& line) {
+  std::istringstream in(line);
+  std::vector<std::string> out;
+  for (std::string w; in >> w;) out.push_back(w == "''" ? "" : w);
+  return out;
+}
+
+std::string contents(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), {}};
+}
+
+class RendererInputs : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    char pattern[] = "/tmp/kalvant-render-XXXXXX";
+    ASSERT_NE(::mkdtemp(pattern), nullptr);
+    dir_ = pattern;
+  }
+  void TearDown() override { fs::remove_all(dir_); }
+  std::vector<std::string> entries() const {
+    std::vector<std::string> out;
+    for (const auto& e : fs::directory_iterator(dir_)) out.push_back(e.path().filename());
+    return out;
+  }
+  fs::path dir_;
+};
+
+TEST_F(RendererInputs, CommandLines) {
+  struct Row {
+    const char* args;   // after "--play a.mid --render b.wav"; '' is an empty word
+    const char* error;  // a part of the error, or "" when accepted
+    double tail, max;
+  };
+  const Row rows[] = {
+      {"", "", 3, 3600},
+      {"--tail 0.25 --max-seconds 10 --soundfont x.sf2", "", 0.25, 10},
+      {"--tail 3600 --max-seconds 0", "", 3600, 0},
+      {"--tail abc", "--tail wants seconds", 0, 0},
+      {"--tail 1x", "--tail", 0, 0},
+      {"--tail ''", "--tail", 0, 0},
+      {"--tail -1", "--tail", 0, 0},
+      {"--tail 3600.5", "--tail", 0, 0},
+      {"--tail nan", "--tail", 0, 0},
+      {"--tail inf", "--tail", 0, 0},
+      {"--tail 1e2", "--tail", 0, 0},
+      {"--max-seconds 86401", "--max-seconds", 0, 0},
+      {"--max-seconds 0x10", "--max-seconds", 0, 0},
+      {"--bogus 1", "unknown option --bogus", 0, 0},
+      {"tail 1", "unknown option tail", 0, 0},
+      {"--tail", "--tail needs a value", 0, 0},
+      {"--dat --tail 1", "--dat needs a value", 0, 0},
+      {"--render ''", "required", 0, 0},
+  };
+  for (const Row& row : rows) {
+    std::vector<std::string> args = words(std::string("--play a.mid --render b.wav ") + row.args);
+    const RenderArgs r = parseRenderArgs(args);
+    EXPECT_EQ(r.ok, *row.error == 0) << row.args;
+    EXPECT_NE(r.error.find(row.error), std::string::npos) << row.args << ": " << r.error;
+    if (!r.ok) continue;
+    EXPECT_EQ(r.options.tailSeconds, row.tail) << row.args;
+    EXPECT_EQ(r.options.maxSeconds, row.max) << row.args;
+  }
+}
+
+TEST_F(RendererInputs, LengthIsCutAtTheMaximum) {
+  struct Row {
+    double fileEnd, tail, max;
+    std::uint64_t frames;
+    bool cut, fits;
+  };
+  const Row rows[] = {
+      {1, 3, 3600, 176400, false, true},
+      {4.5e9, 3, 3600, 158760000, true, true},  // a delta of 2^28 ticks at 16.7 s a tick
+      {10, 0, 10, 441000, false, true},
+      {1e300, 3, 0, 0, true, true},
+      {24347, 0, 86400, 1073702700, false, true},
+      {24348, 0, 86400, 1073746800, false, false},
+  };
+  for (const Row& row : rows) {
+    RenderOptions o;
+    o.tailSeconds = row.tail;
+    o.maxSeconds = row.max;
+    const RenderLength l = renderLength(row.fileEnd, o, 44100);
+    EXPECT_EQ(l.frames, row.frames) << row.fileEnd;
+    EXPECT_EQ(l.cut, row.cut) << row.fileEnd;
+    EXPECT_EQ(l.frames <= kMaxWavFrames, row.fits) << row.fileEnd;
+  }
+}
+
+TEST_F(RendererInputs, WavHeaderAndSamples) {
+  const fs::path path = dir_ / "out.wav";
+  const float left[] = {0, 1, 2, -0.5f}, right[] = {-1, -2, 0.5f, 0};
+  WavWriter wav;
+  ASSERT_TRUE(wav.open(path, 44100));
+  ASSERT_TRUE(wav.write(left, right, 4));
+  ASSERT_TRUE(wav.finish()) << wav.error();
+  const std::string expected = std::string("RIFF\x34\0\0\0WAVEfmt \x10\0\0\0\1\0\2\0", 24) +
+                               std::string("\x44\xAC\0\0\x10\xB1\2\0\4\0\x10\0data\x10\0\0\0", 20) +
+                               std::string("\0\0\x01\x80\xFF\x7F\x01\x80\xFF\x7F\x00\x40", 12) +
+                               std::string("\0\xC0\0\0", 4);
+  EXPECT_EQ(contents(path), expected);
+  EXPECT_EQ(wav.peak(), 2);
+  EXPECT_EQ(entries(), std::vector<std::string>{"out.wav"});
+}
+
+TEST_F(RendererInputs, TargetsThatAreNotFilesAreRefused) {
+  // Through a link: a writer that wrongly took the device would rename its
+  // temporary over the link, not over /dev/full.
+  fs::create_symlink("/dev/full", dir_ / "full");
+  const std::pair<std::string, const char*> rows[] = {
+      {dir_ / "full", "/full: it is not a regular file"},
+      {dir_, "it is a folder"},
+      {dir_ / "missing" / "out.wav", "No such file or directory"},
+  };
+  for (const auto& [path, error] : rows) {
+    WavWriter wav;
+    EXPECT_FALSE(wav.open(path, 44100)) << path;
+    EXPECT_NE(wav.error().find(error), std::string::npos) << wav.error();
+  }
+  EXPECT_EQ(entries(), std::vector<std::string>{"full"});
+}
+
+// In a child limited to 16 KiB files: the write that crosses the limit comes
+// back short, then fails with EFBIG.
+int writeLimited(const fs::path& path, std::size_t frames) {
+  const pid_t pid = ::fork();
+  if (pid == 0) {
+    const rlimit limit{16384, 16384};
+    ::signal(SIGXFSZ, SIG_IGN);
+    ::setrlimit(RLIMIT_FSIZE, &limit);
+    const std::vector<float> samples(frames, 0.25f);
+    WavWriter wav;
+    const bool ok =
+        wav.open(path, 44100) && wav.write(samples.data(), samples.data(), frames) && wav.finish();
+    const bool named = wav.error() == "cannot write " + path.string() + ": File too large";
+    ::_exit(ok ? 1 : named ? 0 : 2);
+  }
+  int status = -1;
+  ::waitpid(pid, &status, 0);
+  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+TEST_F(RendererInputs, ShortWriteFailsAndKeepsTheOldFile) {
+  // 4110 frames fill the buffer's last write past the limit at finish();
+  // a second of audio crosses it while streaming.
+  for (std::size_t frames : {4110, 44100}) {
+    const fs::path path = dir_ / "out.wav";
+    std::ofstream(path) << "old";
+    EXPECT_EQ(writeLimited(path, frames), 0) << frames;
+    EXPECT_EQ(contents(path), "old") << frames;
+    EXPECT_EQ(entries(), std::vector<std::string>{"out.wav"}) << frames;
+  }
+}
+
+// The real binary, for its exit codes.
+TEST_F(RendererInputs, ExitCodes) {
+  const std::string endless =
+      std::string("MThd\0\0\0\6\0\0\0\1\0\1MTrk\0\0\0\x12", 22) +
+      std::string("\0\xFF\x51\3\xFF\xFF\xFF\x8F\xFF\xFF\x7F\x90\x3C\x64", 14) +
+      std::string("\0\xFF\x2F\0", 4);
+  std::ofstream(dir_ / "endless.mid", std::ios::binary) << endless;
+  fs::create_symlink("/dev/full", dir_ / "full");
+  std::ofstream(dir_ / "smpte.mid", std::ios::binary)
+      << std::string("MThd\0\0\0\6\0\0\0\1\xE7\0MTrk\0\0\0\4\0\xFF\x2F\0", 26);
+  struct Row {
+    const char* args;
+    int exit;
+    const char* output;
+    bool needsSoundfont;
+  };
+  const Row rows[] = {
+      {"--play endless.mid --render o.wav --tail abc", 2, "usage:", false},
+      {"--play smpte.mid --render o.wav", 1, "time division", false},
+      {"--play endless.mid --render o.wav --max-seconds 86400", 1, "do not fit a WAV", false},
+      {"--play endless.mid --render full --max-seconds 0.05", 1, "cannot write full", false},
+      {"--play endless.mid --render o.wav --max-seconds 0.05", 0, "was cut at 0.05 s", true},
+  };
+  for (const Row& row : rows) {
+    if (row.needsSoundfont && !fs::exists(kDefaultSoundfont)) continue;
+    const std::string command =
+        "cd " + dir_.string() + " && " + KALVANT_RENDER_BINARY + " " + row.args + " 2>&1";
+    FILE* pipe = ::popen(command.c_str(), "r");
+    ASSERT_NE(pipe, nullptr);
+    std::string output;
+    for (int c; (c = std::fgetc(pipe)) != EOF;) output.push_back(static_cast<char>(c));
+    const int status = ::pclose(pipe);
+    EXPECT_EQ(WIFEXITED(status) ? WEXITSTATUS(status) : -1, row.exit) << row.args << output;
+    EXPECT_NE(output.find(row.output), std::string::npos) << row.args << output;
+  }
+  if (fs::exists(dir_ / "o.wav")) {
+    EXPECT_EQ(fs::file_size(dir_ / "o.wav"), 44u + 2205 * 4);
+  }
+}
+
+}  // namespace
+}  // namespace kalvant::synth
