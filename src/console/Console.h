@@ -8,6 +8,9 @@
 // Waiting_Timer (sysex and reset pauses) and the input handlers let other
 // handlers run, so any handler may run inside another one.
 
+#include <array>
+#include <chrono>
+#include <cstdint>
 #include <functional>
 #include <string>
 
@@ -181,6 +184,8 @@ class Console {
   void drainInput(int input, midi::MidiInput& port);
   void handleMessage(int input, const midi::InMessage& m);
   bool releaseHeldNote(int input, const midi::InMessage& m);
+  void releaseHeldNotes();  // before the output closes
+  void showOverload(int input, const midi::MidiInput& port, bool drained);
   void volumePedal(int input, int division, int value);
   void bendSwitch(int which);
   void selectStopByNumber(int division);
@@ -199,6 +204,9 @@ class Console {
   void unlightStops();
   void clearMemoryLeds();  // REC off, no memory lit, memory 1 current
   ConsoleWorld w_;
+  // What the status line last said about each input's dropped messages.
+  std::array<std::uint64_t, 2> droppedShown_{};
+  std::chrono::steady_clock::time_point overloadShownAt_{};
   bool closing_ = false;
   bool ended_ = false;
 };

@@ -97,6 +97,7 @@ struct Panel {
   std::array<LabelView, 13> Label1;       // 1..12
   std::array<ButtonView, 13> Graduatore;  // 1..12
   LabelView Label_fileDAT, Label_filememory, EXPGO, EXPSW;
+  LabelView MidiStatus;  // the status line: what the MIDI inputs had to drop
   SliderView Slider1, Slider2;
   std::map<std::string, MenuItemView> menu;  // by control name ("EnableCFG")
   SetupView Set_up;

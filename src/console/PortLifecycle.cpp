@@ -42,6 +42,8 @@ void Console::MIDI_OPENING() {
 
 void Console::CHIUSURA_PORTE_MIDI() {
   const Settings& c = s.settings;
+  // At shutdown the module has just been reset, which silenced every note.
+  if (!closing_) releaseHeldNotes();
   if (c.InDev1 != s.NoDeviceIn1) w_.MIDIInput1.close();
   if (c.InDev2 != s.NoDeviceIn2) w_.MIDIInput2.close();
   if (c.OutDev != s.NoDeviceOut) w_.MIDIOutput1.close();

@@ -77,7 +77,8 @@ struct ConsoleState {
   // Where each held key's note-on went, per input, input channel and key:
   // the low byte is the division channel + 1, the high byte the coupler
   // duplicate's channel + 1 (0 = none). Its release goes to exactly these
-  // channels, whatever the routing has become since.
+  // channels, whatever the routing has become since. 0xFFFF: the note was
+  // released when its output closed, and the key's own release is dropped.
   std::array<std::array<std::array<std::uint16_t, 128>, 16>, 2> heldNotes{};
 
   // Paths built at start-up from the program directory.

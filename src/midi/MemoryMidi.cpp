@@ -44,6 +44,10 @@ void MemoryMidiInput::inject(std::initializer_list<std::uint8_t> bytes) {
   if (started_) enqueueFromDriver(bytes.begin(), bytes.size());
 }
 
+void MemoryMidiInput::inject(const Bytes& bytes) {
+  if (started_) enqueueFromDriver(bytes.data(), bytes.size());
+}
+
 MemoryMidiOutput::MemoryMidiOutput(std::vector<std::string> devices, Post post)
     : MidiOutput(std::move(post)), devices_(std::move(devices)) {}
 

@@ -21,8 +21,9 @@ class MemoryMidiInput : public MidiInput {
   bool start() override;
   void close() override;
 
-  // As if the opened, started device had sent these bytes.
+  // As if the opened, started device had sent these bytes as one event.
   void inject(std::initializer_list<std::uint8_t> bytes);
+  void inject(const Bytes& bytes);
 
   int openCount = 0;  // successful opens, for tests of the port lifecycle
   int openedDevice = -1;

@@ -1,5 +1,7 @@
 #include "midi/MidiPort.h"
 
+#include <algorithm>
+
 #include "midi/MidiBytes.h"
 
 namespace kalvant::midi {
@@ -49,24 +51,43 @@ void MidiInput::dropHead() {
 void MidiInput::clearQueue() {
   std::lock_guard lock(mutex_);
   queue_.clear();
+  parser_.reset();
+}
+
+std::uint64_t MidiInput::droppedCount() const {
+  std::lock_guard lock(mutex_);
+  return dropped_;
 }
 
 void MidiInput::enqueueFromDriver(const std::uint8_t* bytes, std::size_t size) {
-  if (size == 0 || bytes[0] < 0x80 || filtered_[bytes[0]]) return;
-  // Only short messages go into the queue; sysex from a keyboard has no
-  // meaning for the console.
-  if (bytes[0] == 0xF0 || bytes[0] == 0xF7) return;
-  InMessage m{bytes[0], size > 1 ? bytes[1] : std::uint8_t{0},
-              size > 2 ? bytes[2] : std::uint8_t{0}};
+  bool queued = false;
   {
     std::lock_guard lock(mutex_);
-    if (queue_.size() >= kQueueLimit) {
-      reportError(kQueueOverflow, "MIDI input queue full: a message was dropped");
-      return;
-    }
-    queue_.push_back({m, nextId_++});
+    parser_.feed(bytes, size, [&](const InMessage& m) {
+      if (!filtered_[m.status] && push(m)) queued = true;
+    });
   }
-  if (!notifyPosted_.exchange(true)) post([this] { deliver(); });
+  if (queued && !notifyPosted_.exchange(true)) post([this] { deliver(); });
+}
+
+bool MidiInput::push(const InMessage& m) {
+  if (queue_.size() >= kQueueLimit && !(isRelease(m) && makeRoomForRelease())) {
+    ++dropped_;
+    return false;
+  }
+  queue_.push_back({m, nextId_++});
+  return true;
+}
+
+bool MidiInput::makeRoomForRelease() {
+  if (queue_.size() < kQueueLimit + kReleaseReserve) return true;
+  // Never the head: the handler may be handling it right now.
+  const auto victim = std::find_if(queue_.begin() + 1, queue_.end(),
+                                   [](const Queued& q) { return !isRelease(q.message); });
+  if (victim == queue_.end()) return false;
+  queue_.erase(victim);
+  ++dropped_;
+  return true;
 }
 
 void MidiInput::deliver() {

@@ -12,6 +12,13 @@
 //   from any thread and must run the closure later on the GUI thread (in the
 //   program: a queued call into the Qt event loop).
 // - The driver thread never runs console code and never waits for the GUI.
+// - A driver event is parsed (MidiParser: several messages, running status,
+//   sysex dropped) under the queue's mutex; the parser's state, the queue
+//   and the count of dropped messages are only touched under that mutex.
+// - An output's send never waits without end: while the driver runs it may
+//   sleep briefly for room in the driver's buffer; once the driver has
+//   stopped (or stands still) the message is dropped at once, and closing
+//   returns at once.
 // - onMessage is never re-entered for the same input: a notification that
 //   arrives while that input's handler is running (the handler pumps events
 //   between messages) is dropped, because the running handler drains the
@@ -28,26 +35,22 @@
 #include <string>
 #include <string_view>
 
+#include "midi/MidiParser.h"
+
 namespace kalvant::midi {
 
 // Hands a closure to the GUI thread. Thread-safe.
 using Post = std::function<void(std::function<void()>)>;
 
 // Error codes raised through onError. Inputs ignore kWarning and
-// kQueueOverflow; every other code is a failure the user should see.
+// kQueueOverflow (an overloaded input counts its drops instead, see
+// droppedCount); every other code is a failure the user should see.
 enum ErrorCode : int {
   kWarning = 0,
   kNoSuchDevice = 4,
   kInvalidUse = 7,
   kQueueOverflow = 8,
   kDriverError = 9,
-};
-
-struct InMessage {
-  std::uint8_t status = 0;
-  std::uint8_t data1 = 0;
-  std::uint8_t data2 = 0;
-  bool operator==(const InMessage&) const = default;
 };
 
 // What an input and an output have in common: a device list and a life.
@@ -107,10 +110,19 @@ class MidiInput : public MidiPort {
 
   std::function<void()> onMessage;
 
-  // Driver thread: queues one received message (bytes as they came).
+  // Driver thread: queues every message of one received event (its bytes as
+  // they came; see MidiParser).
   void enqueueFromDriver(const std::uint8_t* bytes, std::size_t size);
 
+  // A keyboard playing faster than the console handles fills the queue.
+  // Beyond kQueueLimit a message is dropped, unless it is a release: a
+  // dropped release leaves a note sounding, so releases have a reserve of
+  // their own above the limit, and when even that is full the oldest
+  // message that is no release makes way for them.
   static constexpr std::size_t kQueueLimit = 65536;
+  static constexpr std::size_t kReleaseReserve = 1024;
+  // Messages dropped since the port was made (GUI thread).
+  std::uint64_t droppedCount() const;
 
  protected:
   std::atomic<bool> started_{false};  // read by the driver thread
@@ -118,12 +130,16 @@ class MidiInput : public MidiPort {
 
  private:
   void deliver();
+  bool push(const InMessage& m);  // mutex held; false when dropped
+  bool makeRoomForRelease();      // mutex held, queue at its limit
   mutable std::mutex mutex_;
   struct Queued {
     InMessage message;
     std::uint64_t id;
   };
   std::deque<Queued> queue_;
+  MidiParser parser_;
+  std::uint64_t dropped_ = 0;
   std::uint64_t nextId_ = 1;
   std::atomic<bool> notifyPosted_{false};
   bool inHandler_ = false;

@@ -8,36 +8,15 @@
 #include <algorithm>
 #include <atomic>
 #include <chrono>
+#include <deque>
 #include <functional>
 #include <mutex>
 #include <thread>
 #include <vector>
 
+#include "midi/JackClient.h"
+
 namespace kalvant::midi {
-
-namespace {
-
-constexpr const char* kClientNames[] = {"kalvant-in1", "kalvant-in2", "kalvant-out"};
-
-// The console's own ports appear in every RtMidi object's list; they are
-// never offered as devices.
-bool isOwnPort(const std::string& name) {
-  for (const char* own : kClientNames) {
-    if (name.rfind(own, 0) == 0) return true;
-  }
-  return false;
-}
-
-void quietJack() {
-  static const bool done = [] {
-    jack_set_error_function([](const char*) {});
-    jack_set_info_function([](const char*) {});
-    return true;
-  }();
-  (void)done;
-}
-
-}  // namespace
 
 bool jackServerRunning() {
   quietJack();
@@ -63,11 +42,20 @@ class JackCycles {
   }
   // Returns after two cycles have run, or after 200 ms without a server.
   void waitTwo() {
-    if (!client_ || serverGone_) return;
-    const unsigned long start = count_.load();
-    for (int ms = 0; ms < 200 && count_.load() < start + 2; ++ms) {
+    if (client_) waitFor(count_.load() + 2, std::chrono::milliseconds(200));
+  }
+  // False when no server answered: there is no clock to go by.
+  bool running() const { return client_ != nullptr; }
+  bool serverGone() const { return serverGone_; }
+  unsigned long count() const { return count_; }
+  // Sleeps until the count reaches `target`; false after `limit` without
+  // it, or at once when the server is gone.
+  bool waitFor(unsigned long target, std::chrono::milliseconds limit) {
+    for (auto ms = std::chrono::milliseconds(0); count_.load() < target; ++ms) {
+      if (serverGone_ || ms >= limit) return false;
       std::this_thread::sleep_for(std::chrono::milliseconds(1));
     }
+    return true;
   }
   // One watcher at a time (the output port); nullptr ends the watch. The
   // watcher runs on a JACK thread and may only post.
@@ -121,7 +109,7 @@ RtMidi::Api toRtApi(Api api) {
 template <class Base, class Rt>
 class RtPort : public Base {
  public:
-  RtPort(Api api, const Post& post, int clientIndex) : Base(post) {
+  RtPort(Api api, const Post& post, int clientIndex) : Base(post), jack_(api == Api::Jack) {
     if (api == Api::None) return;
     quietJack();
     try {
@@ -145,9 +133,13 @@ class RtPort : public Base {
   }
 
  protected:
+  // RtMidi's JACK clients die with the server; nothing is asked of them
+  // afterwards (some of their calls would wait for a cycle that never comes).
+  bool serverGone() const { return jack_ && JackCycles::instance().serverGone(); }
+
   template <class F>
   bool guarded(F&& call) {
-    if (!rt_) return false;
+    if (!rt_ || serverGone()) return false;
     failed_ = false;
     try {
       call();
@@ -175,6 +167,7 @@ class RtPort : public Base {
   }
 
   std::unique_ptr<Rt> rt_;
+  const bool jack_;
 
  private:
   std::vector<unsigned> visiblePorts() {
@@ -198,13 +191,17 @@ class RtPort : public Base {
   std::atomic<bool> failed_{false};
 };
 
+// An input on the ALSA sequencer, whose events are single messages already
+// framed by ALSA. (On JACK, RtMidi's input keeps a sysex without its F7
+// open across events and swallows everything after it: JACK inputs are
+// JackInput's.)
 class RtInput : public RtPort<MidiInput, RtMidiIn> {
  public:
   RtInput(Api api, const Post& post, int clientIndex) : RtPort(api, post, clientIndex) {
     guarded([&] {
       rt_->setCallback(&RtInput::onRtMessage, this);
-      // Keep timing messages (they reach the console as any other), drop
-      // sysex; active sensing goes through the console's own filter.
+      // Keep timing messages (they reach the console as any other), let
+      // ALSA drop sysex; active sensing goes through the console's own filter.
       rt_->ignoreTypes(true, false, false);
     });
   }
@@ -244,12 +241,19 @@ class RtInput : public RtPort<MidiInput, RtMidiIn> {
 
 class RtOutput : public RtPort<MidiOutput, RtMidiOut> {
  public:
-  RtOutput(Api api, const Post& post, int clientIndex)
-      : RtPort(api, post, clientIndex), api_(api) {}
+  RtOutput(Api api, const Post& post, int clientIndex) : RtPort(api, post, clientIndex) {}
 
   ~RtOutput() override {
     if (watching_) JackCycles::instance().watchServer(nullptr);
     if (!rt_) return;
+    if (serverGone()) {
+      // Destroyed now, RtMidi's JACK output would wait a second for a
+      // process cycle that never comes; it is kept for the rest of the
+      // process instead.
+      static auto* kept = new std::vector<std::unique_ptr<RtMidiOut>>;
+      kept->push_back(std::move(rt_));
+      return;
+    }
     const bool wasOpened = everOpened_;
     close();
     // RtMidi's JACK output frees its ring buffer before closing its client;
@@ -262,7 +266,7 @@ class RtOutput : public RtPort<MidiOutput, RtMidiOut> {
     if (open_ || !selectedPort(port, "output")) return false;
     open_ = guarded([&] { rt_->openPort(port, "midi_out"); });
     everOpened_ = everOpened_ || open_;
-    if (open_ && api_ == Api::Jack) {
+    if (open_ && jack_) {
       watchServer();
       JackCycles::instance().waitTwo();
     }
@@ -274,17 +278,53 @@ class RtOutput : public RtPort<MidiOutput, RtMidiOut> {
   void close() override {
     // What was just sent (shutdown's reset) leaves in the next cycle; closing
     // the port before it would drop it.
-    if (open_ && api_ == Api::Jack) JackCycles::instance().waitTwo();
+    if (open_ && jack_) JackCycles::instance().waitTwo();
     if (open_) guarded([&] { rt_->closePort(); });
     open_ = false;
+    inRing_.clear();
+    ringBytes_ = 0;
   }
 
  protected:
   void sendMessage(const std::uint8_t* data, std::size_t size) override {
+    if (jack_ && !roomInRing(size)) return;
     guarded([&] { rt_->sendMessage(data, size); });
   }
 
  private:
+  // RtMidi's JACK output hands each message (with a 4-byte length) to JACK's
+  // thread through a ring buffer of 16,383 usable bytes, which every process
+  // cycle empties, and spins without end while the ring lacks room. So the
+  // output keeps its own account: what was written before the last two
+  // cycles has left. It sleeps for room only while cycles still run; a
+  // server that has stopped, or stands still for 200 ms, gets nothing (the
+  // message is dropped) until it runs again.
+  static constexpr std::size_t kRingBytes = 16383;
+
+  bool roomInRing(std::size_t size) {
+    JackCycles& clock = JackCycles::instance();
+    if (!clock.running()) return true;
+    const std::size_t need = size + sizeof(int);
+    for (;;) {
+      const unsigned long now = clock.count();
+      while (!inRing_.empty() && inRing_.front().cycle + 2 <= now) {
+        ringBytes_ -= inRing_.front().bytes;
+        inRing_.pop_front();
+      }
+      if (ringBytes_ + need <= kRingBytes) {
+        inRing_.push_back({now, need});
+        ringBytes_ += need;
+        stalledAt_.reset();
+        return true;
+      }
+      if (stalledAt_ == now) return false;
+      if (!clock.waitFor(now + 1, std::chrono::milliseconds(200))) {
+        stalledAt_ = now;
+        return false;
+      }
+    }
+  }
+
   // RtMidi's JACK clients die with the server and cannot be opened again.
   void watchServer() {
     if (watching_) return;
@@ -296,7 +336,13 @@ class RtOutput : public RtPort<MidiOutput, RtMidiOut> {
     });
   }
 
-  Api api_;
+  struct Written {
+    unsigned long cycle;
+    std::size_t bytes;
+  };
+  std::deque<Written> inRing_;
+  std::size_t ringBytes_ = 0;
+  std::optional<unsigned long> stalledAt_;
   bool everOpened_ = false;
   bool watching_ = false;
 };
@@ -339,8 +385,13 @@ Api chooseApi(std::optional<Api> requested) {
 
 PortSet createRtMidiPorts(Api api, const Post& post) {
   PortSet ports;
-  ports.input1 = std::make_unique<RtInput>(api, post, 0);
-  ports.input2 = std::make_unique<RtInput>(api, post, 1);
+  if (api == Api::Jack) {
+    ports.input1 = createJackInput(post, 0);
+    ports.input2 = createJackInput(post, 1);
+  } else {
+    ports.input1 = std::make_unique<RtInput>(api, post, 0);
+    ports.input2 = std::make_unique<RtInput>(api, post, 1);
+  }
   ports.output = std::make_unique<RtOutput>(api, post, 2);
   return ports;
 }

@@ -1,5 +1,6 @@
 #pragma once
-// Real MIDI ports through RtMidi, on the ALSA sequencer or on JACK.
+// Real MIDI ports on the ALSA sequencer or on JACK: RtMidi's, but for the
+// JACK inputs, which are on libjack (JackClient.h).
 
 #include <memory>
 #include <optional>

@@ -1,6 +1,10 @@
 // What the keyboards play: each input's queue is drained message by
 // message; the routing decides, the console sends and runs the commands.
 
+#include <chrono>
+#include <cstdint>
+#include <string>
+
 #include "console/Console.h"
 #include "routing/Routing.h"
 
@@ -9,6 +13,9 @@ namespace kalvant {
 namespace {
 
 constexpr int kNoteDelayStepMicroseconds = 10;
+// A held note's memory once its output has closed (see releaseHeldNotes).
+constexpr std::uint16_t kReleasedAtClose = 0xFFFF;
+constexpr auto kOverloadRefresh = std::chrono::milliseconds(250);
 
 routing::RoutingState routingState(const ConsoleState& s) {
   routing::RoutingState r;
@@ -28,8 +35,15 @@ routing::RoutingState routingState(const ConsoleState& s) {
 bool isNoteOn(const midi::InMessage& m) {
   return (m.status & 0xF0) == 0x90 && m.data2 > 0;
 }
-bool isRelease(const midi::InMessage& m) {
-  return (m.status & 0xF0) == 0x80 || ((m.status & 0xF0) == 0x90 && m.data2 == 0);
+using midi::isRelease;
+
+// 34403 -> "34,403"
+std::string withThousands(std::uint64_t n) {
+  std::string digits = std::to_string(n);
+  for (auto i = static_cast<std::ptrdiff_t>(digits.size()) - 3; i > 0; i -= 3) {
+    digits.insert(static_cast<std::size_t>(i), ",");
+  }
+  return digits;
 }
 
 }  // namespace
@@ -51,7 +65,23 @@ void Console::drainInput(int input, midi::MidiInput& port) {
       w_.loop.pause(std::chrono::microseconds(s.settings.NoteDelay * kNoteDelayStepMicroseconds));
     }
     port.dropHead(id);
+    showOverload(input, port, false);
   }
+  showOverload(input, port, true);
+}
+
+// An overloaded input drops messages (never a release). The status line
+// says how many: a few times a second at most while the flood lasts, and
+// once more when the queue has drained.
+void Console::showOverload(int input, const midi::MidiInput& port, bool drained) {
+  const std::uint64_t dropped = port.droppedCount();
+  if (dropped == droppedShown_[input]) return;
+  const auto now = std::chrono::steady_clock::now();
+  if (!drained && now - overloadShownAt_ < kOverloadRefresh) return;
+  droppedShown_[input] = dropped;
+  overloadShownAt_ = now;
+  panel.setText(panel.MidiStatus, "MIDI input " + std::to_string(input + 1) + " overloaded: " +
+                                      withThousands(dropped) + " messages dropped");
 }
 
 void Console::handleMessage(int input, const midi::InMessage& m) {
@@ -63,10 +93,11 @@ void Console::handleMessage(int input, const midi::InMessage& m) {
   }
   if (isRelease(m) && releaseHeldNote(input, m)) return;
   for (int i = 0; i < d.sendCount; ++i) w_.MIDIOutput1.sendShort(d.sends[i], m.data1, m.data2);
-  if (isNoteOn(m) && d.sendCount > 0) {
+  if (isNoteOn(m)) {
+    const int first = d.sendCount > 0 ? (d.sends[0] & 0x0F) + 1 : 0;
     const int second = d.sendCount > 1 ? (d.sends[1] & 0x0F) + 1 : 0;
     s.heldNotes[input][m.status & 0x0F][m.data1 & 0x7F] =
-        static_cast<std::uint16_t>(((d.sends[0] & 0x0F) + 1) | (second << 8));
+        static_cast<std::uint16_t>(first | (second << 8));
   }
   using routing::Command;
   switch (d.command) {
@@ -105,12 +136,36 @@ void Console::handleMessage(int input, const midi::InMessage& m) {
 bool Console::releaseHeldNote(int input, const midi::InMessage& m) {
   std::uint16_t& held = s.heldNotes[input][m.status & 0x0F][m.data1 & 0x7F];
   if (held == 0) return false;
+  if (held == kReleasedAtClose) {
+    held = 0;
+    return true;
+  }
   const int kind = m.status & 0xF0;
   for (int channel : {held & 0xFF, held >> 8}) {
     if (channel > 0) w_.MIDIOutput1.sendShort(kind | (channel - 1), m.data1, m.data2);
   }
   held = 0;
   return true;
+}
+
+// The output is about to close with keys still down: each of their notes
+// gets its release there now, or it would sound on. The keys' own releases
+// come later, when another output (or none) is open that never had the
+// notes: they are dropped.
+void Console::releaseHeldNotes() {
+  for (auto& byChannel : s.heldNotes) {
+    for (auto& byKey : byChannel) {
+      for (std::size_t key = 0; key < byKey.size(); ++key) {
+        std::uint16_t& held = byKey[key];
+        if (held == 0 || held == kReleasedAtClose) continue;
+        for (int channel : {held & 0xFF, held >> 8}) {
+          if (channel > 0)
+            w_.MIDIOutput1.sendShort(0x80 | (channel - 1), static_cast<int>(key), 64);
+        }
+        held = kReleasedAtClose;
+      }
+    }
+  }
 }
 
 void Console::bendSwitch(int which) {

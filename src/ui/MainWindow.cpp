@@ -163,6 +163,7 @@ void MainWindow::render() {
   const std::pair<QLabel*, LabelView Panel::*> labels[] = {
       {labelFileDat_, &Panel::Label_fileDAT},
       {labelFileMemory_, &Panel::Label_filememory},
+      {labelMidiStatus_, &Panel::MidiStatus},
       {expGo_, &Panel::EXPGO},
       {expSw_, &Panel::EXPSW}};
   for (const auto& [w, view] : labels) {

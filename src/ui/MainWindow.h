@@ -82,6 +82,7 @@ class MainWindow : public QMainWindow {
   std::array<QPushButton*, 13> fixed_{};
   QLabel* labelFileDat_ = nullptr;
   QLabel* labelFileMemory_ = nullptr;
+  QLabel* labelMidiStatus_ = nullptr;
   QLabel* expGo_ = nullptr;
   QLabel* expSw_ = nullptr;
   QSlider* slider1_ = nullptr;

@@ -248,6 +248,9 @@ QWidget* MainWindow::buildPanel() {
   labelFileMemory_->setObjectName("Label_filememory");
   status->addWidget(labelFileDat_, 1);
   status->addWidget(labelFileMemory_, 1);
+  labelMidiStatus_ = new QLabel;
+  labelMidiStatus_->setObjectName("MidiStatus");
+  status->addWidget(labelMidiStatus_, 1);
   v->addLayout(status);
   return central;
 }

@@ -36,11 +36,11 @@ TEST(ConsoleScript, ANoteOnAnyChannelReachesTheActiveDivision) {
   EXPECT_EQ(sent.back(), (Bytes{0x91, 60, 100}));  // the Swell's channel
 }
 
-TEST(ConsoleScript, DataBytesFromADriverAreMaskedToSevenBits) {
+TEST(ConsoleScript, AStatusByteWhereADataByteWasDueStartsTheNextMessage) {
   ConsoleRun run;
   std::vector<std::uint8_t> s = settings();
-  s.insert(s.end(), {kRawIn1, 2, 0x90, 0xBC, 0xE4, kPump});
-  EXPECT_EQ(play(run, s).back(), (Bytes{0x90, 0x3C, 0x64}));
+  s.insert(s.end(), {kRawIn1, 2, 0x90, 0xC5, 0x07, kPump});
+  EXPECT_EQ(play(run, s).back(), (Bytes{0xC5, 0x07}));
 }
 
 TEST(ConsoleScript, ANoteCanArriveInsideAStopChangesPause) {

@@ -72,6 +72,18 @@ TEST(JackMidi, ConsolePortsTalkToAnotherJackClient) {
     for (const e2e::Stamped& m : peerIn.take()) atPeer.push_back(m.bytes);
     EXPECT_EQ(atPeer, (std::vector<Bytes>{a, b, c, {0xC0, 19}}));
 
+    // Twice what the ring buffer to JACK's thread holds, in one go: the
+    // output waits for room, and nothing is lost.
+    Bytes big(100, 0x55);
+    big.front() = 0xF0;
+    big.back() = 0xF7;
+    for (int i = 0; i < 320; ++i) {
+      big[1] = static_cast<unsigned char>(i % 128);
+      ports.output->sendSysex(std::string(big.begin(), big.end()));
+    }
+    EXPECT_TRUE(peerIn.waitForCount(320, 3s)) << peerIn.count();
+    peerIn.take();
+
     std::vector<InMessage> handled;
     ports.input1->onMessage = [&] {
       while (ports.input1->queueCount() >= 1) {
@@ -79,14 +91,18 @@ TEST(JackMidi, ConsolePortsTalkToAnotherJackClient) {
         ports.input1->dropHead();
       }
     };
-    peerOut.play({0xFE});  // active sensing, filtered out
-    peerOut.play({0x90, 60, 100});
+    peerOut.play({0xFE});                    // active sensing, filtered out
+    peerOut.play({0xF0, 0x41, 0x10, 0x42});  // a sysex that never ends
+    peerOut.play({0x90, 60, 100, 62, 90});   // two notes, the second in running status
+    peerOut.play({0x80, 60, 64, 0x80, 62, 64});
+    const std::vector<InMessage> expected{
+        {0x90, 60, 100}, {0x90, 62, 90}, {0x80, 60, 64}, {0x80, 62, 64}};
     const auto deadline = std::chrono::steady_clock::now() + 3s;
-    while (handled.empty() && std::chrono::steady_clock::now() < deadline) {
+    while (handled.size() < expected.size() && std::chrono::steady_clock::now() < deadline) {
       gui.runPosted();
       std::this_thread::sleep_for(2ms);
     }
-    EXPECT_EQ(handled, (std::vector<InMessage>{{0x90, 60, 100}}));
+    EXPECT_EQ(handled, expected);
 
     ports.input1->close();
     ports.output->close();

@@ -1,5 +1,6 @@
 // The port layer without a MIDI system: message lengths, sysex splitting,
-// the input queue and its notification contract.
+// parsing what an input receives, the input queue, its limit and its
+// notification contract.
 
 #include <gtest/gtest.h>
 
@@ -126,6 +127,74 @@ TEST_F(Ports, EveryMessageIsHandledOnceAndInOrderWhileTheHandlerPumpsEvents) {
   EXPECT_EQ(handled, (std::vector<int>{1, 2, 3, 4, 5}));
   EXPECT_EQ(maxDepth, 1);
   EXPECT_LE(calls, 3);
+}
+
+TEST_F(Ports, EveryMessageOfEveryEventIsQueuedAndNothingElse) {
+  struct Case {
+    const char* what;
+    std::vector<Bytes> events;
+    std::vector<InMessage> queued;
+  };
+  const Case cases[] = {
+      {"two messages in one event",
+       {{0x90, 60, 100, 0x80, 60, 64}},
+       {{0x90, 60, 100}, {0x80, 60, 64}}},
+      {"running status in one event",
+       {{0x90, 60, 100, 62, 90, 60, 0}},
+       {{0x90, 60, 100}, {0x90, 62, 90}, {0x90, 60, 0}}},
+      {"running status across events",
+       {{0x91, 60, 100}, {60, 0}},
+       {{0x91, 60, 100}, {0x91, 60, 0}}},
+      {"two-byte messages run too", {{0xC0, 5, 6}}, {{0xC0, 5, 0}, {0xC0, 6, 0}}},
+      {"real-time bytes inside a message, active sensing filtered",
+       {{0x90, 0xF8, 60, 0xFE, 100, 0xF8, 62, 0}},
+       {{0xF8, 0, 0}, {0x90, 60, 100}, {0xF8, 0, 0}, {0x90, 62, 0}}},
+      {"a sysex without F7 alone, then a note",
+       {{0xF0, 0x41, 0x10, 0x42}, {0x90, 60, 100}},
+       {{0x90, 60, 100}}},
+      {"a sysex without F7 ended by a status byte",
+       {{0xF0, 0x41, 0x10, 0x80, 60, 0}},
+       {{0x80, 60, 0}}},
+      {"a sysex, then a note in the same event",
+       {{0xF0, 0x7E, 0xF7, 0x90, 60, 100}},
+       {{0x90, 60, 100}}},
+      {"a real-time byte inside a sysex", {{0xF0, 0x41, 0xF8, 0x42, 0xF7}}, {{0xF8, 0, 0}}},
+      {"data after a sysex has no running status",
+       {{0x90, 60, 100, 0xF0, 1, 0xF7, 60, 0}},
+       {{0x90, 60, 100}}},
+      {"stray data bytes", {{60, 100}, {0xF7, 1}}, {}},
+      {"system common ends running status",
+       {{0x90, 60, 100, 0xF3, 1, 60, 0, 0xF6}},
+       {{0x90, 60, 100}, {0xF3, 1, 0}, {0xF6, 0, 0}}},
+      {"a message cut off by its event's end", {{0x90, 60}, {62, 90}}, {{0x90, 62, 90}}},
+  };
+  openBoth();
+  for (const Case& c : cases) {
+    for (const Bytes& event : c.events) in.inject(event);
+    std::vector<InMessage> queued;
+    for (; in.queueCount() > 0; in.dropHead()) queued.push_back(in.head());
+    EXPECT_EQ(queued, c.queued) << c.what;
+    in.close();  // a fresh start for the next case
+    ASSERT_TRUE(in.open() && in.start());
+  }
+}
+
+TEST_F(Ports, AFullQueueDropsAnythingButAReleaseAndCountsWhatItDrops) {
+  openBoth();
+  for (std::size_t i = 0; i < MidiInput::kQueueLimit; ++i) in.inject({0x90, 60, 100});
+  in.inject({0xB0, 7, 100});                 // dropped
+  in.inject({0x90, 61, 100, 0x80, 61, 64});  // the note dropped, its release kept
+  for (std::size_t i = 1; i < MidiInput::kReleaseReserve; ++i) in.inject({0x90, 62, 0});
+  EXPECT_EQ(in.queueCount(), static_cast<int>(MidiInput::kQueueLimit + MidiInput::kReleaseReserve));
+  EXPECT_EQ(in.droppedCount(), 2u);
+  // Beyond the reserve the oldest note-ons make way, but never the head.
+  const std::uint64_t head = in.headId();
+  for (int i = 0; i < 10; ++i) in.inject({0x80, 63, 64});
+  EXPECT_EQ(in.droppedCount(), 12u);
+  EXPECT_EQ(in.headId(), head);
+  std::size_t releases = 0;
+  for (; in.queueCount() > 0; in.dropHead()) releases += isRelease(in.head()) ? 1 : 0;
+  EXPECT_EQ(releases, MidiInput::kReleaseReserve + 10);
 }
 
 }  // namespace

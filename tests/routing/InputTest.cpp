@@ -1,6 +1,9 @@
 // The console's input handlers on in-memory ports: what the module receives
 // when the keyboards play, and the commands they give.
 
+#include <algorithm>
+#include <array>
+
 #include "support/ConsoleFixture.h"
 
 namespace kalvant::test {
@@ -22,9 +25,7 @@ class Input : public ConsoleTest {
   }
   // Plays messages into an input and lets the console handle them.
   void play(midi::MemoryMidiInput& in, std::initializer_list<Bytes> messages) {
-    for (const Bytes& m : messages) {
-      if (m.size() == 3) in.inject({m[0], m[1], m[2]});
-    }
+    for (const Bytes& m : messages) in.inject(m);
     loop.runPosted();
   }
   std::vector<Bytes> take() {
@@ -36,7 +37,7 @@ class Input : public ConsoleTest {
 
 TEST_F(Input, NotesAreForwardedWithTheNoteDelayAfterEach) {
   k->s.settings.NoteDelay = 100;
-  play(in1, {{0x90, 60, 100}, {0x80, 60, 64}, {0xC4, 5, 0}});
+  play(in1, {{0x90, 60, 100}, {0x80, 60, 64}, {0xC4, 5}});
   EXPECT_EQ(take(), (std::vector<Bytes>{{0x90, 60, 100}, {0x80, 60, 64}, {0xC4, 5}}));
   EXPECT_EQ(loop.pausedMicroseconds, 3 * 1000);  // 100 x 10 us after every message
   EXPECT_EQ(in1.queueCount(), 0);
@@ -102,6 +103,45 @@ TEST_F(Input, AHeldKeyIsReleasedWhereItsNoteWent) {
   // A release with no remembered note-on is routed as it comes.
   play(in1, {{0x80, 70, 0}});
   EXPECT_EQ(take(), (std::vector<Bytes>{{0x80, 70, 0}}));
+}
+
+TEST_F(Input, KeysDownWhileTheOutputChangesAreReleasedOnTheOldOne) {
+  k->MIDI_DEVICES_ACK();  // the ports are known, so the setup dialog closes them
+  k->UNI_II_Click();      // Great to Swell: a Great key sounds twice
+  play(in1, {{0x90, 60, 100}, {0x92, 36, 90}});
+  take();
+  k->SetMidi_Click();
+  EXPECT_EQ(take(), (std::vector<Bytes>{{0x80, 60, 64}, {0x81, 60, 64}, {0x82, 36, 64}}));
+  k->outputDevcombo_Click(1);
+  k->Setup_OK_Click();
+  ASSERT_EQ(out.openedDevice, 1);
+  take();
+  // The new output never had those notes: their releases are not for it.
+  play(in1, {{0x80, 60, 64}, {0x92, 36, 0}});
+  EXPECT_TRUE(take().empty());
+  play(in1, {{0x92, 36, 90}, {0x82, 36, 64}});
+  EXPECT_EQ(take(), (std::vector<Bytes>{{0x92, 36, 90}, {0x82, 36, 64}}));
+}
+
+TEST_F(Input, AFloodOfNotesLeavesNoKeySoundingAndTheStatusLineCountsTheDrops) {
+  // 100,001 messages arrive before the console handles the first; the
+  // queue's limit falls between a note-on and its note-off.
+  in1.inject({0xC0, 5});
+  for (int i = 0; i < 50000; ++i) {
+    const auto key = static_cast<std::uint8_t>(36 + i % 61);
+    in1.inject({0x90, key, 100});
+    in1.inject({0x80, key, 64});
+  }
+  loop.runPosted();
+  std::array<bool, 128> sounding{};
+  for (const Bytes& m : take()) {
+    if (m[0] == 0x90) sounding[m[1]] = true;
+    if (m[0] == 0x80) sounding[m[1]] = false;
+  }
+  EXPECT_EQ(std::count(sounding.begin(), sounding.end(), true), 0);
+  // 65,536 fit; of the rest every note-on is dropped and every note-off
+  // kept, the last 16,209 of them in place of the oldest note-ons.
+  EXPECT_EQ(k->panel.MidiStatus.text, "MIDI input 1 overloaded: 33,441 messages dropped");
 }
 
 TEST_F(Input, VolumePedalsDifferBetweenTheInputsWhenSlidersAreCoupled) {
