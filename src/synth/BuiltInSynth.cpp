@@ -1,7 +1,5 @@
 #include "synth/BuiltInSynth.h"
 
-#include <filesystem>
-
 #include "synth/AudioOutput.h"
 #include "synth/FluidTarget.h"
 #include "synth/GsModule.h"
@@ -52,14 +50,14 @@ bool BuiltInSynthOutput::open() {
 }
 
 bool BuiltInSynthOutput::openBuiltIn() {
-  SynthSettings settings = loadSynthSettings(programDir_);
-  // The first time, leave a settings file the user can find and edit.
-  std::error_code ec;
-  if (!std::filesystem::exists(std::filesystem::path(programDir_) / kSynthSettingsFile, ec)) {
-    std::string ignored;
-    saveSynthSettings(programDir_, settings, ignored);
-  }
+  // Opening writes nothing: the settings file appears when Setup saves it.
   std::string error;
+  const SynthSettings settings = loadSynthSettings(programDir_, &error);
+  if (!error.empty()) {
+    reportError(midi::kWarning, "The built-in synthesizer's settings could not be read (" + error +
+                                    "); it plays with its defaults.");
+  }
+  error.clear();
   engine_ = std::make_unique<SynthEngine>(44100.0, soundfontPath(settings), error);
   if (!error.empty()) {
     reportError(midi::kDriverError,
@@ -101,6 +99,19 @@ void BuiltInSynthOutput::close() {
 
 const GsModule* BuiltInSynthOutput::module() const {
   return engine_ ? engine_->module.get() : nullptr;
+}
+
+midi::SynthChoice BuiltInSynthOutput::saved(std::string& error) {
+  const SynthSettings s = loadSynthSettings(programDir_, &error);
+  return {s.audioDriver, s.soundfont};
+}
+
+std::string BuiltInSynthOutput::soundfontFile(const midi::SynthChoice& choice) {
+  return soundfontPath({choice.audioDriver, choice.soundfont});
+}
+
+bool BuiltInSynthOutput::apply(const midi::SynthChoice& choice, std::string& error) {
+  return saveSynthSettings(programDir_, {choice.audioDriver, choice.soundfont}, error);
 }
 
 void BuiltInSynthOutput::sendMessage(const std::uint8_t* data, std::size_t size) {

@@ -6,6 +6,7 @@
 #include <memory>
 #include <string>
 
+#include "midi/BuiltInSynthControl.h"
 #include "midi/MidiPort.h"
 #include "synth/SynthSettings.h"
 
@@ -26,7 +27,7 @@ struct SynthEngine {
   std::unique_ptr<GsModule> module;
 };
 
-class BuiltInSynthOutput : public midi::MidiOutput {
+class BuiltInSynthOutput : public midi::MidiOutput, public midi::BuiltInSynthControl {
  public:
   BuiltInSynthOutput(std::unique_ptr<midi::MidiOutput> system, std::string programDir,
                      midi::Post post);
@@ -46,6 +47,12 @@ class BuiltInSynthOutput : public midi::MidiOutput {
   const std::string& audioDriver() const { return driverName_; }
   // The module while the built-in device is open, else null (for tests).
   const GsModule* module() const;
+
+  // Its settings in "kalvant-synth.ini", for the setup dialog.
+  midi::SynthChoice saved(std::string& error) override;
+  std::vector<std::string> audioDrivers() override { return audioDriverChoices(); }
+  std::string soundfontFile(const midi::SynthChoice& choice) override;
+  bool apply(const midi::SynthChoice& choice, std::string& error) override;
 
  protected:
   void sendMessage(const std::uint8_t* data, std::size_t size) override;

@@ -146,15 +146,21 @@ TEST(BuiltInSynth, WithoutAudioOrSoundfontItOpensSilentAndSaysWhy) {
   }
 }
 
-TEST(BuiltInSynth, FirstOpenLeavesASettingsFileToEdit) {
+TEST(BuiltInSynth, OpeningWritesNothingAndOnlyApplySaves) {
   NoJackServer noJack;
   Fixture f;
+  const fs::path file = fs::path(f.dir.path()) / kSynthSettingsFile;
   // Without a file the default is "auto"; it may find real audio, which is fine.
-  ASSERT_FALSE(fs::exists(fs::path(f.dir.path()) / kSynthSettingsFile));
   f.out->selectDevice(2);
   ASSERT_TRUE(f.out->open());
-  EXPECT_EQ(loadSynthSettings(f.dir.path()), SynthSettings{});
-  EXPECT_TRUE(fs::exists(fs::path(f.dir.path()) / kSynthSettingsFile));
+  f.out->close();
+  EXPECT_FALSE(fs::exists(file));
+
+  std::string error;
+  const midi::SynthChoice chosen{"alsa", "/x/organ.sf2"};
+  ASSERT_TRUE(f.builtIn().apply(chosen, error)) << error;
+  EXPECT_EQ(f.builtIn().saved(error), chosen);
+  EXPECT_EQ(f.builtIn().soundfontFile({"auto", ""}), kDefaultSoundfont);
 }
 
 TEST(SynthSettings, ParseAndRoundTrip) {
