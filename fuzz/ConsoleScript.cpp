@@ -301,7 +301,8 @@ void ConsoleRun::runDialogAction(std::uint8_t op) {
     case kStoreMemory: {
       std::array<std::int16_t, 10> v{};
       for (std::int16_t& x : v) x = static_cast<std::int8_t>(next());
-      return k.s.comb.setSlot(1 + a % 12, Registration::fromValues(v));
+      k.s.bank.memory(1 + a % 12) = Registration::fromValues(v);
+      return;
     }
     case kClose: {
       bool cancel = false;
@@ -331,19 +332,18 @@ void ConsoleRun::checkSent(const midi::Bytes& m) {
 // per division, the live one, and registration values the console can play.
 void ConsoleRun::checkPanel() {
   if (k_->ended()) return;
-  const Combinations& c = k_->s.comb;
-  const i16* live[3] = {&c.GreatStop[kLive], &c.SwellStop[kLive], &c.PedalStop[kLive]};
-  const int first[3] = {10, 50, 80}, last[3] = {49, 79, 99};
+  const MemoryBank& c = k_->s.bank;
+  const i16* live[3] = {&c.live.GreatStop, &c.live.SwellStop, &c.live.PedalStop};
   for (int d = 0; d < 3; ++d) {
     int lit = 0;
-    for (int i = first[d]; i <= last[d]; ++i) {
+    for (int i = kDivisions[d].firstStop; i <= kDivisions[d].lastStop; ++i) {
       if (k_->panel.Tiranti[i].lamp != Lamp::Lit) continue;
       ++lit;
       if (i != *live[d]) return fail("a stop is lit that is not the one in force");
     }
     if (lit != 1) return fail("a division does not show exactly one lit stop");
   }
-  if (playable(c.slot(kPending)) != c.slot(kPending))
+  if (playable(c.pending) != c.pending)
     fail("the pending registration holds a value the console cannot play");
 }
 

@@ -4,8 +4,8 @@
 #include <string_view>
 
 #include "Checks.h"
-#include "console/CfgFile.h"
-#include "registration/MemoryFile.h"
+#include "console/CfgFormat.h"
+#include "registration/MemoryFileFormat.h"
 #include "stops/DatFile.h"
 
 namespace kalvant::fuzz {

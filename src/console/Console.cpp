@@ -4,28 +4,11 @@
 
 namespace kalvant {
 
-Registration Combinations::slot(int s) const {
-  return {GreatVolume[s],  SwellVolume[s], GreatStop[s],    GreatTremolo[s],  SwellStop[s],
-          SwellTremolo[s], PedalStop[s],   PedalCoupler[s], ManualCoupler[s], ActiveManual[s]};
-}
-
-void Combinations::setSlot(int s, const Registration& r) {
-  GreatVolume[s] = r.GreatVolume;
-  SwellVolume[s] = r.SwellVolume;
-  GreatStop[s] = r.GreatStop;
-  GreatTremolo[s] = r.GreatTremolo;
-  SwellStop[s] = r.SwellStop;
-  SwellTremolo[s] = r.SwellTremolo;
-  PedalStop[s] = r.PedalStop;
-  PedalCoupler[s] = r.PedalCoupler;
-  ManualCoupler[s] = r.ManualCoupler;
-  ActiveManual[s] = r.ActiveManual;
-}
-
 Console::Console(const ConsoleWorld& world) : panel(makeInitialPanel()), w_(world) {
   // Every slot starts as a playable registration: fixed memories that no
   // file fills must still recall something sensible.
-  for (int slot = 1; slot <= kLive; ++slot) s.comb.setSlot(slot, kInitialRegistration);
+  s.bank.memories.fill(kInitialRegistration);
+  s.bank.pending = s.bank.live = kInitialRegistration;
   s.settings.DatFilePath = programFile("kalvant.dat");
   s.CfgPath = programFile("KALVANT.CFG");
 

@@ -14,12 +14,15 @@
 #include <functional>
 #include <string>
 
+#include "common/OrganDivisions.h"
+#include "common/Services.h"
 #include "console/Panel.h"
-#include "console/Services.h"
 #include "console/State.h"
 #include "midi/MidiPort.h"
 // The stops table editor.
 #include "stops/Editor.h"
+#include "sysex/ModuleOutput.h"
+#include "sysex/SysexSender.h"
 
 namespace kalvant {
 
@@ -177,7 +180,7 @@ class Console {
   // request can arrive during start-up's pauses).
   void tell(const std::string& text, MessageIcon icon);
   bool ask(const std::string& question);
-  void sendStopIfChanged(CombinationArray& stop, int first, int last,
+  void sendStopIfChanged(std::int16_t Registration::*stop, const OrganDivision& division,
                          void (Console::*temperament)());
   void setSliderPosition(SliderView& slider, int value);
   void chooseDivision(int code);
@@ -204,10 +207,14 @@ class Console {
   void unlightStops();
   void clearMemoryLeds();  // REC off, no memory lit, memory 1 current
   ConsoleWorld w_;
+  ModuleOutput output_{w_.MIDIOutput1};
+  SysexSender sysex_{output_, w_.loop, s.StopsTable, s.settings.SysexDelay,
+                     [this] { return ended_; }};
   // What the status line last said about each input's dropped messages.
   std::array<std::uint64_t, 2> droppedShown_{};
   std::chrono::steady_clock::time_point overloadShownAt_{};
   bool closing_ = false;
+  bool readingSettings_ = false;  // start-up has not read every setting yet
   bool ended_ = false;
 };
 

@@ -15,45 +15,9 @@
 // The stops table editor, the about box and the help window.
 #include "about/AboutView.h"
 #include "stops/EditorView.h"
+#include "view/Views.h"
 
 namespace kalvant {
-
-enum class Lamp { Lit, Unlit, Inactive };
-
-struct ButtonView {
-  std::string caption;
-  std::string tooltip;
-  Lamp lamp = Lamp::Unlit;
-  bool enabled = true;
-  bool operator==(const ButtonView&) const = default;
-};
-
-struct LabelView {
-  std::string text;
-  std::string tooltip;
-  bool operator==(const LabelView&) const = default;
-};
-
-struct PictureView {
-  std::string picturePath;  // "" shows nothing
-  std::string tooltip;
-  bool operator==(const PictureView&) const = default;
-};
-
-struct SliderView {
-  int minimum = 0;
-  int maximum = 127;
-  int value = 0;
-  std::string tooltip;
-  bool operator==(const SliderView&) const = default;
-};
-
-struct MenuItemView {
-  std::string caption;
-  bool checked = false;
-  bool enabled = true;
-  bool operator==(const MenuItemView&) const = default;
-};
 
 // The MIDI device setup dialog: its three lists end with "No device".
 struct SetupView {

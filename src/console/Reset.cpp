@@ -24,12 +24,12 @@ void Console::RESET_kalvant() {
   INVIO_SYSEX(6);
   Adjust_Reverb_check();
 
-  s.comb.setSlot(kLive, kInitialRegistration);
-  s.comb.setSlot(kPending, kInitialRegistration);
-  panel.setSlider(panel.Slider1, s.comb.GreatVolume[kPending]);
-  panel.setText(panel.EXPGO, std::to_string(s.comb.GreatVolume[kPending]));
-  panel.setSlider(panel.Slider2, s.comb.SwellVolume[kPending]);
-  panel.setText(panel.EXPSW, std::to_string(s.comb.SwellVolume[kPending]));
+  s.bank.live = kInitialRegistration;
+  s.bank.pending = kInitialRegistration;
+  panel.setSlider(panel.Slider1, s.bank.pending.GreatVolume);
+  panel.setText(panel.EXPGO, std::to_string(s.bank.pending.GreatVolume));
+  panel.setSlider(panel.Slider2, s.bank.pending.SwellVolume);
+  panel.setText(panel.EXPSW, std::to_string(s.bank.pending.SwellVolume));
 
   clearMemoryLeds();
   panel.paint(panel.Tir_TREMOLOGO, Lamp::Unlit);

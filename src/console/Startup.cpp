@@ -16,12 +16,21 @@ void Console::Form_Load() {
   s.FixedSaveRequested = false;
   s.CfgPath = programFile("KALVANT.CFG");
   for (int slot = kFirstFreeMemory; slot < kFirstFixedMemory; ++slot) {
-    s.comb.setSlot(slot, kInitialRegistration);
+    s.bank.memory(slot) = kInitialRegistration;
   }
+  // A close request can arrive inside any message box or pause of the
+  // start-up (they run nested event loops): what follows it must not run,
+  // and the exit must not save settings that were not read in full.
+  readingSettings_ = true;
   READ_FILE_AVVIO();
+  if (ended_) return;
+  readingSettings_ = false;
   MIDI_OPENING();
+  if (ended_) return;
   CARICAMENTO_DAT();
+  if (ended_) return;
   RESET_Click();
+  if (ended_) return;
   // The slider coupling starts as it was saved (clicking the button here
   // would start every run with the opposite); the button shows it.
   showCouplingButton();
@@ -34,15 +43,18 @@ void Console::Form_Unload(bool& cancel) {
     cancel = true;
     return;
   }
+  // Set before the question, so that a close request arriving while it is
+  // open is ignored rather than asking a second time.
+  closing_ = true;
   if (s.FreeMemoriesUnsaved && !ask("Free memories unsaved : exit anyway?")) {
+    closing_ = false;
     cancel = true;
     return;
   }
-  closing_ = true;
   INVIO_SYSEX(entry::kModuleReset);
   INVIO_SYSEX(entry::kSetupFullOrgan);
   CHIUSURA_PORTE_MIDI();
-  if (s.settings.SaveCfgOnExit == 1) Salva_dati_di_avvio();
+  if (s.settings.SaveCfgOnExit == 1 && !readingSettings_) Salva_dati_di_avvio();
   ended_ = true;
 }
 
@@ -51,7 +63,7 @@ void Console::exit_Click() {
 }
 
 void Console::Timer1_Timer() {
-  s.TimerExpired = true;
+  sysex_.timerExpired();
 }
 
 }  // namespace kalvant

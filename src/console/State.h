@@ -1,34 +1,18 @@
 #pragma once
 // The console's program-wide state: settings kept in the configuration file,
-// the ten combination arrays, the stops table and the flags of the console.
+// the combination memories, the stops table and the flags of the console.
 // Every handler reads and writes it on the one GUI thread.
 
 #include <array>
 #include <cstdint>
 #include <string>
 
-#include "registration/Registration.h"
+#include "registration/MemoryBank.h"
 #include "stops/StopsTable.h"
 
 namespace kalvant {
 
 using i16 = std::int16_t;
-
-// Slots of the combination arrays.
-inline constexpr int kFirstFreeMemory = 1;
-inline constexpr int kFirstFixedMemory = 13;
-inline constexpr int kLastMemory = 24;
-inline constexpr int kPending = 25;
-inline constexpr int kLive = 26;
-using CombinationArray = std::array<i16, 27>;
-
-struct Combinations {
-  CombinationArray GreatStop{}, GreatTremolo{}, SwellStop{}, SwellTremolo{}, PedalStop{},
-      GreatVolume{}, SwellVolume{}, PedalCoupler{}, ManualCoupler{}, ActiveManual{};
-
-  Registration slot(int s) const;
-  void setSlot(int s, const Registration& r);
-};
 
 // Settings of the configuration file, with the values the console uses when
 // that file cannot be read.
@@ -50,7 +34,7 @@ struct Settings {
 
 struct ConsoleState {
   Settings settings;
-  Combinations comb;
+  MemoryBank bank;
   kalvant::StopsTable StopsTable;
 
   // Device-list positions of "No device" (the number of devices found).
@@ -67,7 +51,6 @@ struct ConsoleState {
   bool LedGreen = false;
   i16 CurrentMemory = 1;
   bool FreeMemoriesUnsaved = false;
-  bool TimerExpired = false;
   i16 SavedSysexDelay = 0, SavedNoteDelay = 0;  // the delays when setup opened
   i16 TremoloValueBackup = 0;                   // the rate when its dialog opened
   i16 ThruModeBefore = 0;                       // the thru mode when its dialog opened

@@ -21,7 +21,7 @@ void Console::c_memory_Click(int Index) {
   s.LedGreen = false;
   if (s.RecArmed) {
     if (Index <= 12) {  // fixed memories cannot be stored with REC
-      s.comb.setSlot(Index, s.comb.slot(kPending));
+      s.bank.memory(Index) = s.bank.pending;
       s.FreeMemoriesUnsaved = true;
       s.LedGreen = true;
     }
@@ -29,7 +29,7 @@ void Console::c_memory_Click(int Index) {
     panel.paint(panel.Rec_button, Lamp::Unlit);
   } else {
     // Values from files are checked here, where they enter the console.
-    s.comb.setSlot(kPending, playable(s.comb.slot(Index)));
+    s.bank.pending = playable(s.bank.memory(Index));
     AGGIORNAMENTO_KALVO();
     s.LedGreen = true;
   }
@@ -74,9 +74,9 @@ void Console::CANCEL_Click() {
   }
   panel.paint(panel.CANCEL, Lamp::Lit);
   unlightStops();
-  for (int slot = 1; slot <= 12; ++slot) s.comb.setSlot(slot, kInitialRegistration);
-  s.comb.setSlot(kLive, kClearedLive);
-  s.comb.setSlot(kPending, kInitialRegistration);
+  for (int slot = 1; slot <= 12; ++slot) s.bank.memory(slot) = kInitialRegistration;
+  s.bank.live = kClearedLive;
+  s.bank.pending = kInitialRegistration;
   clearMemoryLeds();
   paintFixedBar(0);
   AGGIORNAMENTO_KALVO();

@@ -5,16 +5,18 @@
 #include <array>
 #include <cstdint>
 
+#include "common/OrganDivisions.h"
+
 namespace kalvant {
 
 struct Registration {
   std::int16_t GreatVolume = 127;
   std::int16_t SwellVolume = 127;
-  std::int16_t GreatStop = 10;
+  std::int16_t GreatStop = kGreatDivision.firstStop;
   std::int16_t GreatTremolo = 0;
-  std::int16_t SwellStop = 50;
+  std::int16_t SwellStop = kSwellDivision.firstStop;
   std::int16_t SwellTremolo = 0;
-  std::int16_t PedalStop = 80;
+  std::int16_t PedalStop = kPedalDivision.firstStop;
   std::int16_t PedalCoupler = 0;
   std::int16_t ManualCoupler = 0;
   std::int16_t ActiveManual = 1;
@@ -46,9 +48,9 @@ inline Registration playable(Registration r) {
   auto clampVolume = [](std::int16_t& v) { v = v < 80 ? 80 : v > 127 ? 127 : v; };
   clampVolume(r.GreatVolume);
   clampVolume(r.SwellVolume);
-  within(r.GreatStop, 10, 49, d.GreatStop);
-  within(r.SwellStop, 50, 79, d.SwellStop);
-  within(r.PedalStop, 80, 99, d.PedalStop);
+  within(r.GreatStop, kGreatDivision.firstStop, kGreatDivision.lastStop, d.GreatStop);
+  within(r.SwellStop, kSwellDivision.firstStop, kSwellDivision.lastStop, d.SwellStop);
+  within(r.PedalStop, kPedalDivision.firstStop, kPedalDivision.lastStop, d.PedalStop);
   within(r.GreatTremolo, 0, 1, d.GreatTremolo);
   within(r.SwellTremolo, 0, 1, d.SwellTremolo);
   within(r.PedalCoupler, 0, 2, d.PedalCoupler);

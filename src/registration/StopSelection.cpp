@@ -7,9 +7,9 @@
 namespace kalvant {
 
 void Console::Tiranti_Click(int Index) {
-  if (Index >= 10 && Index <= 49) s.comb.GreatStop[kPending] = static_cast<i16>(Index);
-  if (Index >= 50 && Index <= 79) s.comb.SwellStop[kPending] = static_cast<i16>(Index);
-  if (Index >= 80 && Index <= 99) s.comb.PedalStop[kPending] = static_cast<i16>(Index);
+  if (kGreatDivision.holds(Index)) s.bank.pending.GreatStop = static_cast<i16>(Index);
+  if (kSwellDivision.holds(Index)) s.bank.pending.SwellStop = static_cast<i16>(Index);
+  if (kPedalDivision.holds(Index)) s.bank.pending.PedalStop = static_cast<i16>(Index);
   AGGIORNAMENTO_KALVO();
   Marca_Led_giallo();
   // After a change by hand no fixed memory is shown as active.
@@ -20,41 +20,44 @@ void Console::Tiranti_Click(int Index) {
 // Only a button of the same division is unlit: CLEAR leaves placeholder live
 // stops (Swell 49, Pedal 79) that name buttons of other divisions, and a
 // stop clicked during CLEAR's pauses must stay lit.
-void Console::sendStopIfChanged(CombinationArray& stop, int first, int last,
+void Console::sendStopIfChanged(std::int16_t Registration::*stop, const OrganDivision& division,
                                 void (Console::*temperament)()) {
-  if (stop[kPending] == stop[kLive]) return;
-  INVIO_SYSEX(stop[kPending]);
+  const int pending = s.bank.pending.*stop;
+  if (pending == s.bank.live.*stop) return;
+  INVIO_SYSEX(pending);
   (this->*temperament)();
-  if (stop[kLive] >= first && stop[kLive] <= last)
-    panel.paint(panel.Tiranti[stop[kLive]], Lamp::Unlit);
-  if (isStopIndex(stop[kPending])) panel.paint(panel.Tiranti[stop[kPending]], Lamp::Lit);
-  stop[kLive] = stop[kPending];
+  // Read again: the sending pauses let other handlers run.
+  const int live = s.bank.live.*stop;
+  if (division.holds(live)) panel.paint(panel.Tiranti[live], Lamp::Unlit);
+  if (isStopIndex(s.bank.pending.*stop))
+    panel.paint(panel.Tiranti[s.bank.pending.*stop], Lamp::Lit);
+  s.bank.live.*stop = s.bank.pending.*stop;
 }
 
 void Console::AGGIORNAMENTO_KALVO() {
-  Combinations& c = s.comb;
-  sendStopIfChanged(c.GreatStop, 10, 49, &Console::TEMPERAMENTO_GO);
+  MemoryBank& c = s.bank;
+  sendStopIfChanged(&Registration::GreatStop, kGreatDivision, &Console::TEMPERAMENTO_GO);
   // A tremolo that is on is sent again on every run: a stop's set-up may
   // have changed the part's vibrato.
-  if (c.GreatTremolo[kPending] == 1) TREMOLO_GO(1);
-  sendStopIfChanged(c.SwellStop, 50, 79, &Console::TEMPERAMENTO_SWELL);
-  if (c.SwellTremolo[kPending] == 1) TREMOLO_SW(1);
-  sendStopIfChanged(c.PedalStop, 80, 99, &Console::TEMPERAMENTO_PE);
-  if (c.GreatTremolo[kPending] != c.GreatTremolo[kLive]) Tir_TREMOLOGO_Click();
-  if (c.SwellTremolo[kPending] != c.SwellTremolo[kLive]) TIR_TREMOLOSW_Click();
-  if (c.GreatVolume[kPending] != c.GreatVolume[kLive]) moveVolume(0, c.GreatVolume[kPending]);
-  if (c.SwellVolume[kPending] != c.SwellVolume[kLive]) moveVolume(1, c.SwellVolume[kPending]);
+  if (c.pending.GreatTremolo == 1) TREMOLO_GO(1);
+  sendStopIfChanged(&Registration::SwellStop, kSwellDivision, &Console::TEMPERAMENTO_SWELL);
+  if (c.pending.SwellTremolo == 1) TREMOLO_SW(1);
+  sendStopIfChanged(&Registration::PedalStop, kPedalDivision, &Console::TEMPERAMENTO_PE);
+  if (c.pending.GreatTremolo != c.live.GreatTremolo) Tir_TREMOLOGO_Click();
+  if (c.pending.SwellTremolo != c.live.SwellTremolo) TIR_TREMOLOSW_Click();
+  if (c.pending.GreatVolume != c.live.GreatVolume) moveVolume(0, c.pending.GreatVolume);
+  if (c.pending.SwellVolume != c.live.SwellVolume) moveVolume(1, c.pending.SwellVolume);
   // Couplers send nothing: they act on the routing of later notes.
-  if (c.PedalCoupler[kPending] != c.PedalCoupler[kLive]) {
-    panel.paintCouplerPair(panel.UNPI, panel.UNPII, c.PedalCoupler[kPending]);
-    c.PedalCoupler[kLive] = c.PedalCoupler[kPending];
+  if (c.pending.PedalCoupler != c.live.PedalCoupler) {
+    panel.paintCouplerPair(panel.UNPI, panel.UNPII, c.pending.PedalCoupler);
+    c.live.PedalCoupler = c.pending.PedalCoupler;
   }
-  if (c.ManualCoupler[kPending] != c.ManualCoupler[kLive]) {
-    panel.paintCouplerPair(panel.UNI_II, panel.UNII_I, c.ManualCoupler[kPending]);
-    c.ManualCoupler[kLive] = c.ManualCoupler[kPending];
+  if (c.pending.ManualCoupler != c.live.ManualCoupler) {
+    panel.paintCouplerPair(panel.UNI_II, panel.UNII_I, c.pending.ManualCoupler);
+    c.live.ManualCoupler = c.pending.ManualCoupler;
   }
-  if (c.ActiveManual[kPending] != c.ActiveManual[kLive]) {
-    c.ActiveManual[kLive] = c.ActiveManual[kPending];
+  if (c.pending.ActiveManual != c.live.ActiveManual) {
+    c.live.ActiveManual = c.pending.ActiveManual;
     colori_tasti_GOSWPE();
   }
 }

@@ -7,15 +7,15 @@
 namespace kalvant {
 
 struct CouplerPair {
-  CombinationArray Combinations::*array;
+  std::int16_t Registration::*code;
   ButtonView Panel::*first;   // code 1
   ButtonView Panel::*second;  // code 2
 };
 
 namespace {
 
-constexpr CouplerPair kManual{&Combinations::ManualCoupler, &Panel::UNI_II, &Panel::UNII_I};
-constexpr CouplerPair kPedal{&Combinations::PedalCoupler, &Panel::UNPI, &Panel::UNPII};
+constexpr CouplerPair kManual{&Registration::ManualCoupler, &Panel::UNI_II, &Panel::UNII_I};
+constexpr CouplerPair kPedal{&Registration::PedalCoupler, &Panel::UNPI, &Panel::UNPII};
 
 }  // namespace
 
@@ -30,8 +30,8 @@ void Console::PEDALE_Click() {
 }
 
 void Console::chooseDivision(int code) {
-  s.comb.ActiveManual[kPending] = static_cast<i16>(code);
-  s.comb.ActiveManual[kLive] = s.comb.ActiveManual[kPending];
+  s.bank.pending.ActiveManual = static_cast<i16>(code);
+  s.bank.live.ActiveManual = s.bank.pending.ActiveManual;
   colori_tasti_GOSWPE();
 }
 
@@ -41,7 +41,7 @@ void Console::colori_tasti_GOSWPE() {
     for (ButtonView* b : buttons) panel.paint(*b, Lamp::Inactive);
     return;
   }
-  const int active = s.comb.ActiveManual[kPending];
+  const int active = s.bank.pending.ActiveManual;
   if (active >= 1 && active <= 3) {
     for (int i = 0; i < 3; ++i)
       panel.paint(*buttons[i], i + 1 == active ? Lamp::Lit : Lamp::Inactive);
@@ -51,14 +51,13 @@ void Console::colori_tasti_GOSWPE() {
 
 // Pressing a coupler toggles it; switching one on switches its partner off.
 void Console::toggleCoupler(const CouplerPair& pair, int code) {
-  CombinationArray& a = s.comb.*pair.array;
-  const int live = a[kLive];
+  const int live = s.bank.live.*pair.code;
   if (live >= 0 && live <= 2) {
     const int next = live == code ? 0 : code;
-    a[kPending] = static_cast<i16>(next);
+    s.bank.pending.*pair.code = static_cast<i16>(next);
     panel.paintCouplerPair(panel.*pair.first, panel.*pair.second, next);
   }
-  a[kLive] = a[kPending];
+  s.bank.live.*pair.code = s.bank.pending.*pair.code;
   Marca_Led_giallo();
 }
 

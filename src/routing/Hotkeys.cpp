@@ -26,9 +26,9 @@ void Console::Form_KeyPress(int KeyAscii) {
 
 // All Notes Off twice on each division channel.
 void Console::Panic_Click() {
-  for (int status : {0xB0, 0xB1, 0xB2}) {
-    w_.MIDIOutput1.sendShort(status, 123, 0);
-    w_.MIDIOutput1.sendShort(status, 123, 0);
+  for (const OrganDivision& d : kDivisions) {
+    output_.allNotesOff(d);
+    output_.allNotesOff(d);
   }
 }
 

@@ -22,9 +22,9 @@ routing::RoutingState routingState(const ConsoleState& s) {
   r.thruMode = s.settings.ThruMode;
   r.fixedChannel = {s.settings.FixedChannel[0], s.settings.FixedChannel[1],
                     s.settings.FixedChannel[2]};
-  r.activeManual = s.comb.ActiveManual[kPending];
-  r.manualCoupler = s.comb.ManualCoupler[kPending];
-  r.pedalCoupler = s.comb.PedalCoupler[kPending];
+  r.activeManual = s.bank.pending.ActiveManual;
+  r.manualCoupler = s.bank.pending.ManualCoupler;
+  r.pedalCoupler = s.bank.pending.PedalCoupler;
   r.commandArmed = s.CommandArmed;
   r.bendSwitchLatch = s.BendSwitchLatch;
   r.channelCapture = s.ChannelCapture;
@@ -92,7 +92,7 @@ void Console::handleMessage(int input, const midi::InMessage& m) {
                      "Channel = " + std::to_string(d.captured + 1));
   }
   if (isRelease(m) && releaseHeldNote(input, m)) return;
-  for (int i = 0; i < d.sendCount; ++i) w_.MIDIOutput1.sendShort(d.sends[i], m.data1, m.data2);
+  for (int i = 0; i < d.sendCount; ++i) output_.forward(d.sends[i], m.data1, m.data2);
   if (isNoteOn(m)) {
     const int first = d.sendCount > 0 ? (d.sends[0] & 0x0F) + 1 : 0;
     const int second = d.sendCount > 1 ? (d.sends[1] & 0x0F) + 1 : 0;
@@ -142,7 +142,7 @@ bool Console::releaseHeldNote(int input, const midi::InMessage& m) {
   }
   const int kind = m.status & 0xF0;
   for (int channel : {held & 0xFF, held >> 8}) {
-    if (channel > 0) w_.MIDIOutput1.sendShort(kind | (channel - 1), m.data1, m.data2);
+    if (channel > 0) output_.forward(kind | (channel - 1), m.data1, m.data2);
   }
   held = 0;
   return true;
@@ -159,8 +159,7 @@ void Console::releaseHeldNotes() {
         std::uint16_t& held = byKey[key];
         if (held == 0 || held == kReleasedAtClose) continue;
         for (int channel : {held & 0xFF, held >> 8}) {
-          if (channel > 0)
-            w_.MIDIOutput1.sendShort(0x80 | (channel - 1), static_cast<int>(key), 64);
+          if (channel > 0) output_.noteOff(channel - 1, static_cast<int>(key), 64);
         }
         held = kReleasedAtClose;
       }
@@ -189,7 +188,7 @@ void Console::bendSwitch(int which) {
 // Volume pedals move the sliders. With a manual coupler on, both divisions
 // follow; input 2 also moves both when the sliders are coupled.
 void Console::volumePedal(int input, int division, int value) {
-  const int coupler = s.comb.ManualCoupler[kPending];
+  const int coupler = s.bank.pending.ManualCoupler;
   const bool both = coupler == 1 || coupler == 2 || (input == 1 && s.settings.SlidersCoupled == 1);
   if (both || division == 0) moveVolume(0, value);
   if (both || division == 1) moveVolume(1, value);

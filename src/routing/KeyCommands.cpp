@@ -126,12 +126,11 @@ void Console::Total_Recall(int Nota, int Canale) {
 // Stop number n of a division is button n + 9 (Great), n + 49 (Swell) or
 // n + 79 (Pedal); a number outside the division selects nothing.
 void Console::selectStopByNumber(int division) {
-  constexpr int kFirst[] = {10, 50, 80}, kLast[] = {49, 79, 99};
-  const int d = division >= 0 && division <= 2 ? division : 0;
-  const int index = s.StopNumberTens + s.StopNumberUnits + kFirst[d] - 1;
+  const OrganDivision& d = kDivisions[division >= 0 && division <= 2 ? division : 0];
+  const int index = s.StopNumberTens + s.StopNumberUnits + d.firstStop - 1;
   s.StopNumberTens = s.StopNumberUnits = 0;
   s.StopNumberPending = false;
-  if (index >= kFirst[d] && index <= kLast[d]) Tiranti_Click(index);
+  if (d.holds(index)) Tiranti_Click(index);
 }
 
 void Console::stepTremoloRate(int step) {
@@ -143,13 +142,13 @@ void Console::stepTremoloRate(int step) {
   }
   // Both tremolos hear the new rate at once; one that is off gets its off
   // message again.
-  TREMOLO_GO(s.comb.GreatTremolo[kPending]);
-  TREMOLO_SW(s.comb.SwellTremolo[kPending]);
+  TREMOLO_GO(s.bank.pending.GreatTremolo);
+  TREMOLO_SW(s.bank.pending.SwellTremolo);
 }
 
 void Console::stepVolume(int division, int step) {
   if (division != 0 && division != 1) return;  // the Pedal has no volume
-  const int v = division == 0 ? s.comb.GreatVolume[kPending] : s.comb.SwellVolume[kPending];
+  const int v = division == 0 ? s.bank.pending.GreatVolume : s.bank.pending.SwellVolume;
   const int next = step < 0 ? (v > 85 ? v - 5 : 80) : (v < 122 ? v + 5 : 127);
   moveVolume(division, next);
 }

@@ -8,19 +8,14 @@
 namespace kalvant {
 
 struct TremoloButton {
-  CombinationArray Combinations::*state;
+  std::int16_t Registration::*state;
   ButtonView Panel::*button;
-  int status;  // controller on the division's channel
+  const OrganDivision* division;
 };
 
 namespace {
-constexpr int kGreatController = 0xB0;  // Great channel 1
-constexpr int kSwellController = 0xB1;  // Swell channel 2
-constexpr int kModulation = 1;
-constexpr TremoloButton kGreat{&Combinations::GreatTremolo, &Panel::Tir_TREMOLOGO,
-                               kGreatController};
-constexpr TremoloButton kSwell{&Combinations::SwellTremolo, &Panel::TIR_TREMOLOSW,
-                               kSwellController};
+constexpr TremoloButton kGreat{&Registration::GreatTremolo, &Panel::Tir_TREMOLOGO, &kGreatDivision};
+constexpr TremoloButton kSwell{&Registration::SwellTremolo, &Panel::TIR_TREMOLOSW, &kSwellDivision};
 }  // namespace
 
 void Console::Tir_TREMOLOGO_Click() {
@@ -38,16 +33,17 @@ void Console::TREMOLO_SW(int State) {
 
 // The new state is always the opposite of the live one.
 void Console::toggleTremolo(const TremoloButton& tremolo) {
-  CombinationArray& t = s.comb.*tremolo.state;
-  t[kPending] = t[kLive] != 0 ? 0 : 1;
-  sendTremolo(tremolo, t[kPending]);
-  t[kLive] = t[kPending];
+  std::int16_t& pending = s.bank.pending.*tremolo.state;
+  pending = s.bank.live.*tremolo.state != 0 ? 0 : 1;
+  sendTremolo(tremolo, pending);
+  s.bank.live.*tremolo.state = pending;
   Marca_Led_giallo();
 }
 
 void Console::sendTremolo(const TremoloButton& tremolo, int State) {
   panel.paint(panel.*tremolo.button, State == 1 ? Lamp::Lit : Lamp::Unlit);
-  w_.MIDIOutput1.sendShort(tremolo.status, kModulation, State == 1 ? s.settings.TremoloValue : 0);
+  output_.controller(*tremolo.division, ModuleOutput::kModulation,
+                     State == 1 ? s.settings.TremoloValue : 0);
 }
 
 void Console::tremoloRate_Click() {
@@ -74,11 +70,11 @@ void Console::Aggiorna_Tremolo() {
                          : s.settings.TremoloController == 1 ? 2
                                                              : 0;
   if (controller == 0) return;
-  if (s.comb.GreatTremolo[kPending] == 1) {
-    w_.MIDIOutput1.sendShort(kGreatController, controller, s.settings.TremoloValue);
+  if (s.bank.pending.GreatTremolo == 1) {
+    output_.controller(kGreatDivision, controller, s.settings.TremoloValue);
   }
-  if (s.comb.SwellTremolo[kPending] == 1) {
-    w_.MIDIOutput1.sendShort(kSwellController, controller, s.settings.TremoloValue);
+  if (s.bank.pending.SwellTremolo == 1) {
+    output_.controller(kSwellDivision, controller, s.settings.TremoloValue);
   }
 }
 

@@ -8,18 +8,17 @@ namespace kalvant {
 struct VolumeSlider {
   SliderView Panel::*slider;
   LabelView Panel::*label;
-  CombinationArray Combinations::*volume;
-  int status;  // controller on the division's channel
+  std::int16_t Registration::*volume;
+  const OrganDivision* division;
   SliderView Panel::*other;
 };
 
 namespace {
 
-constexpr int kExpression = 11;
-constexpr VolumeSlider kGreat{&Panel::Slider1, &Panel::EXPGO, &Combinations::GreatVolume, 0xB0,
-                              &Panel::Slider2};
-constexpr VolumeSlider kSwell{&Panel::Slider2, &Panel::EXPSW, &Combinations::SwellVolume, 0xB1,
-                              &Panel::Slider1};
+constexpr VolumeSlider kGreat{&Panel::Slider1, &Panel::EXPGO, &Registration::GreatVolume,
+                              &kGreatDivision, &Panel::Slider2};
+constexpr VolumeSlider kSwell{&Panel::Slider2, &Panel::EXPSW, &Registration::SwellVolume,
+                              &kSwellDivision, &Panel::Slider1};
 
 }  // namespace
 
@@ -31,11 +30,11 @@ void Console::Slider2_Scroll() {
 }
 
 void Console::scrollVolume(const VolumeSlider& v) {
-  CombinationArray& volume = s.comb.*v.volume;
-  volume[kPending] = static_cast<i16>((panel.*v.slider).value);
-  w_.MIDIOutput1.sendShort(v.status, kExpression, volume[kPending]);
-  panel.setText(panel.*v.label, std::to_string(volume[kPending]));
-  volume[kLive] = volume[kPending];
+  std::int16_t& pending = s.bank.pending.*v.volume;
+  pending = static_cast<i16>((panel.*v.slider).value);
+  output_.controller(*v.division, ModuleOutput::kExpression, pending);
+  panel.setText(panel.*v.label, std::to_string(pending));
+  s.bank.live.*v.volume = pending;
   // Coupled: the other knob follows, but sends only when moved itself.
   if (s.settings.SlidersCoupled == 1) setSliderPosition(panel.*v.other, (panel.*v.slider).value);
   Marca_Led_giallo();

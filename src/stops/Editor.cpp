@@ -15,9 +15,9 @@ struct FieldRun {
   int firstField, lastField, firstEntry;
 };
 constexpr FieldRun kFieldRuns[] = {
-    {0, 9, entry::kFirstLabel},             // system labels
-    {10, 99, 10 + entry::kStopNameOffset},  // stop names
-    {100, 112, entry::kFirstSystemLabel},   // system labels
+    {0, 9, entry::kFirstLabel},  // system labels
+    {entry::kFirstGreatStop, entry::kLastStop, entry::kFirstGreatStop + entry::kStopNameOffset},
+    {100, 112, entry::kFirstSystemLabel},  // system labels
     {kPedalNameField, kPedalNameField, entry::kPedalName},
     {kGreatNameField, kGreatNameField, entry::kGreatName},
     {kSwellNameField, kSwellNameField, entry::kSwellName},

@@ -14,9 +14,9 @@ void Console::CARICAMENTO_DAT() {
   if (!read.ok) {
     const std::string firstPath = s.settings.DatFilePath;
     tell("Error Loading Stops Table File " + firstPath +
-                        " File is Damaged or Wrong Path is on CFG File: program will load default "
-                        "File KALVANT.DAT,if it is present in kalvant directory",
-                    MessageIcon::None);
+             " File is Damaged or Wrong Path is on CFG File: program will load default "
+             "File KALVANT.DAT,if it is present in kalvant directory",
+         MessageIcon::None);
     s.settings.DatFilePath = programFile(kFallbackName);
     panel.setText(panel.Label_fileDAT, "Stops Table: " + s.settings.DatFilePath);
     Salva_dati_di_avvio();
@@ -24,9 +24,9 @@ void Console::CARICAMENTO_DAT() {
     if (!read.ok) {
       // Neither table could be read: keep playing with the table we have.
       tell("No stops table could be loaded, neither from " + firstPath + " nor from " +
-                          s.settings.DatFilePath + " (" + read.error +
-                          "). kalvant goes on with the stops table it had.",
-                      MessageIcon::Critical);
+               s.settings.DatFilePath + " (" + read.error +
+               "). kalvant goes on with the stops table it had.",
+           MessageIcon::Critical);
     }
   }
   if (read.ok) {

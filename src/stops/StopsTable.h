@@ -7,6 +7,8 @@
 #include <cstddef>
 #include <string>
 
+#include "common/OrganDivisions.h"
+
 namespace kalvant {
 
 inline constexpr int kStopsTableSize = 231;
@@ -17,10 +19,10 @@ namespace entry {
 inline constexpr int kIdentification = 0;
 inline constexpr int kSetupFullOrgan = 1;
 inline constexpr int kReverbChurch = 7;
-inline constexpr int kFirstGreatStop = 10;
-inline constexpr int kFirstSwellStop = 50;
-inline constexpr int kFirstPedalStop = 80;
-inline constexpr int kLastStop = 99;
+inline constexpr int kFirstGreatStop = kGreatDivision.firstStop;
+inline constexpr int kFirstSwellStop = kSwellDivision.firstStop;
+inline constexpr int kFirstPedalStop = kPedalDivision.firstStop;
+inline constexpr int kLastStop = kPedalDivision.lastStop;
 inline constexpr int kModuleReset = 100;
 inline constexpr int kFirstTemperament = 101;
 inline constexpr int kStopNameOffset = 104;  // name of stop i is entry i + 104

@@ -26,10 +26,10 @@ struct DivisionBlock {
   int nameField;
   int firstStop, lastStop;
 };
-constexpr DivisionBlock kDivisions[] = {
-    {0, "PEDAL", kPedalNameField, 80, 99},
-    {0, "SWELL ", kSwellNameField, 50, 79},
-    {1, "GREAT", kGreatNameField, 10, 49},
+constexpr DivisionBlock kDivisionBlocks[] = {
+    {0, "PEDAL", kPedalNameField, kPedalDivision.firstStop, kPedalDivision.lastStop},
+    {0, "SWELL ", kSwellNameField, kSwellDivision.firstStop, kSwellDivision.lastStop},
+    {1, "GREAT", kGreatNameField, kGreatDivision.firstStop, kGreatDivision.lastStop},
 };
 
 struct LegendEntry {
@@ -116,7 +116,7 @@ QWidget* EditorWindow::buildStopColumns(int first, int last) {
 QWidget* EditorWindow::buildDivisionPage(int page) {
   auto* w = new QWidget;
   auto* h = new QHBoxLayout(w);
-  for (const DivisionBlock& d : kDivisions) {
+  for (const DivisionBlock& d : kDivisionBlocks) {
     if (d.page != page) continue;
     auto* block = new QVBoxLayout;
     auto* heading = new QLabel(QString::fromLatin1(d.heading));

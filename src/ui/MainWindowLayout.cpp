@@ -228,13 +228,16 @@ QWidget* MainWindow::buildPanel() {
   auto* central = new QWidget;
   auto* v = new QVBoxLayout(central);
   auto* divisions = new QHBoxLayout;
-  // Great 10..49, Swell 50..79, Pedal 80..99: four, three and two columns.
+  // Four, three and two columns of ten stops.
   const Division table[] = {
-      {"Great", &Panel::GREAT, "GREAT", &Console::GREAT_Click, 10, 49, &Panel::Tir_TREMOLOGO,
-       "Tir_TREMOLOGO", &Console::Tir_TREMOLOGO_Click},
-      {"Swell", &Panel::SWELL, "SWELL", &Console::SWELL_Click, 50, 79, &Panel::TIR_TREMOLOSW,
-       "TIR_TREMOLOSW", &Console::TIR_TREMOLOSW_Click},
-      {"Pedal", &Panel::PEDALE, "PEDALE", &Console::PEDALE_Click, 80, 99, nullptr, "", nullptr},
+      {kGreatDivision.name, &Panel::GREAT, "GREAT", &Console::GREAT_Click, kGreatDivision.firstStop,
+       kGreatDivision.lastStop, &Panel::Tir_TREMOLOGO, "Tir_TREMOLOGO",
+       &Console::Tir_TREMOLOGO_Click},
+      {kSwellDivision.name, &Panel::SWELL, "SWELL", &Console::SWELL_Click, kSwellDivision.firstStop,
+       kSwellDivision.lastStop, &Panel::TIR_TREMOLOSW, "TIR_TREMOLOSW",
+       &Console::TIR_TREMOLOSW_Click},
+      {kPedalDivision.name, &Panel::PEDALE, "PEDALE", &Console::PEDALE_Click,
+       kPedalDivision.firstStop, kPedalDivision.lastStop, nullptr, "", nullptr},
   };
   for (const Division& d : table)
     divisions->addWidget(buildDivision(d), (d.lastStop - d.firstStop + 1) / 10);

@@ -7,7 +7,7 @@
 #include <QWidget>
 #include <functional>
 
-#include "console/Services.h"
+#include "common/Services.h"
 #include "midi/MidiPort.h"
 
 namespace kalvant::ui {

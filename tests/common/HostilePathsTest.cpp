@@ -16,8 +16,8 @@
 #include <iterator>
 
 #include "common/FileIo.h"
-#include "console/CfgFile.h"
-#include "registration/MemoryFile.h"
+#include "console/CfgFormat.h"
+#include "registration/MemoryFileFormat.h"
 #include "stops/DatFile.h"
 #include "support/ConsoleFixture.h"
 #include "synth/SmfReader.h"

@@ -7,7 +7,7 @@
 #include <string_view>
 
 #include "common/NumberLines.h"
-#include "console/CfgFile.h"
+#include "console/CfgFormat.h"
 #include "support/ConsoleFixture.h"
 
 namespace kalvant::test {
@@ -169,6 +169,20 @@ TEST_F(Delays, AreHeldToTheRangesOfTheSetupDialog) {
     const std::string written = readFile("KALVANT.CFG");
     EXPECT_EQ(lineOf(written, 1), formatNumberLine(row.note));
     EXPECT_EQ(lineOf(written, 16), formatNumberLine(row.sysex));
+  }
+}
+
+// The tremolo rate is a 7-bit value: one wrapped past 127 would switch the
+// tremolo off while its lamp is lit.
+TEST_F(Delays, TheTremoloRateIsHeldToSevenBits) {
+  const std::pair<int, int> rows[] = {{128, 127}, {32767, 127}, {-1, 0}, {115, 115}, {40, 40}};
+  for (const auto& [in, held] : rows) {
+    SCOPED_TRACE(in);
+    CfgData cfg = userCfg();
+    cfg.settings.TremoloValue = static_cast<i16>(in);
+    const CfgReadResult read = parseCfg(serialiseCfg(cfg), "KALVANT.CFG");
+    ASSERT_TRUE(read.ok);
+    EXPECT_EQ(read.data.settings.TremoloValue, held);
   }
 }
 

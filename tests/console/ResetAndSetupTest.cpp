@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "console/CfgFile.h"
+#include "console/CfgFormat.h"
 #include "support/ConsoleFixture.h"
 
 namespace kalvant::test {
@@ -45,16 +45,17 @@ TEST_F(Reset, SendsTheSetupEntriesThenReverbAndTemperaments) {
 
 TEST_F(Reset, BringsTheConsoleToTheInitialRegistrationAndKeepsMemories) {
   const Registration memory{90, 100, 12, 1, 55, 1, 83, 2, 1, 2};
-  for (int slot = 1; slot <= 26; ++slot) k->s.comb.setSlot(slot, memory);
+  k->s.bank.memories.fill(memory);
+  k->s.bank.pending = k->s.bank.live = memory;
   k->s.RecArmed = true;
   k->s.LedGreen = true;
   k->s.CurrentMemory = 7;
   for (int thru : {0, 1, 2}) {
     k->s.settings.ThruMode = static_cast<i16>(thru);
     k->RESET_Click();
-    EXPECT_EQ(k->s.comb.slot(kPending), kInitialRegistration);
-    EXPECT_EQ(k->s.comb.slot(kLive), kInitialRegistration);
-    for (int slot = 1; slot <= 24; ++slot) EXPECT_EQ(k->s.comb.slot(slot), memory) << slot;
+    EXPECT_EQ(k->s.bank.pending, kInitialRegistration);
+    EXPECT_EQ(k->s.bank.live, kInitialRegistration);
+    for (int slot = 1; slot <= 24; ++slot) EXPECT_EQ(k->s.bank.memory(slot), memory) << slot;
     EXPECT_FALSE(k->s.RecArmed);
     EXPECT_FALSE(k->s.LedGreen);
     EXPECT_EQ(k->s.CurrentMemory, 1);

@@ -1,7 +1,8 @@
 // Start-up and shutdown: what the module receives, in order, and what is
 // asked and written.
 
-#include "console/CfgFile.h"
+#include "console/CfgFormat.h"
+#include "registration/MemoryFileFormat.h"
 #include "support/ConsoleFixture.h"
 
 namespace kalvant::test {
@@ -51,9 +52,9 @@ TEST_F(Startup, ResetsModuleAndConsoleInItsOrder) {
   EXPECT_EQ(p.Graduatore[12].tooltip, "Load Fixed Memory N. 12.  Hotkeys: 1...9, = , ? , ^");
   EXPECT_EQ(p.Set_up.outputDevcombo, (std::vector<std::string>{"GS Module", "Synth", "No device"}));
   EXPECT_EQ(k->s.NoDeviceOut, 2);
-  EXPECT_EQ(k->s.comb.slot(kPending), kInitialRegistration);
-  EXPECT_EQ(k->s.comb.slot(kLive), kInitialRegistration);
-  EXPECT_EQ(k->s.comb.slot(5), kInitialRegistration);
+  EXPECT_EQ(k->s.bank.pending, kInitialRegistration);
+  EXPECT_EQ(k->s.bank.live, kInitialRegistration);
+  EXPECT_EQ(k->s.bank.memory(5), kInitialRegistration);
   EXPECT_EQ(p.RESET.lamp, Lamp::Unlit);
 }
 
@@ -110,6 +111,61 @@ TEST_F(Startup, ACloseRequestDuringShutdownPausesIsIgnored) {
   EXPECT_TRUE(innerCancel);
   EXPECT_FALSE(cancel);
   EXPECT_EQ(sentEntries(), (std::vector<int>{100, 1}));
+}
+
+TEST_F(Startup, ACloseRequestDuringTheUnsavedQuestionIsNotAskedAgain) {
+  writeTable("kalvant.dat", taggedTable());
+  assignOutputOnly();
+  k->Form_Load();
+  k->s.FreeMemoriesUnsaved = true;
+  sent.clear();
+  bool innerCancel = false;
+  user.whileOpen = [&] {
+    user.whileOpen = nullptr;
+    k->Form_Unload(innerCancel);
+  };
+  user.answers = {true};
+  bool cancel = false;
+  k->Form_Unload(cancel);
+  EXPECT_TRUE(innerCancel);
+  EXPECT_FALSE(cancel);
+  EXPECT_EQ(user.questions.size(), 1u);
+  EXPECT_EQ(sentEntries(), (std::vector<int>{100, 1}));
+}
+
+// Closed while the start-up message is open: the fixed memories from
+// "fixed.fix" were not read yet, so nothing may be saved, and the rest of
+// the start-up does not run.
+TEST_F(Startup, ACloseRequestDuringTheStartupMessageSavesNothingUnread) {
+  const struct {
+    const char* cfg;  // nullptr: no KALVANT.CFG (the first start)
+  } rows[] = {{nullptr}, {"damaged\r\n"}};
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.cfg ? row.cfg : "first start");
+    struct Fresh : ConsoleTest {
+      void TestBody() override {}
+    } t;
+    t.writeTable("kalvant.dat", taggedTable());
+    MemoryFileData fixed;
+    fixed.records.assign(12, Registration{.GreatStop = 33});
+    std::string error;
+    ASSERT_TRUE(writeMemoryFile(t.path("fixed.fix"), fixed, error)) << error;
+    if (row.cfg) t.writeFile("KALVANT.CFG", row.cfg);
+    bool cancel = false;
+    t.user.whileOpen = [&] {
+      t.user.whileOpen = nullptr;
+      t.k->Form_Unload(cancel);
+    };
+    t.k->Form_Load();
+    EXPECT_FALSE(cancel);
+    EXPECT_TRUE(t.k->ended());
+    EXPECT_EQ(t.user.messages.size(), 1u);
+    EXPECT_EQ(t.out.openCount, 0);
+    if (row.cfg)
+      EXPECT_EQ(t.readFile("KALVANT.CFG"), row.cfg);
+    else
+      EXPECT_FALSE(t.exists("KALVANT.CFG"));
+  }
 }
 
 TEST_F(Startup, ExitMenuAsksTheWindowToClose) {

@@ -9,7 +9,7 @@
 #include <set>
 #include <vector>
 
-#include "registration/MemoryFile.h"
+#include "registration/MemoryFileFormat.h"
 #include "stops/DatFile.h"
 #include "stops/StopsTable.h"
 

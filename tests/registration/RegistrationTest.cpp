@@ -42,7 +42,7 @@ TEST_F(Registration_, AStopSendsItsEntryThenItsDivisionsTemperament) {
       EXPECT_EQ(k->panel.Tiranti[c.unlit].lamp, Lamp::Unlit) << c.stop;
     }
   }
-  EXPECT_EQ(k->s.comb.slot(kLive), k->s.comb.slot(kPending));
+  EXPECT_EQ(k->s.bank.live, k->s.bank.pending);
 }
 
 TEST_F(Registration_, TheLiveStopAgainTurnsTheGreenLedYellowAndGreysTheBar) {
@@ -59,7 +59,7 @@ TEST_F(Registration_, TheLiveStopAgainTurnsTheGreenLedYellowAndGreysTheBar) {
 TEST_F(Registration_, RecallSendsTheDifferenceInItsOrder) {
   k->s.settings.TremoloValue = 100;
   // Great tremolo on, Swell volume 90, pedal coupler "II to Ped".
-  k->s.comb.setSlot(7, {127, 90, 10, 1, 50, 0, 80, 2, 0, 1});
+  k->s.bank.memory(7) = {127, 90, 10, 1, 50, 0, 80, 2, 0, 1};
   k->c_memory_Click(7);
   // The tremolo refresh, then the tremolo change, then the Swell volume.
   EXPECT_EQ(bytesSent(), (std::vector<Bytes>{{0xB0, 1, 100}, {0xB0, 1, 100}, {0xB1, 11, 90}}));
@@ -69,7 +69,7 @@ TEST_F(Registration_, RecallSendsTheDifferenceInItsOrder) {
   EXPECT_EQ(k->panel.UNPI.lamp, Lamp::Unlit);
   EXPECT_EQ(k->panel.Tir_TREMOLOGO.lamp, Lamp::Lit);
   EXPECT_EQ(k->panel.c_memory[7].picturePath, "on");
-  EXPECT_EQ(k->s.comb.slot(kLive), k->s.comb.slot(7));
+  EXPECT_EQ(k->s.bank.live, k->s.bank.memory(7));
 
   sent.clear();
   k->c_memory_Click(7);  // already live: only the tremolo refresh
@@ -77,9 +77,9 @@ TEST_F(Registration_, RecallSendsTheDifferenceInItsOrder) {
 }
 
 TEST_F(Registration_, ValuesOutOfRangeFromFilesFallBackAndNeverLeaveTheTable) {
-  k->s.comb.setSlot(13, {300, -5, 200, 7, 12, -1, 1000, 9, -3, 42});
+  k->s.bank.memory(13) = {300, -5, 200, 7, 12, -1, 1000, 9, -3, 42};
   k->c_memory_Click(13);
-  const Registration live = k->s.comb.slot(kLive);
+  const Registration live = k->s.bank.live;
   EXPECT_EQ(live, (Registration{127, 80, 10, 0, 50, 0, 80, 0, 0, 1}));
   EXPECT_EQ(bytesSent(), (std::vector<Bytes>{{0xB1, 11, 80}}));
   for (int e : sentEntries()) EXPECT_TRUE(e == -1 || (e >= 0 && e <= 230));
@@ -92,21 +92,21 @@ TEST_F(Registration_, RecStoresIntoFreeMemoriesOnly) {
   EXPECT_EQ(k->panel.Rec_button.lamp, Lamp::Lit);
   k->c_memory_Click(5);
   EXPECT_TRUE(sent.empty());
-  EXPECT_EQ(k->s.comb.GreatStop[5], 20);
+  EXPECT_EQ(k->s.bank.memory(5).GreatStop, 20);
   EXPECT_TRUE(k->s.FreeMemoriesUnsaved);
   EXPECT_EQ(k->panel.c_memory[5].picturePath, "on");
   EXPECT_EQ(k->panel.Rec_button.lamp, Lamp::Unlit);
 
-  const Registration fixed3 = k->s.comb.slot(15);
+  const Registration fixed3 = k->s.bank.memory(15);
   k->Rec_button_Click();
   k->c_memory_Click(15);  // fixed memory 3: nothing stored, REC disarmed
   EXPECT_TRUE(sent.empty());
-  EXPECT_EQ(k->s.comb.slot(15), fixed3);
+  EXPECT_EQ(k->s.bank.memory(15), fixed3);
   EXPECT_FALSE(k->s.RecArmed);
   EXPECT_EQ(k->panel.c_memory[5].picturePath, "off");
   for (int i = 1; i <= 12; ++i)
     EXPECT_EQ(k->panel.Graduatore[i].lamp, i <= 3 ? Lamp::Lit : Lamp::Inactive) << i;
-  EXPECT_EQ(k->s.comb.GreatStop[kLive], 20);
+  EXPECT_EQ(k->s.bank.live.GreatStop, 20);
 }
 
 TEST_F(Registration_, ClearAsksAndThenSendsTheWholeDefaultRegistration) {
@@ -119,24 +119,24 @@ TEST_F(Registration_, ClearAsksAndThenSendsTheWholeDefaultRegistration) {
   k->CANCEL_Click();
   EXPECT_EQ(user.questions, std::vector<std::string>{"Free memories unsaved: erase anyway ?"});
   EXPECT_TRUE(sent.empty());
-  EXPECT_EQ(k->s.comb.GreatStop[2], 20);
+  EXPECT_EQ(k->s.bank.memory(2).GreatStop, 20);
 
   user.answers = {true};
   k->CANCEL_Click();
   EXPECT_EQ(sentEntries(), (std::vector<int>{10, 50, 80, -1, -1, -1, -1}));
   EXPECT_EQ(bytesSent().back(), (Bytes{0xB1, 11, 127}));
-  EXPECT_EQ(k->s.comb.slot(2), kInitialRegistration);
-  EXPECT_EQ(k->s.comb.slot(kLive), kInitialRegistration);
+  EXPECT_EQ(k->s.bank.memory(2), kInitialRegistration);
+  EXPECT_EQ(k->s.bank.live, kInitialRegistration);
   EXPECT_FALSE(k->s.FreeMemoriesUnsaved);
   EXPECT_EQ(k->panel.CANCEL.lamp, Lamp::Unlit);
 }
 
 TEST_F(Registration_, MemoryIndexesOutsideTheRangeMeanMemoryOne) {
-  k->s.comb.setSlot(1, {127, 127, 33, 0, 50, 0, 80, 0, 0, 1});
+  k->s.bank.memory(1) = {127, 127, 33, 0, 50, 0, 80, 0, 0, 1};
   for (int index : {0, 25, -4}) {
     k->c_memory_Click(index);
     EXPECT_EQ(k->s.CurrentMemory, 1);
-    EXPECT_EQ(k->s.comb.GreatStop[kLive], 33);
+    EXPECT_EQ(k->s.bank.live.GreatStop, 33);
   }
 }
 
@@ -152,7 +152,7 @@ TEST_F(Registration_, CouplersAreExclusiveInPairsAndSendNothing) {
     (k.get()->*s.click)();
     EXPECT_EQ(k->panel.UNI_II.lamp, s.uni_ii);
     EXPECT_EQ(k->panel.UNII_I.lamp, s.unii_i);
-    EXPECT_EQ(k->s.comb.ManualCoupler[kPending], k->s.comb.ManualCoupler[kLive]);
+    EXPECT_EQ(k->s.bank.pending.ManualCoupler, k->s.bank.live.ManualCoupler);
   }
   EXPECT_TRUE(sent.empty());
 }

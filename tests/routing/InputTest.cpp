@@ -44,7 +44,7 @@ TEST_F(Input, NotesAreForwardedWithTheNoteDelayAfterEach) {
 }
 
 TEST_F(Input, SustainPedalTurnsAKeyIntoAMemoryRecall) {
-  k->s.comb.setSlot(3, {127, 127, 20, 0, 50, 0, 80, 0, 0, 1});
+  k->s.bank.memory(3) = {127, 127, 20, 0, 50, 0, 80, 0, 0, 1};
   play(in1, {{0xB0, 64, 127}, {0x90, 62, 100}});
   EXPECT_EQ(sentEntries(), std::vector<int>{20});  // memory 3's Great stop
   EXPECT_FALSE(k->s.CommandArmed);
@@ -206,11 +206,11 @@ TEST_F(Input, ComputerKeysRecallMemories) {
   k->Tiranti_Click(30);
   k->Rec_button_Click();
   k->Form_KeyDown(112, 0);  // F1 with REC stores
-  EXPECT_EQ(k->s.comb.GreatStop[1], 30);
+  EXPECT_EQ(k->s.bank.memory(1).GreatStop, 30);
   k->Rec_button_Click();
-  const Registration fixed1 = k->s.comb.slot(13);
+  const Registration fixed1 = k->s.bank.memory(13);
   k->Form_KeyPress('1');  // fixed memories are not stored
-  EXPECT_EQ(k->s.comb.slot(13), fixed1);
+  EXPECT_EQ(k->s.bank.memory(13), fixed1);
 }
 
 }  // namespace

@@ -69,14 +69,14 @@ TEST_F(KeyCommands, RateAndVolumeStepsStopAtTheirLimits) {
     if (c.tremolo) {
       k->s.settings.TremoloValue = static_cast<i16>(c.before);
     } else {
-      k->s.comb.GreatVolume[kPending] = k->s.comb.SwellVolume[kPending] =
+      k->s.bank.pending.GreatVolume = k->s.bank.pending.SwellVolume =
           static_cast<i16>(c.before);
     }
     sent.clear();
     keys(c.division, {c.key});
     const int after = c.tremolo ? k->s.settings.TremoloValue
-                                : (c.division == 1 ? k->s.comb.SwellVolume[kPending]
-                                                   : k->s.comb.GreatVolume[kPending]);
+                                : (c.division == 1 ? k->s.bank.pending.SwellVolume
+                                                   : k->s.bank.pending.GreatVolume);
     EXPECT_EQ(after, c.after) << c.key << " from " << c.before;
     EXPECT_FALSE(k->s.CommandArmed);
     if (c.tremolo) {  // both tremolos hear the rate (off here: their off message)
@@ -118,10 +118,10 @@ TEST_F(KeyCommands, KeysOutsideTheMapSendPanic) {
 }
 
 TEST_F(KeyCommands, MemoryKeysRecall) {
-  k->s.comb.setSlot(24, {127, 127, 44, 0, 50, 0, 80, 0, 0, 1});
+  k->s.bank.memory(24) = {127, 127, 44, 0, 50, 0, 80, 0, 0, 1};
   keys(0, {83});
   EXPECT_EQ(k->s.CurrentMemory, 24);
-  EXPECT_EQ(k->s.comb.GreatStop[kLive], 44);
+  EXPECT_EQ(k->s.bank.live.GreatStop, 44);
 }
 
 }  // namespace

@@ -1,7 +1,7 @@
 // Temperaments, reverb, tremolo and the division volumes: the messages the
 // module receives and the menu checks.
 
-#include "console/CfgFile.h"
+#include "console/CfgFormat.h"
 #include "support/ConsoleFixture.h"
 
 namespace kalvant::test {
@@ -65,7 +65,7 @@ TEST_F(Sound, TremoloButtonsSwitchControllerOne) {
   k->Tir_TREMOLOGO_Click();
   k->TIR_TREMOLOSW_Click();
   EXPECT_EQ(bytesSent(), (std::vector<Bytes>{{0xB0, 1, 110}, {0xB0, 1, 0}, {0xB1, 1, 110}}));
-  EXPECT_EQ(k->s.comb.GreatTremolo[kLive], 0);
+  EXPECT_EQ(k->s.bank.live.GreatTremolo, 0);
   EXPECT_EQ(k->panel.Tir_TREMOLOGO.lamp, Lamp::Unlit);
   EXPECT_EQ(k->panel.TIR_TREMOLOSW.lamp, Lamp::Lit);
 }
@@ -84,8 +84,8 @@ TEST_F(Sound, TheRateDialogResendsToTheTremolosThatAreOn) {
   };
   for (const Case& c : cases) {
     k->s.settings.TremoloController = c.controller;
-    k->s.comb.GreatTremolo[kPending] = c.great;
-    k->s.comb.SwellTremolo[kPending] = c.swell;
+    k->s.bank.pending.GreatTremolo = c.great;
+    k->s.bank.pending.SwellTremolo = c.swell;
     k->s.settings.TremoloValue = 100;
     k->tremoloRate_Click();
     sent.clear();
@@ -133,7 +133,7 @@ TEST_F(Sound, VolumeSlidersSendExpressionAndCoupledKnobsFollowSilently) {
   k->Slider1_Scroll();
   EXPECT_EQ(bytesSent(), (std::vector<Bytes>{{0xB0, 11, 90}}));
   EXPECT_EQ(k->panel.Slider2.value, 90);            // the knob moved
-  EXPECT_EQ(k->s.comb.SwellVolume[kPending], 127);  // the Swell did not
+  EXPECT_EQ(k->s.bank.pending.SwellVolume, 127);  // the Swell did not
   k->Couplingsliders_Click();
   EXPECT_EQ(k->panel.Couplingsliders.lamp, Lamp::Unlit);
 }

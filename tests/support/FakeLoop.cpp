@@ -54,6 +54,7 @@ void FakeLoop::waitForEvents() {
 
 bool ScriptedUser::askYesNo(const std::string& text) {
   questions.push_back(text);
+  if (whileOpen) whileOpen();
   if (answers.empty()) return false;
   const bool yes = answers.front();
   answers.erase(answers.begin());

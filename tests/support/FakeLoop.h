@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "console/Services.h"
+#include "common/Services.h"
 #include "midi/MidiPort.h"
 
 namespace kalvant::test {
@@ -47,8 +47,13 @@ class ScriptedUser : public UserDialogs {
   std::vector<std::string> messages;   // every OK box, in order
   std::vector<std::string> questions;  // every Yes/No question, in order
   std::vector<bool> answers;           // answers to give, in order; No when exhausted
+  // Runs while a box is open, as events do in its nested loop.
+  std::function<void()> whileOpen;
 
-  void message(const std::string& text, MessageIcon) override { messages.push_back(text); }
+  void message(const std::string& text, MessageIcon) override {
+    messages.push_back(text);
+    if (whileOpen) whileOpen();
+  }
   bool askYesNo(const std::string& text) override;
 
   // File dialogs: each one takes the next answer (a path, or nullopt for

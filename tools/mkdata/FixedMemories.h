@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "registration/MemoryFile.h"
+#include "registration/MemoryFileFormat.h"
 #include "stops/StopsTable.h"
 
 namespace kalvant::mkdata {

@@ -11,7 +11,7 @@
 #include "OrganSource.h"
 #include "OrganTable.h"
 #include "common/FileIo.h"
-#include "registration/MemoryFile.h"
+#include "registration/MemoryFileFormat.h"
 #include "stops/DatFile.h"
 
 namespace {

@@ -8,7 +8,7 @@
 #include <chrono>
 #include <string>
 
-#include "console/CfgFile.h"
+#include "console/CfgFormat.h"
 #include "stops/StopsTable.h"
 
 namespace kalvant::e2e {

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "common/NumberLines.h"
-#include "registration/MemoryFile.h"
+#include "registration/MemoryFileFormat.h"
 
 namespace kalvant {
 namespace {

@@ -1,4 +1,4 @@
-#include "registration/MemoryFile.h"
+#include "registration/MemoryFileFormat.h"
 
 #include "common/FileIo.h"
 #include "common/NumberLines.h"

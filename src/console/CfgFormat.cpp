@@ -1,4 +1,4 @@
-#include "console/CfgFile.h"
+#include "console/CfgFormat.h"
 
 #include <algorithm>
 #include <string_view>
@@ -48,13 +48,21 @@ void clampDelays(Settings& settings) {
   settings.NoteDelay = static_cast<i16>(std::clamp<int>(settings.NoteDelay, 0, kMaxNoteDelay));
 }
 
+namespace {
+void clampRead(Settings& settings) {
+  clampDelays(settings);
+  settings.TremoloValue =
+      static_cast<i16>(std::clamp<int>(settings.TremoloValue, 0, kMaxTremoloValue));
+}
+}  // namespace
+
 CfgReadResult parseCfg(const std::string& bytes, const std::string& path) {
   CfgReadResult r;
   const std::vector<std::string> lines = splitLines(withoutByteOrderMark(bytes));
   auto fail = [&](int line, const std::string& why) {
     r.problem = "line " + std::to_string(line) + ": " + why;
     r.error = "\"" + path + "\" " + r.problem;
-    clampDelays(r.data.settings);
+    clampRead(r.data.settings);
     return r;
   };
   auto numberAt = [&](int line, i16& value) {
@@ -80,7 +88,7 @@ CfgReadResult parseCfg(const std::string& bytes, const std::string& path) {
     r.data.settings.DatFilePath = lines[line - 1];
     r.linesRead = line;
   }
-  clampDelays(r.data.settings);
+  clampRead(r.data.settings);
   int line = kCfgSettingLines;
   for (Registration& memory : r.data.fixedMemories) {
     std::array<i16, 10> values{};

@@ -2,9 +2,9 @@
 // exit and by a few commands.
 
 #include "common/FileIo.h"
-#include "console/CfgFile.h"
+#include "console/CfgFormat.h"
 #include "console/Console.h"
-#include "registration/MemoryFile.h"
+#include "registration/MemoryFileFormat.h"
 
 namespace kalvant {
 
@@ -44,7 +44,7 @@ void Console::READ_FILE_AVVIO() {
   }
   if (r.ok) {
     s.settings = r.data.settings;
-    for (int j = 0; j < 12; ++j) s.comb.setSlot(kFirstFixedMemory + j, r.data.fixedMemories[j]);
+    for (int j = 0; j < 12; ++j) s.bank.memory(kFirstFixedMemory + j) = r.data.fixedMemories[j];
     panel.setText(panel.Label_fileDAT, "Stops Table: " + s.settings.DatFilePath);
     return;
   }
@@ -73,9 +73,10 @@ void Console::READ_FILE_AVVIO() {
   // registration, so every fixed memory recalls something playable.
   for (int j = 0; j < 12; ++j) {
     const bool whole = r.linesRead >= kCfgSettingLines + 10 * (j + 1);
-    s.comb.setSlot(kFirstFixedMemory + j, whole ? r.data.fixedMemories[j] : kInitialRegistration);
+    s.bank.memory(kFirstFixedMemory + j) = whole ? r.data.fixedMemories[j] : kInitialRegistration;
   }
   tell(message, MessageIcon::Exclamation);
+  if (ended_) return;  // closed while the message was open
   readFixedMemoryFile();
 }
 
@@ -93,18 +94,18 @@ void Console::readFixedMemoryFile() {
   int slot = kFirstFixedMemory;
   for (const Registration& record : fixed.data.records) {
     if (slot > kLastMemory) break;
-    s.comb.setSlot(slot++, record);
+    s.bank.memory(slot++) = record;
   }
 }
 
 void Console::Salva_dati_di_avvio() {
   if (s.FixedSaveRequested) {
-    for (int i = 1; i <= 12; ++i) s.comb.setSlot(i + 12, s.comb.slot(i));
+    for (int i = 1; i <= 12; ++i) s.bank.memory(i + 12) = s.bank.memory(i);
     tell("FIXED MEMORY OVERWRITTEN!", MessageIcon::None);
     s.FixedSaveRequested = false;
   }
   CfgData data{s.settings, {}};
-  for (int j = 0; j < 12; ++j) data.fixedMemories[j] = s.comb.slot(kFirstFixedMemory + j);
+  for (int j = 0; j < 12; ++j) data.fixedMemories[j] = s.bank.memory(kFirstFixedMemory + j);
   std::string error;
   if (!replaceFileAtomically(s.CfgPath, serialiseCfg(data), error)) {
     tell("The configuration could not be saved (" + error + "). The previous " + s.CfgPath +

@@ -1,7 +1,7 @@
 // Saving and loading the free memories in memory files (".sqs").
 
 #include "console/Console.h"
-#include "registration/MemoryFile.h"
+#include "registration/MemoryFileFormat.h"
 
 namespace kalvant {
 
@@ -17,7 +17,7 @@ void Console::savefile_Click() {
                       set.MemoryLabelMode,
                       {}};
   for (int m = kFirstFreeMemory; m < kFirstFreeMemory + kMemoriesPerFile; ++m) {
-    data.records.push_back(s.comb.slot(m));
+    data.records.push_back(s.bank.memory(m));
   }
   std::string error;
   if (!writeMemoryFile(file, data, error)) {
@@ -54,7 +54,7 @@ void Console::Loadfile_Click() {
   int slot = kFirstFreeMemory;
   for (const Registration& r : d.records) {
     if (slot >= kFirstFixedMemory) break;  // the fixed memories are never touched
-    s.comb.setSlot(slot++, r);
+    s.bank.memory(slot++) = r;
   }
   panel.setText(panel.Label_filememory, "Memory from:" + file);
   if (!read.ignored.empty()) tell(read.ignored, MessageIcon::Exclamation);

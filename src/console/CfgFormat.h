@@ -26,10 +26,13 @@ struct CfgData {
 inline constexpr int kMaxSysexDelay = 100;  // milliseconds after each sysex message
 inline constexpr int kMaxNoteDelay = 500;   // steps of 10 microseconds before each note
 void clampDelays(Settings& settings);
+// The tremolo rate is a 7-bit controller value: a larger one would wrap
+// (128 sends 0, the tremolo off while its lamp is lit).
+inline constexpr int kMaxTremoloValue = 127;
 
 struct CfgReadResult {
   bool ok = false;
-  CfgData data;         // lines before a failure are filled in; delays clamped
+  CfgData data;         // lines before a failure are filled in; delays and rate clamped
   int linesRead = 0;    // how many of the 139 lines were read into data
   std::string error;    // names the file, the line and the reason when not ok
   std::string problem;  // the same without the file: "line 1: ..."

@@ -26,7 +26,7 @@ class MemoryFiles : public ConsoleTest {
   }
   std::vector<Registration> slots(int first, int last) const {
     std::vector<Registration> r;
-    for (int s = first; s <= last; ++s) r.push_back(k->s.comb.slot(s));
+    for (int s = first; s <= last; ++s) r.push_back(k->s.bank.memory(s));
     return r;
   }
   // A memory file of the given lines, each ended by CR LF.
@@ -63,10 +63,16 @@ TEST_F(MemoryFiles, SavingClearsTheUnsavedFlag) {
 
 TEST_F(MemoryFiles, ALoadSaveRoundTripKeepsEveryValue) {
   for (int m = 1; m <= 12; ++m) {
-    k->s.comb.setSlot(
-        m, Registration{static_cast<std::int16_t>(80 + m), 90, static_cast<std::int16_t>(10 + m), 1,
-                        static_cast<std::int16_t>(60 + m), 0, static_cast<std::int16_t>(81 + m % 5),
-                        2, 1, 3});
+    k->s.bank.memory(m) = Registration{static_cast<std::int16_t>(80 + m),
+                                       90,
+                                       static_cast<std::int16_t>(10 + m),
+                                       1,
+                                       static_cast<std::int16_t>(60 + m),
+                                       0,
+                                       static_cast<std::int16_t>(81 + m % 5),
+                                       2,
+                                       1,
+                                       3};
   }
   k->s.settings.GreatTemperament = 3;
   k->s.settings.TremoloValue = 110;
@@ -76,7 +82,7 @@ TEST_F(MemoryFiles, ALoadSaveRoundTripKeepsEveryValue) {
   const std::vector<Registration> stored = slots(1, 12);
   save("a.sqs");
   const std::string bytes = readFile("a.sqs");
-  for (int m = 1; m <= 12; ++m) k->s.comb.setSlot(m, kInitialRegistration);
+  for (int m = 1; m <= 12; ++m) k->s.bank.memory(m) = kInitialRegistration;
   k->s.settings = Settings{};
   k->s.settings.DatFilePath = path("kalvant.dat");
   load("a.sqs");
@@ -118,11 +124,11 @@ TEST_F(MemoryFiles, TheDatNameIsComparedExactly) {
 
 TEST_F(MemoryFiles, LoadingNeverChangesTheFixedMemories) {
   const Registration fixed{100, 110, 20, 1, 60, 1, 90, 1, 1, 2};
-  for (int s = 13; s <= 24; ++s) k->s.comb.setSlot(s, fixed);
+  for (int s = 13; s <= 24; ++s) k->s.bank.memory(s) = fixed;
   writeLines("m.sqs", goodLines());
   load("m.sqs");
   EXPECT_EQ(slots(13, 24), std::vector<Registration>(12, fixed));
-  EXPECT_EQ(k->s.comb.slot(12), (Registration{90, 100, 22, 0, 62, 1, 92, 1, 2, 2}));
+  EXPECT_EQ(k->s.bank.memory(12), (Registration{90, 100, 22, 0, 62, 1, 92, 1, 2, 2}));
 }
 
 TEST_F(MemoryFiles, ATemperamentOfTwoMarksSilbermannAndSendsItForEveryDivision) {
@@ -146,7 +152,7 @@ TEST_F(MemoryFiles, LoadingResetsAndRecallsMemoryOne) {
   load("m.sqs");
   const std::vector<int> entries = sentEntries();
   ASSERT_NE(std::find(entries.begin(), entries.end(), 100), entries.end());  // the reset
-  EXPECT_EQ(k->s.comb.slot(kLive).GreatStop, 11);  // memory 1's Great stop
+  EXPECT_EQ(k->s.bank.live.GreatStop, 11);  // memory 1's Great stop
   EXPECT_EQ(k->s.CurrentMemory, 1);
   EXPECT_EQ(k->panel.Label_filememory.text, "Memory from:" + path("m.sqs"));
 }
@@ -168,7 +174,7 @@ TEST_F(MemoryFiles, DamagedFilesAreReportedAndChangeNothing) {
   };
   const Registration before{95, 96, 15, 0, 55, 0, 85, 0, 0, 1};
   for (const Case& c : cases) {
-    for (int s = 1; s <= 12; ++s) k->s.comb.setSlot(s, before);
+    for (int s = 1; s <= 12; ++s) k->s.bank.memory(s) = before;
     k->s.settings.TremoloValue = 105;
     user.messages.clear();
     std::vector<std::string> lines = goodLines();
@@ -188,23 +194,23 @@ TEST_F(MemoryFiles, RecordsAfterTheTwelfthAreReportedAndNeverStored) {
   std::vector<std::string> lines = goodLines();
   for (int v = 0; v < 10; ++v) lines.push_back(" 33 ");
   writeLines("long.sqs", lines);
-  const Registration fixed13 = k->s.comb.slot(13);
+  const Registration fixed13 = k->s.bank.memory(13);
   load("long.sqs");
   ASSERT_EQ(user.messages.size(), 1u);
   EXPECT_NE(user.messages[0].find("line 127"), std::string::npos) << user.messages[0];
-  EXPECT_EQ(k->s.comb.slot(12).GreatStop, 22);
-  EXPECT_EQ(k->s.comb.slot(13), fixed13);
+  EXPECT_EQ(k->s.bank.memory(12).GreatStop, 22);
+  EXPECT_EQ(k->s.bank.memory(13), fixed13);
 }
 
 TEST_F(MemoryFiles, AFileWithFewerRecordsFillsOnlyThoseMemories) {
   std::vector<std::string> lines = goodLines();
   lines.resize(6 + 2 * 10);
   const Registration before{95, 96, 15, 0, 55, 0, 85, 0, 0, 1};
-  for (int s = 1; s <= 12; ++s) k->s.comb.setSlot(s, before);
+  for (int s = 1; s <= 12; ++s) k->s.bank.memory(s) = before;
   writeLines("short.sqs", lines);
   load("short.sqs");
-  EXPECT_EQ(k->s.comb.slot(2).GreatStop, 12);
-  EXPECT_EQ(k->s.comb.slot(3), before);
+  EXPECT_EQ(k->s.bank.memory(2).GreatStop, 12);
+  EXPECT_EQ(k->s.bank.memory(3), before);
 }
 
 TEST_F(MemoryFiles, UnsavedMemoriesAreAskedAboutBeforeTheDialog) {
@@ -218,7 +224,7 @@ TEST_F(MemoryFiles, UnsavedMemoriesAreAskedAboutBeforeTheDialog) {
   user.answers = {true};
   k->Loadfile_Click();
   EXPECT_EQ(user.fileDialogs, std::vector<std::string>{"Load memories from file|.sqs"});
-  EXPECT_EQ(k->s.comb.slot(1).GreatStop, 11);
+  EXPECT_EQ(k->s.bank.memory(1).GreatStop, 11);
   EXPECT_TRUE(k->s.FreeMemoriesUnsaved);  // loading leaves it as it was
 }
 

@@ -3,7 +3,7 @@
 
 #include <algorithm>
 
-#include "console/CfgFile.h"
+#include "console/CfgFormat.h"
 #include "console/Console.h"
 #include "console/PortOpening.h"
 

@@ -1,0 +1,48 @@
+#pragma once
+// The primitive views a control shows: every part describes its controls
+// with these, and the widgets render them. Console state is shown by three
+// lamp states, which the widgets map to colours. Texts are 8-bit (Latin-1),
+// as the stops table is.
+
+#include <string>
+
+namespace kalvant {
+
+enum class Lamp { Lit, Unlit, Inactive };
+
+struct ButtonView {
+  std::string caption;
+  std::string tooltip;
+  Lamp lamp = Lamp::Unlit;
+  bool enabled = true;
+  bool operator==(const ButtonView&) const = default;
+};
+
+struct LabelView {
+  std::string text;
+  std::string tooltip;
+  bool operator==(const LabelView&) const = default;
+};
+
+struct PictureView {
+  std::string picturePath;  // "" shows nothing
+  std::string tooltip;
+  bool operator==(const PictureView&) const = default;
+};
+
+struct SliderView {
+  int minimum = 0;
+  int maximum = 127;
+  int value = 0;
+  std::string tooltip;
+  bool operator==(const SliderView&) const = default;
+};
+
+struct MenuItemView {
+  std::string caption;
+  bool checked = false;
+  bool enabled = true;
+  bool operator==(const MenuItemView&) const = default;
+};
+
+}  // namespace kalvant
