@@ -173,7 +173,7 @@ void ConsoleRun::applySettings() {
 }
 
 void ConsoleRun::start() {
-  k_->s.StopsTable = twoMessageTable();
+  k_->stopsTable.table() = twoMessageTable();
   k_->MIDI_DEVICES_ACK();
   applySettings();
   k_->s.settings.InDev1 = 0;
@@ -275,9 +275,10 @@ void ConsoleRun::runDialogAction(std::uint8_t op) {
     case kKeyPress:
       return k.Form_KeyPress(a);
     case kVolume: {
-      SliderView& slider = a % 2 ? k.panel.Slider2 : k.panel.Slider1;
-      k.panel.setSlider(slider, slider.minimum + next() % (slider.maximum - slider.minimum + 1));
-      return a % 2 ? k.Slider2_Scroll() : k.Slider1_Scroll();
+      const SliderView& slider =
+          a % 2 ? k.sound().view().swellVolume : k.sound().view().greatVolume;
+      const int value = slider.minimum + next() % (slider.maximum - slider.minimum + 1);
+      return a % 2 ? k.Slider2_Scroll(value) : k.Slider1_Scroll(value);
     }
     case kCoupleSliders:
       return k.Couplingsliders_Click();
@@ -301,7 +302,7 @@ void ConsoleRun::runDialogAction(std::uint8_t op) {
     case kStoreMemory: {
       std::array<std::int16_t, 10> v{};
       for (std::int16_t& x : v) x = static_cast<std::int8_t>(next());
-      k.s.bank.memory(1 + a % 12) = Registration::fromValues(v);
+      k.registration().bank().memory(1 + a % 12) = Registration::fromValues(v);
       return;
     }
     case kClose: {
@@ -332,12 +333,12 @@ void ConsoleRun::checkSent(const midi::Bytes& m) {
 // per division, the live one, and registration values the console can play.
 void ConsoleRun::checkPanel() {
   if (k_->ended()) return;
-  const MemoryBank& c = k_->s.bank;
+  const MemoryBank& c = k_->registration().bank();
   const i16* live[3] = {&c.live.GreatStop, &c.live.SwellStop, &c.live.PedalStop};
   for (int d = 0; d < 3; ++d) {
     int lit = 0;
     for (int i = kDivisions[d].firstStop; i <= kDivisions[d].lastStop; ++i) {
-      if (k_->panel.Tiranti[i].lamp != Lamp::Lit) continue;
+      if (k_->registration().view().stopButtons[i].lamp != Lamp::Lit) continue;
       ++lit;
       if (i != *live[d]) return fail("a stop is lit that is not the one in force");
     }

@@ -1,7 +1,5 @@
 #pragma once
-// The about box and the help window as the console asks for them. Neither
-// keeps state in the console: each request to show grows a counter, and the
-// window comes forward (one box however often it is asked for).
+// What the about box and the help window show; AboutHelp writes them.
 
 #include <string>
 

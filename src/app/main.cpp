@@ -89,7 +89,8 @@ int main(int argc, char** argv) {
   ui::QtEventLoop loop([&consolePtr] {
     if (consolePtr) consolePtr->Timer1_Timer();
   });
-  Console console({user, loop, *ports.input1, *ports.input2, *ports.output, programDir});
+  Console console({user, loop, *ports.input1, *ports.input2, *ports.output, programDir,
+                   dynamic_cast<midi::BuiltInSynthControl*>(ports.output.get())});
   consolePtr = &console;
 
   ui::MainWindow window(console);

@@ -10,6 +10,8 @@
 #include <string>
 
 #include "console/State.h"
+#include "ports/Delays.h"
+#include "registration/Registration.h"
 
 namespace kalvant {
 
@@ -23,8 +25,8 @@ struct CfgData {
 
 // The delays' ranges, as the setup dialog's sliders offer them: a larger
 // value from a hand-edited file would stall the console for minutes.
-inline constexpr int kMaxSysexDelay = 100;  // milliseconds after each sysex message
-inline constexpr int kMaxNoteDelay = 500;   // steps of 10 microseconds before each note
+inline constexpr int kMaxSysexDelay = ports::kMaxSysexDelay;
+inline constexpr int kMaxNoteDelay = ports::kMaxNoteDelay;
 void clampDelays(Settings& settings);
 // The tremolo rate is a 7-bit controller value: a larger one would wrap
 // (128 sends 0, the tremolo off while its lamp is lit).

@@ -44,7 +44,7 @@ void Console::READ_FILE_AVVIO() {
   }
   if (r.ok) {
     s.settings = r.data.settings;
-    for (int j = 0; j < 12; ++j) s.bank.memory(kFirstFixedMemory + j) = r.data.fixedMemories[j];
+    for (int j = 0; j < 12; ++j) registration_.bank().memory(kFirstFixedMemory + j) = r.data.fixedMemories[j];
     panel.setText(panel.Label_fileDAT, "Stops Table: " + s.settings.DatFilePath);
     return;
   }
@@ -59,9 +59,9 @@ void Console::READ_FILE_AVVIO() {
   // what could be read.
   Settings d;
   d.DatFilePath = programFile("kalvant.dat");
-  d.InDev1 = s.NoDeviceIn1;
-  d.InDev2 = s.NoDeviceIn2;
-  d.OutDev = s.NoDeviceOut;
+  d.InDev1 = midiSetup_.noDeviceIn1();
+  d.InDev2 = midiSetup_.noDeviceIn2();
+  d.OutDev = midiSetup_.noDeviceOut();
   d.FixedChannel = s.settings.FixedChannel;
   for (int i = 0; i < 3; ++i) {
     if (r.linesRead >= kCfgFixedChannelLine + i)
@@ -73,7 +73,7 @@ void Console::READ_FILE_AVVIO() {
   // registration, so every fixed memory recalls something playable.
   for (int j = 0; j < 12; ++j) {
     const bool whole = r.linesRead >= kCfgSettingLines + 10 * (j + 1);
-    s.bank.memory(kFirstFixedMemory + j) = whole ? r.data.fixedMemories[j] : kInitialRegistration;
+    registration_.bank().memory(kFirstFixedMemory + j) = whole ? r.data.fixedMemories[j] : kInitialRegistration;
   }
   tell(message, MessageIcon::Exclamation);
   if (ended_) return;  // closed while the message was open
@@ -94,18 +94,14 @@ void Console::readFixedMemoryFile() {
   int slot = kFirstFixedMemory;
   for (const Registration& record : fixed.data.records) {
     if (slot > kLastMemory) break;
-    s.bank.memory(slot++) = record;
+    registration_.bank().memory(slot++) = record;
   }
 }
 
 void Console::Salva_dati_di_avvio() {
-  if (s.FixedSaveRequested) {
-    for (int i = 1; i <= 12; ++i) s.bank.memory(i + 12) = s.bank.memory(i);
-    tell("FIXED MEMORY OVERWRITTEN!", MessageIcon::None);
-    s.FixedSaveRequested = false;
-  }
+  if (registration_.storeFixedIfRequested()) tell("FIXED MEMORY OVERWRITTEN!", MessageIcon::None);
   CfgData data{s.settings, {}};
-  for (int j = 0; j < 12; ++j) data.fixedMemories[j] = s.bank.memory(kFirstFixedMemory + j);
+  for (int j = 0; j < 12; ++j) data.fixedMemories[j] = registration_.bank().memory(kFirstFixedMemory + j);
   std::string error;
   if (!replaceFileAtomically(s.CfgPath, serialiseCfg(data), error)) {
     tell("The configuration could not be saved (" + error + "). The previous " + s.CfgPath +

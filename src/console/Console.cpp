@@ -4,11 +4,23 @@
 
 namespace kalvant {
 
-Console::Console(const ConsoleWorld& world) : panel(makeInitialPanel()), w_(world) {
-  // Every slot starts as a playable registration: fixed memories that no
-  // file fills must still recall something sensible.
-  s.bank.memories.fill(kInitialRegistration);
-  s.bank.pending = s.bank.live = kInitialRegistration;
+Console::Console(const ConsoleWorld& world)
+    : panel(makeInitialPanel()),
+      stopsTable(world.programDir + "/kalvant.dat",
+                 {[this](const std::string& text, MessageIcon icon) { tell(text, icon); },
+                  [this] { Salva_dati_di_avvio(); }}),
+      stopsTableEditor(world.user, world.programDir, stopsTable.table(), s.settings.DatFilePath,
+                       {[this] { return ended_; }, [this] { panelChanged(); },
+                        [this](const std::string& datPath) { enableTable(datPath); }}),
+      aboutHelp(world.programDir,
+                {[this] { INVIO_SYSEX(entry::kIdentification); },
+                 [this](const std::string& text, MessageIcon icon) { tell(text, icon); },
+                 [this] { panelChanged(); }}),
+      w_(world) {
+  panel.sound = &sound_.view();
+  panel.registration = &registration_.view();
+  sound_.onChanged = [this] { panelChanged(); };
+  registration_.onChanged = [this] { panelChanged(); };
   s.settings.DatFilePath = programFile("kalvant.dat");
   s.CfgPath = programFile("KALVANT.CFG");
 
@@ -31,11 +43,6 @@ void Console::tell(const std::string& text, MessageIcon icon) {
 
 bool Console::ask(const std::string& question) {
   return !ended_ && w_.user.askYesNo(question);
-}
-
-// A slider's knob stays inside its range, whatever value it is given.
-void Console::setSliderPosition(SliderView& slider, int value) {
-  panel.setSlider(slider, std::clamp(value, slider.minimum, slider.maximum));
 }
 
 std::string Console::programFile(const std::string& name) const {

@@ -14,21 +14,25 @@
 #include <functional>
 #include <string>
 
+#include "about/AboutHelp.h"
 #include "common/OrganDivisions.h"
 #include "common/Services.h"
 #include "console/Panel.h"
 #include "console/State.h"
+#include "midi/BuiltInSynthControl.h"
 #include "midi/MidiPort.h"
-// The stops table editor.
-#include "stops/Editor.h"
+#include "registration/Combinations.h"
+#include "sound/Sound.h"
+#include "ports/MidiSetup.h"
+#include "routing/InputRouter.h"
+// The stops table in play, its editor and the file dialogs.
+#include "stops/FileDialogs.h"
+#include "stops/StopsTableEditor.h"
+#include "stops/TableInPlay.h"
 #include "sysex/ModuleOutput.h"
 #include "sysex/SysexSender.h"
 
 namespace kalvant {
-
-struct CouplerPair;
-struct VolumeSlider;
-struct TremoloButton;
 
 // The file name part of a path: the text after the last '\' or '/'.
 void Estrae_nome(const std::string& S_in, std::string& S_out);
@@ -41,6 +45,8 @@ struct ConsoleWorld {
   midi::MidiInput& MIDIInput2;
   midi::MidiOutput& MIDIOutput1;
   std::string programDir;  // no trailing separator
+  // The output's built-in synthesizer, when it offers one (its box in Setup).
+  midi::BuiltInSynthControl* builtInSynth = nullptr;
 };
 
 class Console {
@@ -85,6 +91,11 @@ class Console {
   void Setup_OK_Click();
   void Setup_CANCEL_Click();
   void Setup_Close();  // the dialog's close box
+  // The built-in synthesizer's box of the setup dialog.
+  void SynthDriver_Click(int position);
+  void SynthSoundfont_Browse();
+  void SynthSoundfont_Default();
+  const ports::MidiSetup& midiSetup() const { return midiSetup_; }
   void Fine_Setup();
   void MIDIInput1_Error(int code, const std::string& message);
   void MIDIInput2_Error(int code, const std::string& message);
@@ -96,7 +107,9 @@ class Console {
   void INVIO_SYSEX(int N);
   void Waiting_Timer(int msec);
 
-  // --- Stops table
+  // --- Stops table: the table in play and its editor window
+  TableInPlay stopsTable;
+  StopsTableEditor stopsTableEditor;
   void CARICAMENTO_DAT();
   void EditCFG_Click();
   // File dialogs restricted to one extension (".dat", ".syx", ".sqs"): 0
@@ -104,8 +117,6 @@ class Console {
   // path), 1 when cancelled or refused (FileName unchanged).
   int OpenDialog(const std::string& title, const std::string& extension, std::string& FileName);
   int SaveDialog(const std::string& title, const std::string& extension, std::string& FileName);
-  // The stops table editor window and its state.
-  Compilatore compilatore{*this};
 
   // --- MIDI routing, divisions, couplers, hotkeys, PANIC
   void MIDIInput1_Message();
@@ -130,6 +141,7 @@ class Console {
   void Panic_Click();
   void Form_KeyDown(int KeyCode, int Shift);
   void Form_KeyPress(int KeyAscii);
+  const routing::InputRouter& router() const { return router_; }
 
   // --- Registration and memories
   void Tiranti_Click(int Index);
@@ -161,58 +173,84 @@ class Console {
   void Tremolo_OK_Click();
   void Tremolo_CANCEL_Click();
   void Aggiorna_Tremolo();
-  void Slider1_Scroll();
-  void Slider2_Scroll();
+  void Slider1_Scroll(int value);  // the knob where the player put it
+  void Slider2_Scroll(int value);
   void Couplingsliders_Click();
   void Accoppia_Sliders();
   void TEMPERAMENTO_GO();
   void TEMPERAMENTO_SWELL();
   void TEMPERAMENTO_PE();
+  const Sound& sound() const { return sound_; }
+  // The registration, its memories and their lamps.
+  Combinations& registration() { return registration_; }
+  const Combinations& registration() const { return registration_; }
 
   // --- About and help
+  AboutHelp aboutHelp;
   void About_Click();
   void Help1_Click();
 
  private:
-  // The stops table editor asks and tells through the console's dialogs.
-  friend class Compilatore;
   // A message box, unless the console has already shut down (a close
   // request can arrive during start-up's pauses).
   void tell(const std::string& text, MessageIcon icon);
   bool ask(const std::string& question);
-  void sendStopIfChanged(std::int16_t Registration::*stop, const OrganDivision& division,
-                         void (Console::*temperament)());
-  void setSliderPosition(SliderView& slider, int value);
-  void chooseDivision(int code);
-  void drainInput(int input, midi::MidiInput& port);
-  void handleMessage(int input, const midi::InMessage& m);
-  bool releaseHeldNote(int input, const midi::InMessage& m);
-  void releaseHeldNotes();  // before the output closes
-  void showOverload(int input, const midi::MidiInput& port, bool drained);
-  void volumePedal(int input, int division, int value);
   void bendSwitch(int which);
-  void selectStopByNumber(int division);
   void stepTremoloRate(int step);
   void stepVolume(int division, int step);
-  void toggleCoupler(const CouplerPair& pair, int code);
-  void scrollVolume(const VolumeSlider& slider);
   void moveVolume(int division, int value);  // 0 Great, 1 Swell
-  void toggleTremolo(const TremoloButton& tremolo);
-  void sendTremolo(const TremoloButton& tremolo, int State);
   void readFixedMemoryFile();
-  void showCouplingButton();
-  void unloadSetup();
-  // Shared by recall, CLEAR and RESET.
-  void paintFixedBar(int lit);  // the first `lit` bars lit, the rest dark
-  void unlightStops();
-  void clearMemoryLeds();  // REC off, no memory lit, memory 1 current
+  // The stop buttons and division names after the table in play changed.
+  void showTableInPlay();
+  void enableTable(const std::string& datPath);
+  // The shared change notification, for the parts that own their views.
+  void panelChanged() {
+    if (panel.onChanged) panel.onChanged();
+  }
   ConsoleWorld w_;
   ModuleOutput output_{w_.MIDIOutput1};
-  SysexSender sysex_{output_, w_.loop, s.StopsTable, s.settings.SysexDelay,
+  FileDialogs files_{w_.user, [this] { return ended_; }};
+  SysexSender sysex_{output_, w_.loop, stopsTable.table(), s.settings.SysexDelay,
                      [this] { return ended_; }};
-  // What the status line last said about each input's dropped messages.
-  std::array<std::uint64_t, 2> droppedShown_{};
-  std::chrono::steady_clock::time_point overloadShownAt_{};
+  Sound sound_{s.settings, output_, sysex_};
+  Combinations registration_{
+      s.settings, sound_, sysex_,
+      {[this](const std::string& q) { return ask(q); },
+       [this](const std::string& text, MessageIcon icon) { tell(text, icon); },
+       [this](const std::string& t, const std::string& e, std::string& f) {
+         return OpenDialog(t, e, f);
+       },
+       [this](const std::string& t, const std::string& e, std::string& f) {
+         return SaveDialog(t, e, f);
+       },
+       [this] { RESET_Click(); }, [this] { Salva_dati_di_avvio(); }}};
+  // The routing's commands, carried out through the entry points.
+  struct RouterActions final : routing::RouterActions {
+    explicit RouterActions(Console& console) : k(console) {}
+    void run(const routing::ConsoleAction& action) override;
+    routing::Keyboards keyboards() const override;
+    bool ended() const override { return k.ended_; }
+    Console& k;
+  };
+  RouterActions routerActions_{*this};
+  routing::InputRouter router_{output_,
+                               w_.loop,
+                               {s.settings.ThruMode, s.settings.TremoloValue,
+                                s.settings.FixedChannel, s.settings.NoteDelay,
+                                s.settings.SlidersCoupled},
+                               routerActions_,
+                               [this] { panelChanged(); }};
+  ports::MidiSetup midiSetup_{
+      {w_.MIDIInput1, w_.MIDIInput2, w_.MIDIOutput1, w_.builtInSynth},
+      {s.settings.InDev1, s.settings.InDev2, s.settings.OutDev, s.settings.SysexDelay,
+       s.settings.NoteDelay},
+      w_.user,
+      {[this](const std::string& text) { tell(text, MessageIcon::None); },
+       // At shutdown the module has just been reset, which silenced every note.
+       [this] {
+         if (!closing_) router_.releaseHeldNotes();
+       },
+       [this] { Fine_Setup(); }, [this] { AGGIORNAMENTO_KALVO(); }, [this] { panelChanged(); }}};
   bool closing_ = false;
   bool readingSettings_ = false;  // start-up has not read every setting yet
   bool ended_ = false;

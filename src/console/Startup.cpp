@@ -6,17 +6,16 @@ namespace kalvant {
 
 void Console::Form_Load() {
   panel.windowCaption = "kalvant V2.0";  // size and centring are the window's
-  s.LedGreenOnPath = programFile("green-on.gif");
-  s.LedGreenOffPath = programFile("green-off.gif");
-  s.LedYellowOnPath = programFile("yellow-on.gif");
+  registration_.setLedPictures(programFile("green-on.gif"), programFile("green-off.gif"),
+                               programFile("yellow-on.gif"));
   panel.windowIconPath = programFile("flgitaly.ico");
   Scrivi_ToolTips_Led_memorie();
   // The memory row is laid out by the window.
   MIDI_DEVICES_ACK();
-  s.FixedSaveRequested = false;
+  registration_.forgetFixedSaveRequest();
   s.CfgPath = programFile("KALVANT.CFG");
   for (int slot = kFirstFreeMemory; slot < kFirstFixedMemory; ++slot) {
-    s.bank.memory(slot) = kInitialRegistration;
+    registration_.bank().memory(slot) = kInitialRegistration;
   }
   // A close request can arrive inside any message box or pause of the
   // start-up (they run nested event loops): what follows it must not run,
@@ -33,7 +32,7 @@ void Console::Form_Load() {
   if (ended_) return;
   // The slider coupling starts as it was saved (clicking the button here
   // would start every run with the opposite); the button shows it.
-  showCouplingButton();
+  sound_.showCouplingButton();
 }
 
 void Console::Form_Unload(bool& cancel) {
@@ -46,7 +45,7 @@ void Console::Form_Unload(bool& cancel) {
   // Set before the question, so that a close request arriving while it is
   // open is ignored rather than asking a second time.
   closing_ = true;
-  if (s.FreeMemoriesUnsaved && !ask("Free memories unsaved : exit anyway?")) {
+  if (registration_.freeMemoriesUnsaved() && !ask("Free memories unsaved : exit anyway?")) {
     closing_ = false;
     cancel = true;
     return;

@@ -1,72 +1,83 @@
 // Saving and loading the free memories in memory files (".sqs").
 
-#include "console/Console.h"
+#include "registration/Combinations.h"
 #include "registration/MemoryFileFormat.h"
 
 namespace kalvant {
 
-void Console::savefile_Click() {
+namespace {
+
+// The file name part of a path: the text after the last '\' or '/'.
+std::string fileName(const std::string& path) {
+  const std::size_t p = path.find_last_of("\\/");
+  return p == std::string::npos ? path : path.substr(p + 1);
+}
+
+}  // namespace
+
+void Combinations::savefile_Click() {
   std::string file;
-  if (SaveDialog("Save memories in file", ".sqs", file) != 0) return;
-  const Settings& set = s.settings;
-  MemoryFileData data{Estrae_nome(set.DatFilePath),
-                      set.GreatTemperament,
-                      set.TremoloValue,
-                      set.TremoloController,
-                      set.ReverbType,
-                      set.MemoryLabelMode,
+  if (hooks_.saveDialog("Save memories in file", ".sqs", file) != 0) return;
+  const Settings& cfg = settings_;
+  MemoryFileData data{fileName(cfg.DatFilePath),
+                      cfg.GreatTemperament,
+                      cfg.TremoloValue,
+                      cfg.TremoloController,
+                      cfg.ReverbType,
+                      cfg.MemoryLabelMode,
                       {}};
   for (int m = kFirstFreeMemory; m < kFirstFreeMemory + kMemoriesPerFile; ++m) {
-    data.records.push_back(s.bank.memory(m));
+    data.records.push_back(bank_.memory(m));
   }
   std::string error;
   if (!writeMemoryFile(file, data, error)) {
-    tell("The memories could not be saved: " + error + ". Free memories are still unsaved.",
-         MessageIcon::Critical);
+    hooks_.tell("The memories could not be saved: " + error + ". Free memories are still unsaved.",
+                MessageIcon::Critical);
     return;
   }
-  panel.setText(panel.Label_filememory, "Memory saved on:" + file);
-  s.FreeMemoriesUnsaved = false;
+  set<std::string>(view_.memoryFileText.text, "Memory saved on:" + file);
+  freeMemoriesUnsaved_ = false;
 }
 
-void Console::Loadfile_Click() {
-  if (s.FreeMemoriesUnsaved &&
-      !ask("Free memories unsaved: loading will erase them. Continue anyway ?"))
+void Combinations::Loadfile_Click() {
+  if (freeMemoriesUnsaved_ &&
+      !hooks_.ask("Free memories unsaved: loading will erase them. Continue anyway ?"))
     return;
   std::string file;
-  if (OpenDialog("Load memories from file", ".sqs", file) != 0) return;
+  if (hooks_.openDialog("Load memories from file", ".sqs", file) != 0) return;
   // The whole file is checked before anything changes: a damaged file
   // leaves the memories and settings as they were.
   const MemoryFileReadResult read = readMemoryFile(file);
   if (!read.ok) {
-    tell("The memories could not be loaded: " + read.error +
-             ". The memories keep their previous values.",
-         MessageIcon::Exclamation);
+    hooks_.tell("The memories could not be loaded: " + read.error +
+                    ". The memories keep their previous values.",
+                MessageIcon::Exclamation);
     return;
   }
   const MemoryFileData& d = read.data;
-  s.settings.GreatTemperament = s.settings.SwellTemperament = s.settings.PedalTemperament =
+  settings_.GreatTemperament = settings_.SwellTemperament = settings_.PedalTemperament =
       d.temperament;
-  s.settings.TremoloValue = d.tremoloValue;
-  s.settings.TremoloController = d.tremoloController;
-  s.settings.ReverbType = d.reverbType;
-  s.settings.MemoryLabelMode = d.memoryLabelMode;
+  settings_.TremoloValue = d.tremoloValue;
+  settings_.TremoloController = d.tremoloController;
+  settings_.ReverbType = d.reverbType;
+  settings_.MemoryLabelMode = d.memoryLabelMode;
   int slot = kFirstFreeMemory;
   for (const Registration& r : d.records) {
     if (slot >= kFirstFixedMemory) break;  // the fixed memories are never touched
-    s.bank.memory(slot++) = r;
+    bank_.memory(slot++) = r;
   }
-  panel.setText(panel.Label_filememory, "Memory from:" + file);
-  if (!read.ignored.empty()) tell(read.ignored, MessageIcon::Exclamation);
-  Aggiusta_Check_Menu();
+  set<std::string>(view_.memoryFileText.text, "Memory from:" + file);
+  if (!read.ignored.empty()) hooks_.tell(read.ignored, MessageIcon::Exclamation);
+  sound_.Aggiusta_Check_Menu();
   Scrivi_Label_memorie();
-  if (d.datFileName != Estrae_nome(s.settings.DatFilePath)) {
-    tell("Warning! kalvant is not configured with file : " + d.datFileName +
-             "  , as required from this memory combination. Please enter on kalvant EDITOR and "
-             "load requested DAT file, or your stops combinations would be incorrect.",
-         MessageIcon::None);
+  if (d.datFileName != fileName(settings_.DatFilePath)) {
+    hooks_.tell(
+        "Warning! kalvant is not configured with file : " + d.datFileName +
+            "  , as required from this memory combination. Please enter on kalvant EDITOR and "
+            "load requested DAT file, or your stops combinations would be incorrect.",
+        MessageIcon::None);
   }
-  RESET_Click();
+  hooks_.reset();
   c_memory_Click(1);
 }
 

@@ -1,15 +1,14 @@
-// Stop selection and AGGIORNAMENTO_KALVO, the one procedure through which
-// every registration change reaches the module: it sends what differs
-// between the pending slot and the live slot, then makes them equal.
+// Stop selection, the tremolo buttons and AGGIORNAMENTO_KALVO: it sends what
+// differs between the pending slot and the live slot, then makes them equal.
 
-#include "console/Console.h"
+#include "registration/Combinations.h"
 
 namespace kalvant {
 
-void Console::Tiranti_Click(int Index) {
-  if (kGreatDivision.holds(Index)) s.bank.pending.GreatStop = static_cast<i16>(Index);
-  if (kSwellDivision.holds(Index)) s.bank.pending.SwellStop = static_cast<i16>(Index);
-  if (kPedalDivision.holds(Index)) s.bank.pending.PedalStop = static_cast<i16>(Index);
+void Combinations::Tiranti_Click(int Index) {
+  if (kGreatDivision.holds(Index)) bank_.pending.GreatStop = static_cast<i16>(Index);
+  if (kSwellDivision.holds(Index)) bank_.pending.SwellStop = static_cast<i16>(Index);
+  if (kPedalDivision.holds(Index)) bank_.pending.PedalStop = static_cast<i16>(Index);
   AGGIORNAMENTO_KALVO();
   Marca_Led_giallo();
   // After a change by hand no fixed memory is shown as active.
@@ -20,40 +19,38 @@ void Console::Tiranti_Click(int Index) {
 // Only a button of the same division is unlit: CLEAR leaves placeholder live
 // stops (Swell 49, Pedal 79) that name buttons of other divisions, and a
 // stop clicked during CLEAR's pauses must stay lit.
-void Console::sendStopIfChanged(std::int16_t Registration::*stop, const OrganDivision& division,
-                                void (Console::*temperament)()) {
-  const int pending = s.bank.pending.*stop;
-  if (pending == s.bank.live.*stop) return;
-  INVIO_SYSEX(pending);
-  (this->*temperament)();
+void Combinations::sendStopIfChanged(std::int16_t Registration::*stop, int division) {
+  const int pending = bank_.pending.*stop;
+  if (pending == bank_.live.*stop) return;
+  sysex_.send(pending);
+  sound_.sendTemperament(division);
   // Read again: the sending pauses let other handlers run.
-  const int live = s.bank.live.*stop;
-  if (division.holds(live)) panel.paint(panel.Tiranti[live], Lamp::Unlit);
-  if (isStopIndex(s.bank.pending.*stop))
-    panel.paint(panel.Tiranti[s.bank.pending.*stop], Lamp::Lit);
-  s.bank.live.*stop = s.bank.pending.*stop;
+  const int live = bank_.live.*stop;
+  if (kDivisions[division].holds(live)) paint(view_.stopButtons[live], Lamp::Unlit);
+  if (isStopIndex(bank_.pending.*stop)) paint(view_.stopButtons[bank_.pending.*stop], Lamp::Lit);
+  bank_.live.*stop = bank_.pending.*stop;
 }
 
-void Console::AGGIORNAMENTO_KALVO() {
-  MemoryBank& c = s.bank;
-  sendStopIfChanged(&Registration::GreatStop, kGreatDivision, &Console::TEMPERAMENTO_GO);
+void Combinations::AGGIORNAMENTO_KALVO() {
+  MemoryBank& c = bank_;
+  sendStopIfChanged(&Registration::GreatStop, 0);
   // A tremolo that is on is sent again on every run: a stop's set-up may
   // have changed the part's vibrato.
-  if (c.pending.GreatTremolo == 1) TREMOLO_GO(1);
-  sendStopIfChanged(&Registration::SwellStop, kSwellDivision, &Console::TEMPERAMENTO_SWELL);
-  if (c.pending.SwellTremolo == 1) TREMOLO_SW(1);
-  sendStopIfChanged(&Registration::PedalStop, kPedalDivision, &Console::TEMPERAMENTO_PE);
+  if (c.pending.GreatTremolo == 1) sound_.TREMOLO_GO(1);
+  sendStopIfChanged(&Registration::SwellStop, 1);
+  if (c.pending.SwellTremolo == 1) sound_.TREMOLO_SW(1);
+  sendStopIfChanged(&Registration::PedalStop, 2);
   if (c.pending.GreatTremolo != c.live.GreatTremolo) Tir_TREMOLOGO_Click();
   if (c.pending.SwellTremolo != c.live.SwellTremolo) TIR_TREMOLOSW_Click();
-  if (c.pending.GreatVolume != c.live.GreatVolume) moveVolume(0, c.pending.GreatVolume);
-  if (c.pending.SwellVolume != c.live.SwellVolume) moveVolume(1, c.pending.SwellVolume);
+  if (c.pending.GreatVolume != c.live.GreatVolume) sound_.moveVolume(0, c.pending.GreatVolume);
+  if (c.pending.SwellVolume != c.live.SwellVolume) sound_.moveVolume(1, c.pending.SwellVolume);
   // Couplers send nothing: they act on the routing of later notes.
   if (c.pending.PedalCoupler != c.live.PedalCoupler) {
-    panel.paintCouplerPair(panel.UNPI, panel.UNPII, c.pending.PedalCoupler);
+    paintCouplerPair(view_.greatToPedal, view_.swellToPedal, c.pending.PedalCoupler);
     c.live.PedalCoupler = c.pending.PedalCoupler;
   }
   if (c.pending.ManualCoupler != c.live.ManualCoupler) {
-    panel.paintCouplerPair(panel.UNI_II, panel.UNII_I, c.pending.ManualCoupler);
+    paintCouplerPair(view_.swellToGreat, view_.greatToSwell, c.pending.ManualCoupler);
     c.live.ManualCoupler = c.pending.ManualCoupler;
   }
   if (c.pending.ActiveManual != c.live.ActiveManual) {
@@ -62,10 +59,31 @@ void Console::AGGIORNAMENTO_KALVO() {
   }
 }
 
-void Console::Marca_Led_giallo() {
-  if (s.LedGreen && s.CurrentMemory >= 1 && s.CurrentMemory <= 12) {
-    s.LedGreen = false;
-    panel.setPicture(panel.c_memory[s.CurrentMemory], s.LedYellowOnPath);
+void Combinations::Tir_TREMOLOGO_Click() {
+  toggleTremolo(&Registration::GreatTremolo, 0);
+}
+
+void Combinations::TIR_TREMOLOSW_Click() {
+  toggleTremolo(&Registration::SwellTremolo, 1);
+}
+
+// The new state is always the opposite of the live one.
+void Combinations::toggleTremolo(std::int16_t Registration::*state, int division) {
+  std::int16_t& pending = bank_.pending.*state;
+  pending = bank_.live.*state != 0 ? 0 : 1;
+  if (division == 0) {
+    sound_.TREMOLO_GO(pending);
+  } else {
+    sound_.TREMOLO_SW(pending);
+  }
+  bank_.live.*state = pending;
+  Marca_Led_giallo();
+}
+
+void Combinations::Marca_Led_giallo() {
+  if (memoryShownGreen_ && currentMemory_ >= 1 && currentMemory_ <= 12) {
+    memoryShownGreen_ = false;
+    set(view_.memoryLeds[currentMemory_].picturePath, yellowOnPath_);
   }
 }
 

@@ -2,7 +2,7 @@
 // The routing decision for one message from a keyboard: a pure function of
 // the console's routing state and the message, so it can be tested and
 // measured without ports. The console applies the decision (sends, calls
-// the commands) in routing/InputProcessing.cpp.
+// the commands) in routing/InputRouter.cpp.
 
 #include <array>
 #include <cstdint>

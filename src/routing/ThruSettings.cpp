@@ -1,70 +1,74 @@
 // The "Midi Thru Mode" dialog: no, normal or fixed rechannelling, and the
 // channels each division learns from a played key.
 
-#include "console/Console.h"
+#include "routing/InputRouter.h"
 
-namespace kalvant {
+namespace kalvant::routing {
 
-void Console::MidiTHRU_Click() {
-  if (panel.Thru_form.visible) return;  // already open: the window raises it
-  panel.set(panel.Thru_form.visible, true);
-  s.ThruModeBefore = s.settings.ThruMode;
-  Thru_choose_Click(s.settings.ThruMode >= 0 && s.settings.ThruMode <= 2 ? s.settings.ThruMode : 0);
+void InputRouter::openThru() {
+  if (thru_.visible) return;  // already open: the window raises it
+  set(thru_.visible, true);
+  thruModeBefore_ = settings_.thruMode;
+  chooseThruMode(settings_.thruMode >= 0 && settings_.thruMode <= 2 ? settings_.thruMode : 0);
 }
 
-void Console::Thru_choose_Click(int Index) {
-  s.settings.ThruMode = static_cast<i16>(Index);
-  panel.set(panel.Thru_form.option, Index);
-  if (Index == 2) {  // learning starts again from a known table
-    s.settings.FixedChannel[0] = 1;
-    s.settings.FixedChannel[1] = 0;
-    s.settings.FixedChannel[2] = 3;
-    s.ChannelCapture = true;
+void InputRouter::chooseThruMode(int mode) {
+  settings_.thruMode = static_cast<i16>(mode);
+  set(thru_.optionSelected, mode);
+  if (mode == 2) {  // learning starts again from a known table
+    settings_.fixedChannel[0] = 1;
+    settings_.fixedChannel[1] = 0;
+    settings_.fixedChannel[2] = 3;
+    channelCapture_ = true;
   }
-  Thru_Refresh();
+  refreshThru();
 }
 
-void Console::Custom_Thru_label_Click(int Index) {
-  if (Index < 0 || Index > 2) return;
-  s.CaptureField = static_cast<i16>(Index);
+void InputRouter::chooseCaptureField(int field) {
+  if (field < 0 || field > 2) return;
+  captureField_ = static_cast<i16>(field);
   for (int i = 0; i < 3; ++i) {
-    panel.paint(panel.Thru_form.Custom_Thru_label[i], i == Index ? Lamp::Lit : Lamp::Unlit);
+    set(thru_.learnedChannelFields[i].lamp, i == field ? Lamp::Lit : Lamp::Unlit);
   }
 }
 
-void Console::Thru_Refresh() {
-  ThruView& v = panel.Thru_form;
-  const int mode = s.settings.ThruMode;
-  panel.set(v.Label3, mode == 0 ? Lamp::Lit : Lamp::Unlit);
-  panel.set(v.Label2_3, mode == 1 ? Lamp::Lit : Lamp::Unlit);
-  panel.set(v.Label1, mode == 2 ? Lamp::Lit : Lamp::Unlit);
+void InputRouter::refreshThru() {
+  const int mode = settings_.thruMode;
+  set(thru_.noneLamp, mode == 0 ? Lamp::Lit : Lamp::Unlit);
+  set(thru_.normalLamp, mode == 1 ? Lamp::Lit : Lamp::Unlit);
+  set(thru_.fixedLamp, mode == 2 ? Lamp::Lit : Lamp::Unlit);
   for (int i = 0; i < 3; ++i) {
-    ButtonView& field = v.Custom_Thru_label[i];
+    ButtonView& field = thru_.learnedChannelFields[i];
     if (mode != 2) {
-      panel.paint(field, Lamp::Unlit);
-      panel.setCaption(field, "Not rechanneled ");
+      set(field.lamp, Lamp::Unlit);
+      set(field.caption, std::string("Not rechanneled "));
     } else {
-      panel.setCaption(field, "channel = " + std::to_string(s.settings.FixedChannel[i] + 1));
+      set(field.caption, "channel = " + std::to_string(settings_.fixedChannel[i] + 1));
     }
   }
 }
 
-void Console::Thru_OK_Click() {
-  colori_tasti_GOSWPE();
-  s.ChannelCapture = false;
-  panel.set(panel.Thru_form.visible, false);
+void InputRouter::thruOk() {
+  actions_.run({Action::RepaintDivisions});
+  channelCapture_ = false;
+  set(thru_.visible, false);
 }
 
-void Console::Thru_CANCEL_Click() {
-  s.settings.ThruMode = s.ThruModeBefore;
-  s.ChannelCapture = false;
-  panel.set(panel.Thru_form.visible, false);
+void InputRouter::thruCancel() {
+  settings_.thruMode = thruModeBefore_;
+  channelCapture_ = false;
+  set(thru_.visible, false);
 }
 
 // Closing by the frame ends the capture and repaints the division buttons,
 // as OK does.
-void Console::Thru_Close() {
-  if (panel.Thru_form.visible) Thru_OK_Click();
+void InputRouter::thruClose() {
+  if (thru_.visible) thruOk();
 }
 
-}  // namespace kalvant
+void InputRouter::tableLoaded() {
+  channelCapture_ = false;
+  captureField_ = 0;
+}
+
+}  // namespace kalvant::routing

@@ -1,6 +1,7 @@
 // Reverb: Church, Cathedral or Chapel, each one stops-table entry.
 
-#include "console/Console.h"
+#include "sound/Sound.h"
+#include "stops/StopsTable.h"
 
 namespace kalvant {
 
@@ -8,18 +9,18 @@ namespace {
 constexpr const char* kReverbItems[] = {"Reverb1", "Reverb2", "Reverb3"};
 }
 
-void Console::Reverb_Click(int type) {
-  const bool marked = !panel.checked(kReverbItems[type]);
-  panel.check(kReverbItems[type], marked);
+void Sound::Reverb_Click(int type) {
+  const bool marked = !view_.menu[kReverbItems[type]].checked;
+  check(kReverbItems[type], marked);
   if (!marked) return;  // the current reverb clicked off: nothing is sent
-  s.settings.ReverbType = static_cast<i16>(type);
+  settings_.ReverbType = static_cast<i16>(type);
   Adjust_Reverb_check();
 }
 
-void Console::Adjust_Reverb_check() {
-  for (int t = 0; t < 3; ++t) panel.check(kReverbItems[t], s.settings.ReverbType == t);
-  if (s.settings.ReverbType >= 0 && s.settings.ReverbType <= 2) {
-    INVIO_SYSEX(entry::kReverbChurch + s.settings.ReverbType);
+void Sound::Adjust_Reverb_check() {
+  for (int t = 0; t < 3; ++t) check(kReverbItems[t], settings_.ReverbType == t);
+  if (settings_.ReverbType >= 0 && settings_.ReverbType <= 2) {
+    sysex_.send(entry::kReverbChurch + settings_.ReverbType);
   }
 }
 

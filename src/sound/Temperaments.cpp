@@ -1,7 +1,8 @@
 // Temperaments: one stops-table entry per division, sent from the menu and
 // again after every stop change of that division.
 
-#include "console/Console.h"
+#include "sound/Sound.h"
+#include "stops/StopsTable.h"
 
 namespace kalvant {
 
@@ -18,39 +19,46 @@ int temperamentEntry(int temperament, int division) {
 
 }  // namespace
 
-void Console::Temperament_Click(int value) {
+void Sound::Temperament_Click(int value) {
   const char* item = kTemperamentItems[value];
-  const bool marked = !panel.checked(item);
-  panel.check(item, marked);
+  const bool marked = !view_.menu[item].checked;
+  check(item, marked);
   if (marked) {
-    s.settings.GreatTemperament = s.settings.SwellTemperament = s.settings.PedalTemperament =
+    settings_.GreatTemperament = settings_.SwellTemperament = settings_.PedalTemperament =
         static_cast<i16>(value);
   }
   // Choosing the marked item again keeps it marked and sends it again.
   Aggiusta_Check_Menu();
 }
 
-void Console::Aggiusta_Check_Menu() {
-  for (int t = 0; t < 4; ++t) panel.check(kTemperamentItems[t], s.settings.GreatTemperament == t);
-  if (s.settings.GreatTemperament == 0) {
+void Sound::Aggiusta_Check_Menu() {
+  for (int t = 0; t < 4; ++t) check(kTemperamentItems[t], settings_.GreatTemperament == t);
+  if (settings_.GreatTemperament == 0) {
     for (int division = 0; division < 3; ++division)
-      INVIO_SYSEX(entry::kFirstTemperament + division);
+      sysex_.send(entry::kFirstTemperament + division);
   }
   TEMPERAMENTO_GO();
   TEMPERAMENTO_SWELL();
   TEMPERAMENTO_PE();
 }
 
-void Console::TEMPERAMENTO_GO() {
-  if (int e = temperamentEntry(s.settings.GreatTemperament, 0); e >= 0) INVIO_SYSEX(e);
+void Sound::sendTemperament(int division) {
+  const i16 temperaments[] = {settings_.GreatTemperament, settings_.SwellTemperament,
+                              settings_.PedalTemperament};
+  if (division < 0 || division > 2) return;
+  if (int e = temperamentEntry(temperaments[division], division); e >= 0) sysex_.send(e);
 }
 
-void Console::TEMPERAMENTO_SWELL() {
-  if (int e = temperamentEntry(s.settings.SwellTemperament, 1); e >= 0) INVIO_SYSEX(e);
+void Sound::TEMPERAMENTO_GO() {
+  sendTemperament(0);
 }
 
-void Console::TEMPERAMENTO_PE() {
-  if (int e = temperamentEntry(s.settings.PedalTemperament, 2); e >= 0) INVIO_SYSEX(e);
+void Sound::TEMPERAMENTO_SWELL() {
+  sendTemperament(1);
+}
+
+void Sound::TEMPERAMENTO_PE() {
+  sendTemperament(2);
 }
 
 }  // namespace kalvant

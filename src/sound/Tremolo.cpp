@@ -3,90 +3,60 @@
 
 #include <algorithm>
 
-#include "console/Console.h"
+#include "sound/Sound.h"
 
 namespace kalvant {
 
-struct TremoloButton {
-  std::int16_t Registration::*state;
-  ButtonView Panel::*button;
-  const OrganDivision* division;
-};
-
-namespace {
-constexpr TremoloButton kGreat{&Registration::GreatTremolo, &Panel::Tir_TREMOLOGO, &kGreatDivision};
-constexpr TremoloButton kSwell{&Registration::SwellTremolo, &Panel::TIR_TREMOLOSW, &kSwellDivision};
-}  // namespace
-
-void Console::Tir_TREMOLOGO_Click() {
-  toggleTremolo(kGreat);
+void Sound::TREMOLO_GO(int State) {
+  sendTremolo(kGreatDivision, State);
 }
-void Console::TIR_TREMOLOSW_Click() {
-  toggleTremolo(kSwell);
-}
-void Console::TREMOLO_GO(int State) {
-  sendTremolo(kGreat, State);
-}
-void Console::TREMOLO_SW(int State) {
-  sendTremolo(kSwell, State);
+void Sound::TREMOLO_SW(int State) {
+  sendTremolo(kSwellDivision, State);
 }
 
-// The new state is always the opposite of the live one.
-void Console::toggleTremolo(const TremoloButton& tremolo) {
-  std::int16_t& pending = s.bank.pending.*tremolo.state;
-  pending = s.bank.live.*tremolo.state != 0 ? 0 : 1;
-  sendTremolo(tremolo, pending);
-  s.bank.live.*tremolo.state = pending;
-  Marca_Led_giallo();
+void Sound::sendTremolo(const OrganDivision& division, int State) {
+  ButtonView& button =
+      division.channel == kGreatDivision.channel ? view_.greatTremolo : view_.swellTremolo;
+  set(button.lamp, State == 1 ? Lamp::Lit : Lamp::Unlit);
+  output_.controller(division, ModuleOutput::kModulation, State == 1 ? settings_.TremoloValue : 0);
 }
 
-void Console::sendTremolo(const TremoloButton& tremolo, int State) {
-  panel.paint(panel.*tremolo.button, State == 1 ? Lamp::Lit : Lamp::Unlit);
-  output_.controller(*tremolo.division, ModuleOutput::kModulation,
-                     State == 1 ? s.settings.TremoloValue : 0);
-}
-
-void Console::tremoloRate_Click() {
-  TremoloView& v = panel.Tremolo;
-  if (v.visible) return;  // already open: the window brings it to the front
-  s.TremoloValueBackup = s.settings.TremoloValue;
+void Sound::tremoloRate_Click() {
+  if (view_.tremoloRate.visible) return;  // already open: the window brings it to the front
+  rateBeforeDialog_ = settings_.TremoloValue;
   // A value from a file outside 100..127 stays as it is until the knob moves.
-  TremoloView shown{true, std::clamp<int>(s.settings.TremoloValue, 100, 127),
-                    std::to_string(s.settings.TremoloValue)};
-  panel.set(v, shown);
+  set(view_.tremoloRate, TremoloRateView{true, std::clamp<int>(settings_.TremoloValue, 100, 127),
+                                         std::to_string(settings_.TremoloValue)});
 }
 
-void Console::Tremolo_Slider1_Scroll(int value) {
-  s.settings.TremoloValue = static_cast<i16>(std::clamp(value, 100, 127));
-  panel.set(panel.Tremolo.Slider1, static_cast<int>(s.settings.TremoloValue));
-  panel.set(panel.Tremolo.Valore, std::to_string(s.settings.TremoloValue));
+void Sound::Tremolo_Slider1_Scroll(int value) {
+  settings_.TremoloValue = static_cast<i16>(std::clamp(value, 100, 127));
+  set(view_.tremoloRate.tremoloRateSlider, static_cast<int>(settings_.TremoloValue));
+  set(view_.tremoloRate.tremoloRateText, std::to_string(settings_.TremoloValue));
   Aggiorna_Tremolo();
 }
 
 // Resends the rate to the tremolos that are on, on the controller chosen in
 // the configuration (1, or 2 for modules that take the rate there).
-void Console::Aggiorna_Tremolo() {
-  const int controller = s.settings.TremoloController == 0   ? 1
-                         : s.settings.TremoloController == 1 ? 2
-                                                             : 0;
+void Sound::Aggiorna_Tremolo() {
+  const int controller = settings_.TremoloController == 0   ? 1
+                         : settings_.TremoloController == 1 ? 2
+                                                            : 0;
   if (controller == 0) return;
-  if (s.bank.pending.GreatTremolo == 1) {
-    output_.controller(kGreatDivision, controller, s.settings.TremoloValue);
-  }
-  if (s.bank.pending.SwellTremolo == 1) {
-    output_.controller(kSwellDivision, controller, s.settings.TremoloValue);
+  for (const OrganDivision* d : {&kGreatDivision, &kSwellDivision}) {
+    if (tremoloOn && tremoloOn(*d)) output_.controller(*d, controller, settings_.TremoloValue);
   }
 }
 
-void Console::Tremolo_OK_Click() {
-  panel.set(panel.Tremolo, TremoloView{});
+void Sound::Tremolo_OK_Click() {
+  set(view_.tremoloRate, TremoloRateView{});
 }
 
-void Console::Tremolo_CANCEL_Click() {
-  if (!panel.Tremolo.visible) return;
-  s.settings.TremoloValue = s.TremoloValueBackup;
+void Sound::Tremolo_CANCEL_Click() {
+  if (!view_.tremoloRate.visible) return;
+  settings_.TremoloValue = rateBeforeDialog_;
   Aggiorna_Tremolo();
-  panel.set(panel.Tremolo, TremoloView{});
+  set(view_.tremoloRate, TremoloRateView{});
 }
 
 }  // namespace kalvant

@@ -33,13 +33,13 @@ struct EditorView {
   bool visible = false;
   int raises = 0;  // grows each time the console asks to bring the window forward
   std::string iconPath;
-  std::array<EditorFieldView, kEditorFields> Text1;
-  std::string Label4;      // sysex length: "n Bytes"
-  std::string Label2;      // the selected field's index
-  std::string File_label;  // status line
-  Rgb File_labelColor = kEmptySysex;
-  bool Frame_reserved = false;  // the system entries, revealed by Ctrl+F9 four times
-  int SSTab1 = 0;               // the page shown: 0 PEDAL SWELL, 1 GREAT, 2 GLOBAL SETTINGS
+  std::array<EditorFieldView, kEditorFields> fields;
+  std::string lengthText;    // sysex length: "n Bytes"
+  std::string selectedText;  // the selected field's index
+  std::string statusText;    // status line
+  Rgb statusColor = kEmptySysex;
+  bool systemFrameShown = false;  // the system entries, revealed by Ctrl+F9 four times
+  int page = 0;                   // the page shown: 0 PEDAL SWELL, 1 GREAT, 2 GLOBAL SETTINGS
   bool operator==(const EditorView&) const = default;
 };
 

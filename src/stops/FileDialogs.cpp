@@ -3,7 +3,7 @@
 
 #include <cctype>
 
-#include "console/Console.h"
+#include "stops/FileDialogs.h"
 
 namespace kalvant {
 
@@ -20,10 +20,15 @@ bool endsWithIgnoringCase(const std::string& path, const std::string& extension)
   return true;
 }
 
+std::string fileName(const std::string& path) {
+  const std::size_t p = path.find_last_of("\\/");
+  return p == std::string::npos ? path : path.substr(p + 1);
+}
+
 // A name typed without any extension gets the dialog's one, as the save
 // dialog's default extension does.
 std::string withDefaultExtension(const std::string& path, const std::string& extension) {
-  const std::string name = Estrae_nome(path);
+  const std::string name = fileName(path);
   if (name.empty() || name.find('.') != std::string::npos) return path;
   return path + extension;
 }
@@ -43,18 +48,18 @@ int acceptChoice(UserDialogs& user, const std::optional<std::string>& picked,
 
 }  // namespace
 
-int Console::OpenDialog(const std::string& title, const std::string& extension,
-                        std::string& FileName) {
-  if (ended_) return 1;
-  return acceptChoice(w_.user, w_.user.pickFileToOpen(title, extension), extension, FileName);
+int FileDialogs::OpenDialog(const std::string& title, const std::string& extension,
+                            std::string& FileName) {
+  if (closed_()) return 1;
+  return acceptChoice(user_, user_.pickFileToOpen(title, extension), extension, FileName);
 }
 
-int Console::SaveDialog(const std::string& title, const std::string& extension,
-                        std::string& FileName) {
-  if (ended_) return 1;
-  std::optional<std::string> picked = w_.user.pickFileToSave(title, extension);
+int FileDialogs::SaveDialog(const std::string& title, const std::string& extension,
+                            std::string& FileName) {
+  if (closed_()) return 1;
+  std::optional<std::string> picked = user_.pickFileToSave(title, extension);
   if (picked) picked = withDefaultExtension(*picked, extension);
-  return acceptChoice(w_.user, picked, extension, FileName);
+  return acceptChoice(user_, picked, extension, FileName);
 }
 
 }  // namespace kalvant

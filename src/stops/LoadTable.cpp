@@ -1,50 +1,31 @@
-// Loading the stops table into the console and dressing the stop buttons.
+// Loading the stops table in play, with the program directory's own table
+// as the fallback.
 
-#include "console/Console.h"
 #include "stops/DatFile.h"
+#include "stops/TableInPlay.h"
 
 namespace kalvant {
 
-namespace {
-const char* kFallbackName = "kalvant.dat";
-}
-
-void Console::CARICAMENTO_DAT() {
-  DatReadResult read = readDatFile(s.settings.DatFilePath);
+void TableInPlay::load(std::string& datFilePath) {
+  DatReadResult read = readDatFile(datFilePath);
   if (!read.ok) {
-    const std::string firstPath = s.settings.DatFilePath;
-    tell("Error Loading Stops Table File " + firstPath +
-             " File is Damaged or Wrong Path is on CFG File: program will load default "
-             "File KALVANT.DAT,if it is present in kalvant directory",
-         MessageIcon::None);
-    s.settings.DatFilePath = programFile(kFallbackName);
-    panel.setText(panel.Label_fileDAT, "Stops Table: " + s.settings.DatFilePath);
-    Salva_dati_di_avvio();
-    read = readDatFile(s.settings.DatFilePath);
+    const std::string firstPath = datFilePath;
+    hooks_.tell("Error Loading Stops Table File " + firstPath +
+                    " File is Damaged or Wrong Path is on CFG File: program will load default "
+                    "File KALVANT.DAT,if it is present in kalvant directory",
+                MessageIcon::None);
+    datFilePath = fallbackPath_;
+    hooks_.saveSettings();
+    read = readDatFile(datFilePath);
     if (!read.ok) {
       // Neither table could be read: keep playing with the table we have.
-      tell("No stops table could be loaded, neither from " + firstPath + " nor from " +
-               s.settings.DatFilePath + " (" + read.error +
-               "). kalvant goes on with the stops table it had.",
-           MessageIcon::Critical);
+      hooks_.tell("No stops table could be loaded, neither from " + firstPath + " nor from " +
+                      datFilePath + " (" + read.error +
+                      "). kalvant goes on with the stops table it had.",
+                  MessageIcon::Critical);
     }
   }
-  if (read.ok) {
-    s.StopsTable = read.table;
-    panel.setText(panel.Label_fileDAT, "Stops Table: " + s.settings.DatFilePath);
-  }
-
-  for (int i = entry::kFirstGreatStop; i <= entry::kLastStop; ++i) {
-    ButtonView& b = panel.Tiranti[static_cast<std::size_t>(i)];
-    panel.setCaption(b, s.StopsTable[static_cast<std::size_t>(i + entry::kStopNameOffset)]);
-    panel.setEnabled(b, stopButtonEnabled(s.StopsTable, i));
-  }
-  panel.setCaption(panel.PEDALE, s.StopsTable[entry::kPedalName]);
-  panel.setCaption(panel.GREAT, s.StopsTable[entry::kGreatName]);
-  panel.setCaption(panel.SWELL, s.StopsTable[entry::kSwellName]);
-  s.DeviceListsReady = true;
-  s.ChannelCapture = false;
-  s.CaptureField = 0;
+  if (read.ok) table_ = read.table;
 }
 
 }  // namespace kalvant

@@ -5,8 +5,7 @@
 #include <filesystem>
 
 #include "common/FileIo.h"
-#include "console/Console.h"
-#include "stops/Editor.h"
+#include "stops/StopsTableEditor.h"
 
 namespace kalvant {
 
@@ -17,24 +16,24 @@ constexpr std::uintmax_t kMaxSysexFile = 32766;
 constexpr std::size_t kShortestSysex = 3;  // F0, one byte, F7
 }  // namespace
 
-void Compilatore::Command2_Click() {
+void StopsTableEditor::Command2_Click() {
   Caricamento_sysex_binary();
 }
 
-void Compilatore::Text1_DblClick(int Index) {
+void StopsTableEditor::Text1_DblClick(int Index) {
   Text1_Click(Index);
   Caricamento_sysex_binary();
 }
 
 // The whole file first; the entry is replaced only once every byte is in.
-bool Compilatore::readSysexFile(const std::string& path, std::string& bytes) {
+bool StopsTableEditor::readSysexFile(const std::string& path, std::string& bytes) {
   std::error_code ec;
   const std::uintmax_t size = std::filesystem::file_size(path, ec);
   if (!ec && size > kMaxSysexFile) {
-    k_.tell("The sysex file " + path + " holds " + std::to_string(size) +
-                " bytes; a stops table entry takes at most " + std::to_string(kMaxSysexFile) +
-                " bytes. Entry " + std::to_string(SelectedIndex) + " is unchanged.",
-            MessageIcon::Exclamation);
+    tell("The sysex file " + path + " holds " + std::to_string(size) +
+             " bytes; a stops table entry takes at most " + std::to_string(kMaxSysexFile) +
+             " bytes. Entry " + std::to_string(selectedField_) + " is unchanged.",
+         MessageIcon::Exclamation);
     return false;
   }
   std::string error;
@@ -42,28 +41,28 @@ bool Compilatore::readSysexFile(const std::string& path, std::string& bytes) {
   // reader, which refuses such a path and says why.
   if (!readWholeFile(path, bytes, error) || bytes.size() > kMaxSysexFile) {
     if (error.empty()) error = "\"" + path + "\" grew while it was read";
-    k_.tell("The sysex file could not be read: " + error + ". Entry " +
-                std::to_string(SelectedIndex) + " is unchanged.",
-            MessageIcon::Exclamation);
+    tell("The sysex file could not be read: " + error + ". Entry " +
+             std::to_string(selectedField_) + " is unchanged.",
+         MessageIcon::Exclamation);
     return false;
   }
   return true;
 }
 
-void Compilatore::Caricamento_sysex_binary() {
+void StopsTableEditor::Caricamento_sysex_binary() {
   std::string path;
-  if (k_.OpenDialog("Caricamento sysex ", ".syx", path) != 0) return;
+  if (files_.OpenDialog("Caricamento sysex ", ".syx", path) != 0) return;
   std::string bytes;
   if (!readSysexFile(path, bytes)) return;
-  if (SelectedIndex < 0 || SelectedIndex >= kStopsTableSize) return;
-  k_.s.StopsTable[static_cast<std::size_t>(SelectedIndex)] = bytes;
+  if (selectedField_ < 0 || selectedField_ >= kStopsTableSize) return;
+  table_[static_cast<std::size_t>(selectedField_)] = bytes;
   showLength(bytes.size());
   // The field keeps this colour when another one is selected.
   const Rgb color = bytes.size() < kShortestSysex ? kEmptySysex : kModifiedNow;
-  setColor(SelectedIndex, color);
-  PrevIndex = SelectedIndex;
-  PrevColor = color;
-  TableModified = true;
+  setColor(selectedField_, color);
+  markedField_ = selectedField_;
+  markedFieldColor_ = color;
+  modified_ = true;
   setStatus("Warning: configuration is modified and UNSAVED!", kModifiedNow);
 }
 

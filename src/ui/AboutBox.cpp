@@ -11,7 +11,7 @@
 namespace kalvant::ui {
 
 AboutBox::AboutBox(Console& console, QWidget* parent) : QDialog(parent), k_(console) {
-  setObjectName("frmABout");
+  setObjectName("aboutBox");
   setModal(false);
   image1_ = new QLabel;
   image1_->setObjectName("Image1");
@@ -28,7 +28,7 @@ AboutBox::AboutBox(Console& console, QWidget* parent) : QDialog(parent), k_(cons
 }
 
 void AboutBox::render() {
-  const AboutView& v = k_.panel.frmABout;
+  const AboutView& v = k_.aboutHelp.aboutView();
   if (v.shows == showsDone_) return;
   showsDone_ = v.shows;
   setWindowTitle(QString::fromLatin1(v.caption));

@@ -1,5 +1,5 @@
 #pragma once
-// The about box frmABout: modeless, one box however often About is chosen;
+// The about box: modeless, one box however often About is chosen;
 // a missing picture leaves the box without it.
 
 #include <QDialog>

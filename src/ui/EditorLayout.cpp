@@ -46,15 +46,15 @@ constexpr LegendEntry kLegend[] = {
 struct MenuEntry {
   const char* name;  // "" for a separator
   const char* caption;
-  void (Compilatore::*handler)();
+  void (StopsTableEditor::*handler)();
 };
 constexpr MenuEntry kFileMenu[] = {
-    {"LoadDAT", "&Load Stops Table  File  (*.dat)", &Compilatore::LoadDAT_Click},
-    {"SaveDAT", "&Save Current Stops Table on  *.DAT file", &Compilatore::SaveDAT_Click},
+    {"LoadDAT", "&Load Stops Table  File  (*.dat)", &StopsTableEditor::LoadDAT_Click},
+    {"SaveDAT", "&Save Current Stops Table on  *.DAT file", &StopsTableEditor::SaveDAT_Click},
     {"", "", nullptr},
-    {"Enable", "&ENABLE current Stops Table on KALVANT", &Compilatore::Enable_Click},
+    {"Enable", "&ENABLE current Stops Table on KALVANT", &StopsTableEditor::Enable_Click},
     {"", "", nullptr},
-    {"Uscita_abort", "Exit Editor", &Compilatore::Uscita_abort_Click},
+    {"Uscita_abort", "Exit Editor", &StopsTableEditor::Uscita_abort_Click},
 };
 
 QLabel* small(const QString& text) {
@@ -82,18 +82,18 @@ void EditorWindow::buildMenus() {
     QAction* a = menu->addAction(QString::fromLatin1(m.caption));
     a->setObjectName(m.name);
     const auto handler = m.handler;
-    connect(a, &QAction::triggered, this, [this, handler] { (k_.compilatore.*handler)(); });
+    connect(a, &QAction::triggered, this, [this, handler] { (k_.stopsTableEditor.*handler)(); });
   }
 }
 
 QLineEdit* EditorWindow::makeField(int index) {
   auto* w = new QLineEdit;
-  w->setObjectName(QStringLiteral("Text1_%1").arg(index));
+  w->setObjectName(QStringLiteral("field_%1").arg(index));
   w->setProperty("Index", index);
   w->setMinimumWidth(120);
   w->installEventFilter(this);
   connect(w, &QLineEdit::textEdited, this, [this, index](const QString& text) {
-    k_.compilatore.Text1_Change(index, text.toLatin1().toStdString());
+    k_.stopsTableEditor.Text1_Change(index, text.toLatin1().toStdString());
   });
   fields_[static_cast<std::size_t>(index)] = w;
   return w;
@@ -160,9 +160,9 @@ QWidget* EditorWindow::buildGlobalPage() {
   custom->setColumnStretch(2, 1);
   v->addLayout(custom);
 
-  frameReserved_ = new QGroupBox(QStringLiteral("System  Sysex "));
-  frameReserved_->setObjectName("Frame_reserved");
-  auto* grid = new QGridLayout(frameReserved_);
+  systemFrame_ = new QGroupBox(QStringLiteral("System  Sysex "));
+  systemFrame_->setObjectName("systemFrame");
+  auto* grid = new QGridLayout(systemFrame_);
   grid->addWidget(buildSystemGroup("RESET", {0, 1, 2, 3, 4, 5}), 0, 0, 2, 1);
   grid->addWidget(buildSystemGroup("REVERB", {7, 8}), 0, 1);
   grid->addWidget(buildSystemGroup("SC88 RESET", {100}), 1, 1);
@@ -170,8 +170,8 @@ QWidget* EditorWindow::buildGlobalPage() {
   grid->addWidget(buildSystemGroup("MEAN TONE", {104, 105, 106}), 1, 2);
   grid->addWidget(buildSystemGroup("SILBERMANN", {107, 108, 109}), 0, 3);
   grid->addWidget(buildSystemGroup("KIRNBERGER", {110, 111, 112}), 1, 3);
-  frameReserved_->hide();
-  v->addWidget(frameReserved_);
+  systemFrame_->hide();
+  v->addWidget(systemFrame_);
   v->addStretch();
   return w;
 }
@@ -193,25 +193,25 @@ QWidget* EditorWindow::buildBottomPanel() {
   grid->addLayout(legend, 0, 0, 1, 5);
 
   auto* import = new QPushButton(QStringLiteral("Load Sysex Num."));
-  import->setObjectName("Command2");
+  import->setObjectName("importSysex");
   import->setToolTip(QStringLiteral("Push to load sysex from file  on selected position"));
-  connect(import, &QPushButton::clicked, this, [this] { k_.compilatore.Command2_Click(); });
+  connect(import, &QPushButton::clicked, this, [this] { k_.stopsTableEditor.Command2_Click(); });
   grid->addWidget(import, 1, 0);
-  label2_ = new QLabel;
-  label2_->setObjectName("Label2");
-  label2_->setToolTip(QStringLiteral("Display current selected sysex field"));
-  label2_->setMinimumWidth(40);
-  grid->addWidget(label2_, 1, 1);
+  selectedLabel_ = new QLabel;
+  selectedLabel_->setObjectName("selectedText");
+  selectedLabel_->setToolTip(QStringLiteral("Display current selected sysex field"));
+  selectedLabel_->setMinimumWidth(40);
+  grid->addWidget(selectedLabel_, 1, 1);
   grid->addWidget(new QLabel(QStringLiteral("Sysex length :")), 1, 2, Qt::AlignRight);
-  label4_ = new QLabel;
-  label4_->setObjectName("Label4");
-  label4_->setToolTip(QStringLiteral("Display current sysex Byte Lenght"));
-  grid->addWidget(label4_, 1, 3);
+  lengthLabel_ = new QLabel;
+  lengthLabel_->setObjectName("lengthText");
+  lengthLabel_->setToolTip(QStringLiteral("Display current sysex Byte Lenght"));
+  grid->addWidget(lengthLabel_, 1, 3);
   grid->setColumnStretch(4, 1);
-  fileLabel_ = new QLabel;
-  fileLabel_->setObjectName("File_label");
-  fileLabel_->setToolTip(QStringLiteral("Current configuration DAT File, name & Path"));
-  grid->addWidget(fileLabel_, 2, 0, 1, 5);
+  statusLabel_ = new QLabel;
+  statusLabel_->setObjectName("statusText");
+  statusLabel_->setToolTip(QStringLiteral("Current configuration DAT File, name & Path"));
+  grid->addWidget(statusLabel_, 2, 0, 1, 5);
   return w;
 }
 

@@ -28,18 +28,18 @@ QString cssColor(Rgb color) {
 
 EditorWindow::EditorWindow(Console& console, QWidget* parent)
     : QMainWindow(parent, Qt::Window), k_(console) {
-  setObjectName("compilatore");
+  setObjectName("stopsTableEditor");
   setWindowTitle(QStringLiteral("EDITOR KALVANT"));
   buildMenus();
   auto* central = new QWidget;
   auto* v = new QVBoxLayout(central);
   tabs_ = new QTabWidget;
-  tabs_->setObjectName("SSTab1");
+  tabs_->setObjectName("pages");
   tabs_->addTab(buildDivisionPage(0), QStringLiteral("PEDAL   SWELL"));
   tabs_->addTab(buildDivisionPage(1), QStringLiteral("GREAT "));
   tabs_->addTab(buildGlobalPage(), QStringLiteral("GLOBAL SETTINGS"));
   connect(tabs_, &QTabWidget::currentChanged, this,
-          [this](int page) { k_.compilatore.SSTab1_Click(page); });
+          [this](int page) { k_.stopsTableEditor.SSTab1_Click(page); });
   v->addWidget(tabs_);
   v->addWidget(buildBottomPanel());
   setCentralWidget(central);
@@ -47,7 +47,7 @@ EditorWindow::EditorWindow(Console& console, QWidget* parent)
   auto* reveal = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_F9), this);
   reveal->setContext(Qt::WindowShortcut);
   connect(reveal, &QShortcut::activated, this,
-          [this] { k_.compilatore.Form_KeyDown(kKeyF9, kCtrl); });
+          [this] { k_.stopsTableEditor.Form_KeyDown(kKeyF9, kCtrl); });
 }
 
 void EditorWindow::renderField(int index, const EditorFieldView& v) {
@@ -64,19 +64,21 @@ void EditorWindow::renderField(int index, const EditorFieldView& v) {
 }
 
 void EditorWindow::render() {
-  const EditorView& v = k_.panel.compilatore;
-  for (int i = 0; i < kEditorFields; ++i) renderField(i, v.Text1[static_cast<std::size_t>(i)]);
-  label4_->setText(QString::fromLatin1(v.Label4));
-  label2_->setText(QString::fromLatin1(v.Label2));
-  fileLabel_->setText(QString::fromLatin1(v.File_label));
+  const EditorView& v = k_.stopsTableEditor.view();
+  if (shown_ && *shown_ == v) return;
+  shown_ = v;
+  for (int i = 0; i < kEditorFields; ++i) renderField(i, v.fields[static_cast<std::size_t>(i)]);
+  lengthLabel_->setText(QString::fromLatin1(v.lengthText));
+  selectedLabel_->setText(QString::fromLatin1(v.selectedText));
+  statusLabel_->setText(QString::fromLatin1(v.statusText));
   // Set only when it changes: each new sheet restyles the label.
-  const QString style = "QLabel { background-color: " + cssColor(v.File_labelColor) +
-                        "; color: black; padding: 2px; }";
-  if (fileLabel_->styleSheet() != style) fileLabel_->setStyleSheet(style);
-  frameReserved_->setVisible(v.Frame_reserved);
-  if (tabs_->currentIndex() != v.SSTab1) {
+  const QString style =
+      "QLabel { background-color: " + cssColor(v.statusColor) + "; color: black; padding: 2px; }";
+  if (statusLabel_->styleSheet() != style) statusLabel_->setStyleSheet(style);
+  systemFrame_->setVisible(v.systemFrameShown);
+  if (tabs_->currentIndex() != v.page) {
     const QSignalBlocker quiet(tabs_);
-    tabs_->setCurrentIndex(v.SSTab1);
+    tabs_->setCurrentIndex(v.page);
   }
   if (const QString icon = QString::fromStdString(v.iconPath); icon != iconShown_) {
     iconShown_ = icon;
@@ -106,12 +108,12 @@ void EditorWindow::showForward() {
 
 void EditorWindow::closeEvent(QCloseEvent* event) {
   // The console closing takes every window with it, without questions.
-  if (k_.ended() || !k_.panel.compilatore.visible) {
+  if (k_.ended() || !k_.stopsTableEditor.view().visible) {
     event->accept();
     return;
   }
   bool cancel = false;
-  k_.compilatore.Form_QueryUnload(cancel);
+  k_.stopsTableEditor.Form_QueryUnload(cancel);
   if (cancel) {
     event->ignore();
   } else {
@@ -124,10 +126,10 @@ bool EditorWindow::eventFilter(QObject* watched, QEvent* event) {
   if (!index.isValid()) return QMainWindow::eventFilter(watched, event);
   const int i = index.toInt();
   if (event->type() == QEvent::MouseButtonPress) {
-    k_.compilatore.Text1_Click(i);
+    k_.stopsTableEditor.Text1_Click(i);
   } else if (event->type() == QEvent::MouseButtonDblClick) {
     // The import's file dialog runs after the mouse event is done.
-    QTimer::singleShot(0, this, [this, i] { k_.compilatore.Text1_DblClick(i); });
+    QTimer::singleShot(0, this, [this, i] { k_.stopsTableEditor.Text1_DblClick(i); });
   }
   return false;
 }

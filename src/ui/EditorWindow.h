@@ -1,11 +1,12 @@
 #pragma once
 // The stops table editor window "EDITOR KALVANT": modeless, three tab pages
 // of fields, the colour legend and the status line. It renders
-// panel.compilatore and forwards typing, clicks, menus and Ctrl+F9 to the
-// console's editor.
+// the stops table editor's view and forwards typing, clicks, menus and
+// Ctrl+F9 to the editor.
 
 #include <QMainWindow>
 #include <array>
+#include <optional>
 
 #include "console/Console.h"
 
@@ -43,10 +44,11 @@ class EditorWindow : public QMainWindow {
   Console& k_;
   std::array<QLineEdit*, kEditorFields> fields_{};
   QTabWidget* tabs_ = nullptr;
-  QGroupBox* frameReserved_ = nullptr;
-  QLabel* label4_ = nullptr;
-  QLabel* label2_ = nullptr;
-  QLabel* fileLabel_ = nullptr;
+  QGroupBox* systemFrame_ = nullptr;
+  QLabel* lengthLabel_ = nullptr;
+  QLabel* selectedLabel_ = nullptr;
+  QLabel* statusLabel_ = nullptr;
+  std::optional<EditorView> shown_;  // the view last rendered
   int raisesShown_ = 0;
   QString iconShown_;
 };

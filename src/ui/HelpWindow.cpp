@@ -29,7 +29,7 @@ HelpWindow::HelpWindow(Console& console, QWidget* parent)
 
 // Each Help choice opens the manual at its contents and brings it forward.
 void HelpWindow::render() {
-  const HelpView& v = k_.panel.help;
+  const HelpView& v = k_.aboutHelp.helpView();
   if (v.shows == showsDone_) return;
   showsDone_ = v.shows;
   browser_->setSource(QUrl::fromLocalFile(QString::fromStdString(v.manualPath)));

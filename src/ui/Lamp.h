@@ -7,7 +7,7 @@
 #include <QVariant>
 #include <QWidget>
 
-#include "console/Panel.h"
+#include "view/Views.h"
 
 namespace kalvant::ui {
 

@@ -143,59 +143,68 @@ void MainWindow::render() {
   Panel& was = shown_;
   if (changed(p.windowCaption, was.windowCaption)) setWindowTitle(text(p.windowCaption));
   if (changed(p.windowIconPath, was.windowIconPath)) setWindowIcon(QIcon(text(p.windowIconPath)));
+  const CombinationsView& r = k_.registration().view();
+  CombinationsView& rWas = shownRegistration_;
   bool renamed = all;  // stop names change with the stops table only
   for (int i = entry::kFirstGreatStop; i <= entry::kLastStop; ++i) {
-    renamed = renamed || p.Tiranti[i].caption != was.Tiranti[i].caption;
-    if (changed(p.Tiranti[i], was.Tiranti[i])) applyButton(stops_[i], p.Tiranti[i]);
+    renamed = renamed || r.stopButtons[i].caption != rWas.stopButtons[i].caption;
+    if (changed(r.stopButtons[i], rWas.stopButtons[i])) applyButton(stops_[i], r.stopButtons[i]);
   }
   if (renamed) fitStopWidths();
-  for (const BoundButton& b : buttons_) {
-    if (changed(p.*b.view, was.*b.view)) applyButton(b.widget, p.*b.view);
+  for (BoundButton& b : buttons_) {
+    if (changed(*b.view, b.shown)) applyButton(b.widget, b.shown);
   }
   for (int i = 1; i <= 12; ++i) {
-    if (changed(p.c_memory[i], was.c_memory[i])) {
-      leds_[i]->setIcon(QIcon(picture(p.c_memory[i].picturePath)));
-      leds_[i]->setToolTip(text(p.c_memory[i].tooltip));
+    if (changed(r.memoryLeds[i], rWas.memoryLeds[i])) {
+      leds_[i]->setIcon(QIcon(picture(r.memoryLeds[i].picturePath)));
+      leds_[i]->setToolTip(text(r.memoryLeds[i].tooltip));
     }
-    if (changed(p.Label1[i], was.Label1[i])) ledLabels_[i]->setText(text(p.Label1[i].text));
-    if (changed(p.Graduatore[i], was.Graduatore[i])) applyButton(fixed_[i], p.Graduatore[i]);
+    if (changed(r.memoryLabels[i], rWas.memoryLabels[i]))
+      ledLabels_[i]->setText(text(r.memoryLabels[i].text));
+    if (changed(r.fixedMemoryBar[i], rWas.fixedMemoryBar[i]))
+      applyButton(fixed_[i], r.fixedMemoryBar[i]);
   }
-  const std::pair<QLabel*, LabelView Panel::*> labels[] = {
-      {labelFileDat_, &Panel::Label_fileDAT},
-      {labelFileMemory_, &Panel::Label_filememory},
-      {labelMidiStatus_, &Panel::MidiStatus},
-      {expGo_, &Panel::EXPGO},
-      {expSw_, &Panel::EXPSW}};
+  const SoundView& sound = k_.sound().view();
+  SoundView& soundWas = shownSound_;
+  const std::pair<QLabel*, std::pair<const LabelView*, LabelView*>> labels[] = {
+      {labelFileDat_, {&p.Label_fileDAT, &was.Label_fileDAT}},
+      {labelFileMemory_, {&r.memoryFileText, &rWas.memoryFileText}},
+      {expGo_, {&sound.greatVolumeText, &soundWas.greatVolumeText}},
+      {expSw_, {&sound.swellVolumeText, &soundWas.swellVolumeText}}};
   for (const auto& [w, view] : labels) {
-    if (changed(p.*view, was.*view)) {
-      w->setText(text((p.*view).text));
-      w->setToolTip(text((p.*view).tooltip));
+    if (changed(*view.first, *view.second)) {
+      w->setText(text(view.first->text));
+      w->setToolTip(text(view.first->tooltip));
     }
   }
-  for (const auto& [w, view] :
-       {std::pair{slider1_, &Panel::Slider1}, std::pair{slider2_, &Panel::Slider2}}) {
-    if (changed(p.*view, was.*view)) {
+  for (const auto& [w, view] : {std::pair{slider1_, &SoundView::greatVolume},
+                                std::pair{slider2_, &SoundView::swellVolume}}) {
+    if (changed(sound.*view, soundWas.*view)) {
       const QSignalBlocker quiet(w);  // a position set by the console is no Scroll event
-      w->setRange((p.*view).minimum, (p.*view).maximum);
-      w->setValue((p.*view).value);
-      w->setToolTip(text((p.*view).tooltip));
+      w->setRange((sound.*view).minimum, (sound.*view).maximum);
+      w->setValue((sound.*view).value);
+      w->setToolTip(text((sound.*view).tooltip));
     }
   }
   // Always: a click toggles a checkable action by itself, even when the
   // console keeps the check where it was.
   for (const auto& [name, action] : actions_) {
-    auto it = p.menu.find(name);
-    if (it == p.menu.end()) continue;
-    action->setChecked(it->second.checked);
-    action->setEnabled(it->second.enabled);
+    const MenuItemView* item = p.menuItem(name);
+    if (!item) continue;
+    action->setChecked(item->checked);
+    action->setEnabled(item->enabled);
   }
-  if (changed(p.Set_up, was.Set_up)) setup_->render();
-  if (changed(p.Tremolo, was.Tremolo)) tremolo_->render();
+  if (changed(k_.midiSetup().view(), shownSetup_)) setup_->render();
+  if (changed(k_.router().midiStatus(), shownMidiStatus_)) {
+    labelMidiStatus_->setText(text(shownMidiStatus_.text));
+  }
+  if (changed(sound.tremoloRate, soundWas.tremoloRate)) tremolo_->render();
   // The stops table editor, the about box and the help window.
-  if (changed(p.compilatore, was.compilatore)) editor_->render();
-  if (changed(p.frmABout, was.frmABout)) about_->render();
-  if (changed(p.help, was.help)) help_->render();
-  if (changed(p.Thru_form, was.Thru_form)) thru_->render();
+  // Each renders only what changed in its own view.
+  editor_->render();
+  about_->render();
+  help_->render();
+  if (changed(k_.router().thruView(), shownThru_)) thru_->render();
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {

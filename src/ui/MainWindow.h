@@ -42,8 +42,10 @@ class MainWindow : public QMainWindow {
   void showEvent(QShowEvent* event) override;
 
  private:
+  // A button and the view it renders, which lives as long as the console.
   struct BoundButton {
-    ButtonView Panel::*view;
+    const ButtonView* view;
+    ButtonView shown;
     QAbstractButton* widget;
   };
 
@@ -51,18 +53,18 @@ class MainWindow : public QMainWindow {
   QWidget* buildPanel();
   struct Division {
     const char* title;
-    ButtonView Panel::*button;
+    const ButtonView* button;
     const char* name;
     void (Console::*click)();
     int firstStop, lastStop;
-    ButtonView Panel::*tremolo;
+    const ButtonView* tremolo;
     const char* tremoloName;
     void (Console::*tremoloClick)();
   };
   QWidget* buildDivision(const Division& d);
   QWidget* buildCouplersAndVolumes();
   QWidget* buildMemoryRow();
-  QPushButton* makeButton(ButtonView Panel::*view, const char* objectName,
+  QPushButton* makeButton(const ButtonView& view, const char* objectName,
                           void (Console::*handler)());
   void scheduleRender();
   void fitStopWidths();
@@ -70,6 +72,11 @@ class MainWindow : public QMainWindow {
 
   Console& k_;
   Panel shown_;  // what the widgets show now
+  SoundView shownSound_;
+  CombinationsView shownRegistration_;
+  ports::SetupView shownSetup_;
+  routing::ThruView shownThru_;
+  LabelView shownMidiStatus_;
   bool renderPending_ = false;
   bool firstRender_ = true;
 

@@ -76,7 +76,8 @@ void MainWindow::buildMenus() {
         menu->addSeparator();
         continue;
       }
-      auto* action = new QAction(latin1(k_.panel.menu[item.name].caption), this);
+      const MenuItemView* view = k_.panel.menuItem(item.name);
+      auto* action = new QAction(latin1(view ? view->caption : std::string()), this);
       action->setObjectName(item.name);
       action->setCheckable(item.checkable);
       // A checkable item shows the console's check, not Qt's own toggle.
@@ -97,13 +98,13 @@ void MainWindow::buildMenus() {
   actions_["Exit"]->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
 }
 
-QPushButton* MainWindow::makeButton(ButtonView Panel::*view, const char* objectName,
+QPushButton* MainWindow::makeButton(const ButtonView& view, const char* objectName,
                                     void (Console::*handler)()) {
   auto* b = new QPushButton;
   b->setObjectName(objectName);
   b->setFocusPolicy(Qt::NoFocus);  // keys belong to the console (hotkeys)
   connect(b, &QPushButton::clicked, this, [this, handler] { (k_.*handler)(); });
-  buttons_.push_back({view, b});
+  buttons_.push_back({&view, view, b});
   return b;
 }
 
@@ -111,7 +112,7 @@ QWidget* MainWindow::buildDivision(const Division& d) {
   auto* box = new QGroupBox(QString::fromLatin1(d.title));
   auto* v = new QVBoxLayout(box);
   v->setContentsMargins(6, 6, 6, 6);  // nine columns of stops fit a 1280-pixel screen
-  QPushButton* divisionButton = makeButton(d.button, d.name, d.click);
+  QPushButton* divisionButton = makeButton(*d.button, d.name, d.click);
   divisionButton->setProperty("role", "division");
   v->addWidget(divisionButton);
 
@@ -129,7 +130,7 @@ QWidget* MainWindow::buildDivision(const Division& d) {
   }
   v->addLayout(grid);
   v->addStretch();
-  if (d.tremolo) v->addWidget(makeButton(d.tremolo, d.tremoloName, d.tremoloClick));
+  if (d.tremolo) v->addWidget(makeButton(*d.tremolo, d.tremoloName, d.tremoloClick));
   return box;
 }
 
@@ -138,16 +139,17 @@ QWidget* MainWindow::buildCouplersAndVolumes() {
   auto* h = new QHBoxLayout(row);
   auto* couplers = new QGroupBox(QStringLiteral("Couplers"));
   auto* c = new QHBoxLayout(couplers);
-  c->addWidget(makeButton(&Panel::UNI_II, "UNI_II", &Console::UNI_II_Click));
-  c->addWidget(makeButton(&Panel::UNII_I, "UNII_I", &Console::UNII_I_Click));
-  c->addWidget(makeButton(&Panel::UNPI, "UNPI", &Console::UNPI_Click));
-  c->addWidget(makeButton(&Panel::UNPII, "UNPII", &Console::UNPII_Click));
+  const CombinationsView& r = k_.registration().view();
+  c->addWidget(makeButton(r.swellToGreat, "UNI_II", &Console::UNI_II_Click));
+  c->addWidget(makeButton(r.greatToSwell, "UNII_I", &Console::UNII_I_Click));
+  c->addWidget(makeButton(r.greatToPedal, "UNPI", &Console::UNPI_Click));
+  c->addWidget(makeButton(r.swellToPedal, "UNPII", &Console::UNPII_Click));
   h->addWidget(couplers);
 
   auto* volumes = new QGroupBox(QStringLiteral("Volumes"));
   auto* g = new QGridLayout(volumes);
   auto addSlider = [&](int rowIndex, const char* caption, QSlider*& slider, QLabel*& value,
-                       SliderView Panel::*view, void (Console::*scroll)()) {
+                       void (Console::*scroll)(int)) {
     slider = new QSlider(Qt::Horizontal);
     slider->setObjectName(rowIndex == 0 ? "Slider1" : "Slider2");
     slider->setFocusPolicy(Qt::NoFocus);
@@ -155,18 +157,15 @@ QWidget* MainWindow::buildCouplersAndVolumes() {
     value = new QLabel;
     value->setObjectName(rowIndex == 0 ? "EXPGO" : "EXPSW");
     value->setMinimumWidth(28);
-    connect(slider, &QSlider::valueChanged, this, [this, view, scroll](int v) {
-      (k_.panel.*view).value = v;  // the knob is where the player put it
-      (k_.*scroll)();
-    });
+    connect(slider, &QSlider::valueChanged, this, [this, scroll](int v) { (k_.*scroll)(v); });
     g->addWidget(new QLabel(QString::fromLatin1(caption)), rowIndex, 0);
     g->addWidget(slider, rowIndex, 1);
     g->addWidget(value, rowIndex, 2);
   };
-  addSlider(0, "Great", slider1_, expGo_, &Panel::Slider1, &Console::Slider1_Scroll);
-  addSlider(1, "Swell", slider2_, expSw_, &Panel::Slider2, &Console::Slider2_Scroll);
-  QPushButton* couple =
-      makeButton(&Panel::Couplingsliders, "Couplingsliders", &Console::Couplingsliders_Click);
+  addSlider(0, "Great", slider1_, expGo_, &Console::Slider1_Scroll);
+  addSlider(1, "Swell", slider2_, expSw_, &Console::Slider2_Scroll);
+  QPushButton* couple = makeButton(k_.sound().view().sliderCoupling, "Couplingsliders",
+                                   &Console::Couplingsliders_Click);
   couple->setFixedWidth(28);
   g->addWidget(couple, 0, 3, 2, 1);
   h->addWidget(volumes, 1);
@@ -176,8 +175,9 @@ QWidget* MainWindow::buildCouplersAndVolumes() {
 QWidget* MainWindow::buildMemoryRow() {
   auto* box = new QGroupBox(QStringLiteral("Memories"));
   auto* h = new QHBoxLayout(box);
-  h->addWidget(makeButton(&Panel::Rec_button, "Rec_button", &Console::Rec_button_Click));
-  h->addWidget(makeButton(&Panel::CANCEL, "CANCEL", &Console::CANCEL_Click));
+  const CombinationsView& r = k_.registration().view();
+  h->addWidget(makeButton(r.recButton, "Rec_button", &Console::Rec_button_Click));
+  h->addWidget(makeButton(r.clearButton, "CANCEL", &Console::CANCEL_Click));
 
   auto* leds = new QGridLayout;
   leds->setHorizontalSpacing(6);
@@ -198,7 +198,7 @@ QWidget* MainWindow::buildMemoryRow() {
     leds->addWidget(label, 1, i - 1, Qt::AlignCenter);
   }
   h->addLayout(leds);
-  QPushButton* mode = makeButton(&Panel::LabelMode, "LabelMode", &Console::Labelmode_Click);
+  QPushButton* mode = makeButton(r.labelModeButton, "LabelMode", &Console::Labelmode_Click);
   mode->setFixedWidth(28);
   h->addWidget(mode);
 
@@ -219,8 +219,8 @@ QWidget* MainWindow::buildMemoryRow() {
   h->addSpacing(12);
   h->addLayout(bar);
   h->addStretch();
-  h->addWidget(makeButton(&Panel::RESET, "RESET", &Console::RESET_Click));
-  h->addWidget(makeButton(&Panel::Panic, "Panic", &Console::Panic_Click));
+  h->addWidget(makeButton(k_.panel.RESET, "RESET", &Console::RESET_Click));
+  h->addWidget(makeButton(k_.panel.Panic, "Panic", &Console::Panic_Click));
   return box;
 }
 
@@ -229,14 +229,16 @@ QWidget* MainWindow::buildPanel() {
   auto* v = new QVBoxLayout(central);
   auto* divisions = new QHBoxLayout;
   // Four, three and two columns of ten stops.
+  const CombinationsView& r = k_.registration().view();
+  const SoundView& sound = k_.sound().view();
   const Division table[] = {
-      {kGreatDivision.name, &Panel::GREAT, "GREAT", &Console::GREAT_Click, kGreatDivision.firstStop,
-       kGreatDivision.lastStop, &Panel::Tir_TREMOLOGO, "Tir_TREMOLOGO",
+      {kGreatDivision.name, &r.greatDivision, "GREAT", &Console::GREAT_Click,
+       kGreatDivision.firstStop, kGreatDivision.lastStop, &sound.greatTremolo, "Tir_TREMOLOGO",
        &Console::Tir_TREMOLOGO_Click},
-      {kSwellDivision.name, &Panel::SWELL, "SWELL", &Console::SWELL_Click, kSwellDivision.firstStop,
-       kSwellDivision.lastStop, &Panel::TIR_TREMOLOSW, "TIR_TREMOLOSW",
+      {kSwellDivision.name, &r.swellDivision, "SWELL", &Console::SWELL_Click,
+       kSwellDivision.firstStop, kSwellDivision.lastStop, &sound.swellTremolo, "TIR_TREMOLOSW",
        &Console::TIR_TREMOLOSW_Click},
-      {kPedalDivision.name, &Panel::PEDALE, "PEDALE", &Console::PEDALE_Click,
+      {kPedalDivision.name, &r.pedalDivision, "PEDALE", &Console::PEDALE_Click,
        kPedalDivision.firstStop, kPedalDivision.lastStop, nullptr, "", nullptr},
   };
   for (const Division& d : table)

@@ -99,7 +99,8 @@ SetupDialog::SetupDialog(Console& console, QWidget* parent) : QDialog(parent), k
                      static_cast<QWidget*>(hanging), static_cast<QWidget*>(sysex)}) {
     v->addWidget(w);
   }
-  v->addWidget(new SynthSettingsBox(k_.programDir()));
+  synth_ = new SynthSettingsBox(k_);
+  v->addWidget(synth_);
   v->addLayout(okCancelRow(
       this, "Command1", "Command3", [this] { k_.Setup_OK_Click(); },
       [this] { k_.Setup_CANCEL_Click(); }));
@@ -116,23 +117,24 @@ void SetupDialog::renderList(QComboBox* combo, const std::vector<std::string>& i
 }
 
 void SetupDialog::render() {
-  const SetupView& v = k_.panel.Set_up;
-  renderList(input1_, v.InputDev1Combo, v.input1Selected);
-  renderList(input2_, v.InputDev2Combo, v.input2Selected);
-  renderList(output_, v.outputDevcombo, v.outputSelected);
+  const ports::SetupView& v = k_.midiSetup().view();
+  renderList(input1_, v.input1Devices, v.input1Selected);
+  renderList(input2_, v.input2Devices, v.input2Selected);
+  renderList(output_, v.outputDevices, v.outputSelected);
   for (const auto& [s, value] :
-       {std::pair{noteDelay_, v.Slider2}, std::pair{sysexDelay_, v.Slider1}}) {
+       {std::pair{noteDelay_, v.noteDelaySlider}, std::pair{sysexDelay_, v.sysexDelaySlider}}) {
     const QSignalBlocker quiet(s);
     s->setValue(value);
   }
-  labelHang_->setText(QString::fromStdString(v.Label_hang));
-  userDelay_->setText(QString::fromStdString(v.UserDelay));
+  labelHang_->setText(QString::fromStdString(v.noteDelayText));
+  userDelay_->setText(QString::fromStdString(v.sysexDelayText));
+  synth_->render(v.synth);
   showAsTheConsoleSays(this, v.visible);
 }
 
 void SetupDialog::closeEvent(QCloseEvent* event) {
   event->accept();
-  if (k_.panel.Set_up.visible) k_.Setup_Close();
+  if (k_.midiSetup().view().visible) k_.Setup_Close();
 }
 
 void SetupDialog::reject() {

@@ -1,6 +1,6 @@
 #pragma once
 // The MIDI device setup dialog "Set up MIDI DEVICES": modeless; renders the
-// panel's Set_up view and forwards list clicks, slider moves, OK and CANCEL.
+// setup view and forwards list clicks, slider moves, OK and CANCEL.
 
 #include <QDialog>
 
@@ -9,6 +9,10 @@
 class QComboBox;
 class QLabel;
 class QSlider;
+
+namespace kalvant::ui {
+class SynthSettingsBox;
+}
 
 namespace kalvant::ui {
 
@@ -34,6 +38,7 @@ class SetupDialog : public QDialog {
   QSlider* sysexDelay_;
   QLabel* labelHang_;
   QLabel* userDelay_;
+  SynthSettingsBox* synth_;
 };
 
 }  // namespace kalvant::ui

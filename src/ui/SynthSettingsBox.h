@@ -1,13 +1,18 @@
 #pragma once
 // The built-in synthesizer's choices in the setup dialog: the audio driver
-// and the soundfont. They are kept in its own settings file and take effect
-// when the "kalvant built-in synthesizer" output is opened (OK).
+// and the soundfont. It renders the setup view's synthesizer part and
+// forwards the clicks; the console saves the choice on OK.
 
 #include <QGroupBox>
-#include <string>
+
+#include "ports/SetupView.h"
 
 class QComboBox;
 class QLineEdit;
+
+namespace kalvant {
+class Console;
+}
 
 namespace kalvant::ui {
 
@@ -15,19 +20,13 @@ class SynthSettingsBox : public QGroupBox {
   Q_OBJECT
 
  public:
-  SynthSettingsBox(std::string programDir, QWidget* parent = nullptr);
-
-  // Shows what the settings file holds now.
-  void reload();
+  SynthSettingsBox(Console& console, QWidget* parent = nullptr);
+  void render(const ports::SynthView& view);
 
  private:
-  void save();
-  void browse();
-
-  std::string programDir_;
+  Console& k_;
   QComboBox* driver_;
   QLineEdit* soundfont_;
-  std::string soundfontPath_;
 };
 
 }  // namespace kalvant::ui

@@ -89,15 +89,15 @@ ThruDialog::ThruDialog(Console& console, QWidget* parent) : QDialog(parent), k_(
 }
 
 void ThruDialog::render() {
-  const ThruView& v = k_.panel.Thru_form;
+  const routing::ThruView& v = k_.router().thruView();
   for (int i = 0; i < 3; ++i) {
-    options_[i]->setChecked(v.option == i);
-    fields_[i]->setText(QString::fromLatin1(v.Custom_Thru_label[i].caption));
-    setLamp(fields_[i], v.Custom_Thru_label[i].lamp);
+    options_[i]->setChecked(v.optionSelected == i);
+    fields_[i]->setText(QString::fromLatin1(v.learnedChannelFields[i].caption));
+    setLamp(fields_[i], v.learnedChannelFields[i].lamp);
   }
-  setLamp(label3_, v.Label3);
-  setLamp(label2_3_, v.Label2_3);
-  setLamp(label1_, v.Label1);
+  setLamp(label3_, v.noneLamp);
+  setLamp(label2_3_, v.normalLamp);
+  setLamp(label1_, v.fixedLamp);
   showAsTheConsoleSays(this, v.visible);
 }
 

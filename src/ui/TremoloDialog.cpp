@@ -17,18 +17,19 @@ TremoloDialog::TremoloDialog(Console& console, QWidget* parent) : QDialog(parent
   setWindowTitle(QStringLiteral("Tremolo Rate Setting"));
   setWindowIcon(QIcon(QString::fromStdString(k_.programFile("wrench.ico"))));
   setModal(false);
-  slider_ = new QSlider(Qt::Horizontal);
-  slider_->setObjectName("Slider1");
-  slider_->setRange(100, 127);
-  slider_->setMinimumWidth(240);
-  valore_ = new QLabel(QStringLiteral("000"));
-  valore_->setObjectName("Valore");
-  valore_->setMinimumWidth(30);
-  connect(slider_, &QSlider::valueChanged, this, [this](int v) { k_.Tremolo_Slider1_Scroll(v); });
+  rateSlider_ = new QSlider(Qt::Horizontal);
+  rateSlider_->setObjectName("Slider1");
+  rateSlider_->setRange(100, 127);
+  rateSlider_->setMinimumWidth(240);
+  rateText_ = new QLabel(QStringLiteral("000"));
+  rateText_->setObjectName("Valore");
+  rateText_->setMinimumWidth(30);
+  connect(rateSlider_, &QSlider::valueChanged, this,
+          [this](int v) { k_.Tremolo_Slider1_Scroll(v); });
 
   auto* row = new QHBoxLayout;
-  row->addWidget(slider_);
-  row->addWidget(valore_);
+  row->addWidget(rateSlider_);
+  row->addWidget(rateText_);
   auto* v = new QVBoxLayout(this);
   v->addLayout(row);
   v->addLayout(okCancelRow(
@@ -37,18 +38,18 @@ TremoloDialog::TremoloDialog(Console& console, QWidget* parent) : QDialog(parent
 }
 
 void TremoloDialog::render() {
-  const TremoloView& v = k_.panel.Tremolo;
+  const TremoloRateView& v = k_.sound().view().tremoloRate;
   {
-    const QSignalBlocker quiet(slider_);
-    slider_->setValue(v.Slider1);
+    const QSignalBlocker quiet(rateSlider_);
+    rateSlider_->setValue(v.tremoloRateSlider);
   }
-  valore_->setText(QString::fromStdString(v.Valore));
+  rateText_->setText(QString::fromStdString(v.tremoloRateText));
   showAsTheConsoleSays(this, v.visible);
 }
 
 void TremoloDialog::closeEvent(QCloseEvent* event) {
   event->accept();
-  if (k_.panel.Tremolo.visible) k_.Tremolo_OK_Click();
+  if (k_.sound().view().tremoloRate.visible) k_.Tremolo_OK_Click();
 }
 
 void TremoloDialog::reject() {

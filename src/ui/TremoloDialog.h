@@ -23,8 +23,8 @@ class TremoloDialog : public QDialog {
 
  private:
   Console& k_;
-  QSlider* slider_;
-  QLabel* valore_;
+  QSlider* rateSlider_;
+  QLabel* rateText_;
 };
 
 }  // namespace kalvant::ui

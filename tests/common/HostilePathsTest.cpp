@@ -54,6 +54,20 @@ bool isLink(const std::string& path) {
   return fs::is_symlink(fs::symlink_status(path));
 }
 
+// A file of "old" with the given mode bits; returns its path.
+std::string fileWithMode(const TempDir& d, const std::string& name, mode_t mode) {
+  put(d / name, "old");
+  ::chmod((d / name).c_str(), mode);
+  return d / name;
+}
+
+// A folder with the given mode bits; returns its path.
+std::string folderWithMode(const TempDir& d, mode_t mode) {
+  fs::create_directory(d / "data");
+  ::chmod((d / "data").c_str(), mode);
+  return d / "data";
+}
+
 mode_t modeOf(const std::string& path) {
   struct stat st {};
   return ::stat(path.c_str(), &st) == 0 ? st.st_mode & 07777 : 0;
@@ -179,7 +193,7 @@ const ConsoleReader kConsoleReaders[] = {
        t.writeTable("kalvant.dat", test::taggedTable());
        t.k->s.settings.DatFilePath = path;
        t.k->CARICAMENTO_DAT();
-       EXPECT_EQ(t.k->s.StopsTable, test::taggedTable());
+       EXPECT_EQ(t.k->stopsTable.table(), test::taggedTable());
      }},
 };
 
@@ -261,30 +275,18 @@ const WriteCase kWrites[] = {
        EXPECT_EQ(contents(d / "made.fix"), "new");
        EXPECT_EQ(modeOf(d / "made.fix"), 0644u);
      }},
-    {"KeepsTheMode",
-     [](const TempDir& d) {
-       put(d / "KALVANT.CFG", "old");
-       ::chmod((d / "KALVANT.CFG").c_str(), 0640);
-       return d / "KALVANT.CFG";
-     },
-     "", [](const TempDir& d) { EXPECT_EQ(modeOf(d / "KALVANT.CFG"), 0640u); }},
+    {"KeepsTheMode", [](const TempDir& d) { return fileWithMode(d, "KALVANT.CFG", 0640); }, "",
+     [](const TempDir& d) { EXPECT_EQ(modeOf(d / "KALVANT.CFG"), 0640u); }},
     // By the mode bits, so that root is refused too.
-    {"ReadOnlyTarget",
-     [](const TempDir& d) {
-       put(d / "KALVANT.CFG", "old");
-       ::chmod((d / "KALVANT.CFG").c_str(), 0444);
-       return d / "KALVANT.CFG";
-     },
+    {"ReadOnlyTarget", [](const TempDir& d) { return fileWithMode(d, "KALVANT.CFG", 0444); },
      "it is read-only", [](const TempDir& d) { EXPECT_EQ(contents(d / "KALVANT.CFG"), "old"); }},
-    {"FolderTarget", [](const TempDir& d) { return plant(Kind::Folder, d.path, "x.dat"); },
-     "a folder, not a file", [](const TempDir& d) { EXPECT_TRUE(fs::is_directory(d / "x.dat")); }},
-    {"FifoTarget", [](const TempDir& d) { return plant(Kind::Fifo, d.path, "x.dat"); },
-     "named pipe", [](const TempDir& d) { EXPECT_TRUE(fs::is_fifo(d / "x.dat")); }},
-    {"LinkLoopTarget", [](const TempDir& d) { return plant(Kind::LinkLoop, d.path, "x.dat"); },
-     "loop of symbolic links", [](const TempDir& d) { EXPECT_TRUE(isLink(d / "x.dat")); }},
-    {"ThroughAFile", [](const TempDir& d) { return plant(Kind::ThroughAFile, d.path, "x.dat"); },
-     "not a folder", [](const TempDir&) {}},
 };
+
+// No temporary file stays behind, whatever happened.
+void expectNoTemporaryLeft(const TempDir& dir) {
+  for (const auto& entry : fs::recursive_directory_iterator(dir.path))
+    EXPECT_NE(entry.path().filename().string()[0], '.') << entry.path();
+}
 
 class HostilePathsWrite : public ::testing::TestWithParam<WriteCase> {};
 
@@ -300,12 +302,28 @@ TEST_P(HostilePathsWrite, KeepsWhatTheUserSetUp) {
     EXPECT_NE(error.find(c.refusal), std::string::npos) << error;
   }
   c.check(dir);
-  // No temporary file stays behind, whatever happened.
-  for (const auto& entry : fs::recursive_directory_iterator(dir.path))
-    EXPECT_NE(entry.path().filename().string()[0], '.') << entry.path();
+  expectNoTemporaryLeft(dir);
 }
 
 INSTANTIATE_TEST_SUITE_P(, HostilePathsWrite, ::testing::ValuesIn(kWrites),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+// What stands where the file should be is refused and stays as it was.
+class HostilePathsWriteTarget : public ::testing::TestWithParam<Hostile> {};
+
+TEST_P(HostilePathsWriteTarget, IsRefusedAndLeftAlone) {
+  TempDir dir;
+  const std::string path = plant(GetParam().kind, dir.path, "x.dat");
+  const fs::file_type before = fs::symlink_status(path).type();
+  std::string error;
+  EXPECT_FALSE(unblocked([&] { return replaceFileAtomically(path, "new", error); }, path));
+  EXPECT_NE(error.find(path), std::string::npos) << error;
+  EXPECT_NE(error.find(GetParam().says), std::string::npos) << error;
+  EXPECT_EQ(fs::symlink_status(path).type(), before);
+  expectNoTemporaryLeft(dir);
+}
+
+INSTANTIATE_TEST_SUITE_P(, HostilePathsWriteTarget, ::testing::ValuesIn(kHostiles),
                          [](const auto& info) { return std::string(info.param.name); });
 
 // The program directory checked at start-up.
@@ -313,43 +331,27 @@ struct FolderCase {
   const char* name;
   std::function<std::string(const TempDir&)> setUp;  // gives the folder
   const char* problem;                               // "" when usable
-  bool permissions;  // root may enter and write anything: skipped for root
+  bool permissions = false;  // root may enter and write anything: skipped for root
 };
 const FolderCase kFolders[] = {
-    {"Usable", [](const TempDir& d) { return d.path; }, "", false},
+    {"Usable", [](const TempDir& d) { return d.path; }, ""},
     {"LinkToAFolder",
      [](const TempDir& d) {
        fs::create_symlink(d.path, d / "link");
        return d / "link";
      },
-     "", false},
-    {"Missing", [](const TempDir& d) { return d / "gone"; }, "it does not exist", false},
-    {"AFile",
-     [](const TempDir& d) {
-       put(d / "file", "");
-       return d / "file";
-     },
-     "it is a file, not a folder", false},
-    {"AFifo", [](const TempDir& d) { return plant(Kind::Fifo, d.path, "data"); }, "named pipe",
-     false},
+     ""},
+    {"Missing", [](const TempDir& d) { return d / "gone"; }, "it does not exist"},
+    {"AFile", [](const TempDir& d) { return fileWithMode(d, "file", 0644); },
+     "it is a file, not a folder"},
+    {"AFifo", [](const TempDir& d) { return plant(Kind::Fifo, d.path, "data"); }, "named pipe"},
     {"LinkLoop", [](const TempDir& d) { return plant(Kind::LinkLoop, d.path, "data"); },
-     "loop of symbolic links", false},
+     "loop of symbolic links"},
     {"ThroughAFile", [](const TempDir& d) { return plant(Kind::ThroughAFile, d.path, "data"); },
-     "not a folder", false},
-    {"NotSearchable",
-     [](const TempDir& d) {
-       fs::create_directory(d / "data");
-       ::chmod((d / "data").c_str(), 0600);
-       return d / "data";
-     },
-     "cannot be entered", true},
-    {"NotWritable",
-     [](const TempDir& d) {
-       fs::create_directory(d / "data");
-       ::chmod((d / "data").c_str(), 0500);
-       return d / "data";
-     },
-     "not writable", true},
+     "not a folder"},
+    {"NotSearchable", [](const TempDir& d) { return folderWithMode(d, 0600); }, "cannot be entered",
+     true},
+    {"NotWritable", [](const TempDir& d) { return folderWithMode(d, 0500); }, "not writable", true},
 };
 
 class HostilePathsDataFolder : public ::testing::TestWithParam<FolderCase> {};

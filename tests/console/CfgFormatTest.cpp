@@ -129,7 +129,7 @@ TEST_F(ConfigOnConsole, UnreadableFileFallsBackKeepingLearnedChannels) {
   writeFile("KALVANT.CFG", good.substr(0, p));
 
   k->s.CfgPath = path("KALVANT.CFG");
-  k->s.NoDeviceIn1 = k->s.NoDeviceIn2 = k->s.NoDeviceOut = 2;
+  k->MIDI_DEVICES_ACK();  // two devices each: "No device" is 2
   k->READ_FILE_AVVIO();
 
   ASSERT_EQ(user.messages.size(), 1u);
@@ -143,15 +143,15 @@ TEST_F(ConfigOnConsole, UnreadableFileFallsBackKeepingLearnedChannels) {
   EXPECT_EQ(s.ThruMode, 0);
   EXPECT_EQ(s.FixedChannel[0], 3);  // learned channels keep what was read
   EXPECT_EQ(s.FixedChannel[2], 1);
-  for (int j = 0; j < 12; ++j) EXPECT_EQ(k->s.bank.memory(13 + j), fixed.records[j]) << j;
+  for (int j = 0; j < 12; ++j) EXPECT_EQ(k->registration().bank().memory(13 + j), fixed.records[j]) << j;
 }
 
 TEST_F(ConfigOnConsole, NeitherFileMeansInitialFixedMemories) {
   writeFile("KALVANT.CFG", " 40000 \r\n");
-  k->s.bank.memory(20) = {80, 80, 11, 1, 51, 1, 81, 1, 1, 2};
+  k->registration().bank().memory(20) = {80, 80, 11, 1, 51, 1, 81, 1, 1, 2};
   k->READ_FILE_AVVIO();
   for (int slot = 13; slot <= 24; ++slot)
-    EXPECT_EQ(k->s.bank.memory(slot), kInitialRegistration) << slot;
+    EXPECT_EQ(k->registration().bank().memory(slot), kInitialRegistration) << slot;
 }
 
 TEST_F(ConfigOnConsole, ADamagedFixedFileIsRefusedWhole) {
@@ -160,7 +160,7 @@ TEST_F(ConfigOnConsole, ADamagedFixedFileIsRefusedWhole) {
   k->READ_FILE_AVVIO();
   ASSERT_EQ(user.messages.size(), 2u);
   EXPECT_NE(user.messages[1].find("line 9"), std::string::npos) << user.messages[1];
-  for (int slot = 13; slot <= 24; ++slot) EXPECT_EQ(k->s.bank.memory(slot), kInitialRegistration);
+  for (int slot = 13; slot <= 24; ++slot) EXPECT_EQ(k->registration().bank().memory(slot), kInitialRegistration);
 }
 
 TEST_F(ConfigOnConsole, SavingOffIsWrittenAtOnceAndExitThenLeavesTheFile) {
@@ -182,15 +182,15 @@ TEST_F(ConfigOnConsole, SavingOffIsWrittenAtOnceAndExitThenLeavesTheFile) {
 }
 
 TEST_F(ConfigOnConsole, FixedSaveCopiesFreeMemoriesOnce) {
-  k->s.bank.memory(3) = {100, 90, 12, 1, 55, 0, 82, 1, 0, 2};
-  k->s.FixedSaveRequested = true;
-  k->Salva_dati_di_avvio();
+  k->registration().bank().memory(3) = {100, 90, 12, 1, 55, 0, 82, 1, 0, 2};
+  user.answers = {true};
+  k->SaveFIXED_Click();
+  k->Salva_dati_di_avvio();  // a later save copies nothing again
   EXPECT_EQ(user.messages, std::vector<std::string>{"FIXED MEMORY OVERWRITTEN!"});
-  EXPECT_FALSE(k->s.FixedSaveRequested);
-  EXPECT_EQ(k->s.bank.memory(15), k->s.bank.memory(3));
+  EXPECT_EQ(k->registration().bank().memory(15), k->registration().bank().memory(3));
   const CfgReadResult r = readCfgFile(path("KALVANT.CFG"));
   ASSERT_TRUE(r.ok);
-  EXPECT_EQ(r.data.fixedMemories[2], k->s.bank.memory(3));
+  EXPECT_EQ(r.data.fixedMemories[2], k->registration().bank().memory(3));
 }
 
 TEST_F(ConfigOnConsole, AFailedWriteKeepsTheOldFileAndSaysSo) {

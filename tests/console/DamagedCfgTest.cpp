@@ -156,8 +156,8 @@ TEST_F(Delays, AreHeldToTheRangesOfTheSetupDialog) {
     // however the settings came in.
     k->s.settings = cfg.settings;
     k->SetMidi_Click();
-    EXPECT_EQ(k->panel.Set_up.Slider1, row.sysex);
-    EXPECT_EQ(k->panel.Set_up.Slider2, row.note);
+    EXPECT_EQ(k->midiSetup().view().sysexDelaySlider, row.sysex);
+    EXPECT_EQ(k->midiSetup().view().noteDelaySlider, row.note);
     k->Setup_CANCEL_Click();
     EXPECT_EQ(k->s.settings.SysexDelay, row.sysex);
     EXPECT_EQ(k->s.settings.NoteDelay, row.note);

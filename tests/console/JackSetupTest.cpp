@@ -31,7 +31,7 @@ TEST(JackSetup, ThePickedPortIsResetAndOpenedAgainAfterARestart) {
     EXPECT_EQ(first.user.messages,
               std::vector<std::string>{"Midi devices are unassigned : go to Setup !"});
     first.k->SetMidi_Click();
-    const int position = positionOf(first.k->panel.Set_up.outputDevcombo, "gs-module");
+    const int position = positionOf(first.k->midiSetup().view().outputDevices, "gs-module");
     ASSERT_GE(position, 0);
     first.k->outputDevcombo_Click(position);
     first.k->Setup_OK_Click();

@@ -11,7 +11,7 @@ namespace {
 class Reset : public ConsoleTest {
  protected:
   Reset() {
-    k->s.StopsTable = taggedTable();
+    k->stopsTable.table() = taggedTable();
     openOutput();
   }
 };
@@ -45,31 +45,29 @@ TEST_F(Reset, SendsTheSetupEntriesThenReverbAndTemperaments) {
 
 TEST_F(Reset, BringsTheConsoleToTheInitialRegistrationAndKeepsMemories) {
   const Registration memory{90, 100, 12, 1, 55, 1, 83, 2, 1, 2};
-  k->s.bank.memories.fill(memory);
-  k->s.bank.pending = k->s.bank.live = memory;
-  k->s.RecArmed = true;
-  k->s.LedGreen = true;
-  k->s.CurrentMemory = 7;
+  MemoryBank& bank = k->registration().bank();
+  bank.memories.fill(memory);
   for (int thru : {0, 1, 2}) {
+    k->c_memory_Click(7);
+    k->Rec_button_Click();
     k->s.settings.ThruMode = static_cast<i16>(thru);
     k->RESET_Click();
-    EXPECT_EQ(k->s.bank.pending, kInitialRegistration);
-    EXPECT_EQ(k->s.bank.live, kInitialRegistration);
-    for (int slot = 1; slot <= 24; ++slot) EXPECT_EQ(k->s.bank.memory(slot), memory) << slot;
-    EXPECT_FALSE(k->s.RecArmed);
-    EXPECT_FALSE(k->s.LedGreen);
-    EXPECT_EQ(k->s.CurrentMemory, 1);
-    const Panel& p = k->panel;
-    EXPECT_EQ(p.GREAT.lamp, thru == 1 ? Lamp::Lit : Lamp::Inactive) << thru;
-    EXPECT_EQ(p.SWELL.lamp, Lamp::Inactive);
-    EXPECT_EQ(p.PEDALE.lamp, Lamp::Inactive);
-    EXPECT_EQ(p.Tiranti[50].lamp, Lamp::Lit);
-    EXPECT_EQ(p.Graduatore[4].lamp, Lamp::Inactive);
-    EXPECT_EQ(p.UNPII.lamp, Lamp::Unlit);
-    EXPECT_EQ(p.RESET.lamp, Lamp::Unlit);
-    EXPECT_EQ(p.Label1[1].text, "C");
-    EXPECT_TRUE(p.checked("Reverb1"));
-    EXPECT_TRUE(p.checked("Equal"));
+    EXPECT_EQ(bank.pending, kInitialRegistration);
+    EXPECT_EQ(bank.live, kInitialRegistration);
+    for (int slot = 1; slot <= 24; ++slot) EXPECT_EQ(bank.memory(slot), memory) << slot;
+    EXPECT_EQ(k->registration().currentMemory(), 1);
+    const CombinationsView& v = k->registration().view();
+    EXPECT_EQ(v.recButton.lamp, Lamp::Unlit);
+    EXPECT_EQ(v.greatDivision.lamp, thru == 1 ? Lamp::Lit : Lamp::Inactive) << thru;
+    EXPECT_EQ(v.swellDivision.lamp, Lamp::Inactive);
+    EXPECT_EQ(v.pedalDivision.lamp, Lamp::Inactive);
+    EXPECT_EQ(v.stopButtons[50].lamp, Lamp::Lit);
+    EXPECT_EQ(v.fixedMemoryBar[4].lamp, Lamp::Inactive);
+    EXPECT_EQ(v.swellToPedal.lamp, Lamp::Unlit);
+    EXPECT_EQ(v.memoryLabels[1].text, "C");
+    EXPECT_EQ(k->panel.RESET.lamp, Lamp::Unlit);
+    EXPECT_TRUE(k->sound().view().menu.at("Reverb1").checked);
+    EXPECT_TRUE(k->sound().view().menu.at("Equal").checked);
   }
 }
 
@@ -125,13 +123,12 @@ TEST_F(Setup, WithoutDevicesEveryListHoldsOnlyNoDevice) {
   Console bare({user, loop, none1, none2, noneOut, dir});
   loop.onTimer = [&] { bare.Timer1_Timer(); };
   bare.Form_Load();
-  const SetupView& v = bare.panel.Set_up;
-  for (const auto* list : {&v.InputDev1Combo, &v.InputDev2Combo, &v.outputDevcombo}) {
+  const ports::SetupView& v = bare.midiSetup().view();
+  for (const auto* list : {&v.input1Devices, &v.input2Devices, &v.outputDevices}) {
     EXPECT_EQ(*list, std::vector<std::string>{"No device"});
   }
-  EXPECT_EQ(bare.s.NoDeviceOut, 0);
   bare.SetMidi_Click();
-  EXPECT_TRUE(bare.panel.Set_up.visible);
+  EXPECT_TRUE(bare.midiSetup().view().visible);
   bare.Setup_OK_Click();
   EXPECT_EQ(none1.openCount + none2.openCount + noneOut.openCount, 0);
 }
@@ -139,21 +136,20 @@ TEST_F(Setup, WithoutDevicesEveryListHoldsOnlyNoDevice) {
 TEST_F(Setup, OkOpensTheChosenDevicesAndResets) {
   startWith(2, 2, 2);  // nothing assigned
   k->SetMidi_Click();
-  ASSERT_TRUE(k->panel.Set_up.visible);
-  EXPECT_EQ(k->panel.Set_up.outputSelected, 2);
+  EXPECT_EQ(k->midiSetup().view().outputSelected, 2);
   k->InputDev1Combo_Click(1);
   k->outputDevcombo_Click(0);
-  k->Setup_Slider1_Scroll(30);
-  EXPECT_EQ(k->panel.Set_up.UserDelay, "30");
+  k->Setup_Slider1_Scroll(130);  // held to the slider's range
+  EXPECT_EQ(k->midiSetup().view().sysexDelayText, "100");
   sent.clear();
   k->Setup_OK_Click();
-  EXPECT_FALSE(k->panel.Set_up.visible);
+  EXPECT_FALSE(k->midiSetup().view().visible);
   EXPECT_EQ(in1.openedDevice, 1);
   EXPECT_FALSE(in2.isOpen());
   EXPECT_EQ(out.openedDevice, 0);
   EXPECT_EQ(k->s.settings.InDev1, 1);
   EXPECT_EQ(k->s.settings.OutDev, 0);
-  EXPECT_EQ(k->s.settings.SysexDelay, 30);
+  EXPECT_EQ(k->s.settings.SysexDelay, 100);
   // The temperament menu is refreshed, then the reset reaches the new output.
   const std::vector<int> entries = sentEntries();
   ASSERT_GE(entries.size(), 4u);
@@ -176,11 +172,10 @@ TEST_F(Setup, CancelAndTheCloseBoxRestoreDelaysAndReopenTheOldPorts) {
     closeBox ? k->Setup_Close() : k->Setup_CANCEL_Click();
     EXPECT_EQ(k->s.settings.SysexDelay, 0) << closeBox;
     EXPECT_EQ(k->s.settings.NoteDelay, 100) << closeBox;
-    EXPECT_TRUE(out.isOpen()) << closeBox;
     EXPECT_EQ(out.openedDevice, 1) << closeBox;
     EXPECT_EQ(out.openCount, opens + 1);
     EXPECT_TRUE(in1.isOpen());
-    EXPECT_FALSE(k->panel.Set_up.visible);
+    EXPECT_FALSE(k->midiSetup().view().visible);
   }
 }
 
@@ -188,12 +183,11 @@ TEST_F(Setup, ListsAreFilledAgainAfterAnotherTableWasLoaded) {
   startWith(2, 2, 0);
   k->SetMidi_Click();
   k->Setup_OK_Click();
-  k->CARICAMENTO_DAT();  // as the editor's Enable does; it sets DeviceListsReady
+  k->CARICAMENTO_DAT();  // as the editor's Enable does
   user.messages.clear();
   k->SetMidi_Click();
   EXPECT_TRUE(user.messages.empty()) << user.messages.front();
-  EXPECT_TRUE(k->panel.Set_up.visible);
-  EXPECT_EQ(k->panel.Set_up.outputDevcombo,
+  EXPECT_EQ(k->midiSetup().view().outputDevices,
             (std::vector<std::string>{"GS Module", "Synth", "No device"}));
 }
 
@@ -205,7 +199,73 @@ TEST_F(Setup, ASavedIndexBeyondTheListStopsTheDialog) {
   EXPECT_EQ(user.messages,
             std::vector<std::string>{"MIDI DEVICES ACK ERROR : PLEASE EXIT,DELETE KALVANT.CFG "
                                      "FILE, RESTART AND RETRY MIDI SETUP"});
-  EXPECT_FALSE(k->panel.Set_up.visible);
+  EXPECT_FALSE(k->midiSetup().view().visible);
+}
+
+// The built-in synthesizer's settings, as the console hands them over.
+struct FakeSynth : midi::BuiltInSynthControl {
+  midi::SynthChoice now{"auto", ""};
+  std::vector<midi::SynthChoice> applied;
+  std::string failure;  // apply() fails with it when set
+  std::function<void()> onApply;
+  midi::SynthChoice saved(std::string&) override { return now; }
+  std::vector<std::string> audioDrivers() override { return {"auto", "alsa", "jack"}; }
+  std::string soundfontFile(const midi::SynthChoice& c) override {
+    return c.soundfont.empty() ? "/usr/share/default.sf2" : c.soundfont;
+  }
+  bool apply(const midi::SynthChoice& c, std::string& error) override {
+    applied.push_back(c);
+    if (onApply) onApply();
+    error = failure;
+    return failure.empty();
+  }
+};
+
+class SynthSetup : public Setup {
+ protected:
+  FakeSynth synth;
+  SynthSetup() {
+    k = std::make_unique<Console>(ConsoleWorld{user, loop, in1, in2, out, dir, &synth});
+    startWith(2, 2, 0);
+  }
+};
+
+TEST_F(SynthSetup, OkAppliesTheChoiceOnceBeforeThePortsReopen) {
+  k->SetMidi_Click();
+  const ports::SynthView& v = k->midiSetup().view().synth;
+  EXPECT_TRUE(v.available);
+  EXPECT_EQ(v.soundfontShown, "/usr/share/default.sf2");
+  k->SynthDriver_Click(2);
+  user.pickedFiles = {"/home/o/organ.sf2"};
+  k->SynthSoundfont_Browse();
+  EXPECT_EQ(user.fileDialogs, std::vector<std::string>{"Soundfont|.sf2"});
+  EXPECT_EQ(k->midiSetup().view().synth.soundfontShown, "/home/o/organ.sf2");
+  bool outputOpenAtApply = true;
+  synth.onApply = [&] { outputOpenAtApply = out.isOpen(); };
+  k->Setup_OK_Click();
+  EXPECT_EQ(synth.applied, (std::vector<midi::SynthChoice>{{"jack", "/home/o/organ.sf2"}}));
+  EXPECT_FALSE(outputOpenAtApply);
+  EXPECT_TRUE(out.isOpen());
+}
+
+TEST_F(SynthSetup, CancelTheCloseBoxAndAnUnchangedOkApplyNothing) {
+  for (int end : {0, 1, 2}) {
+    k->SetMidi_Click();
+    if (end != 2) k->SynthDriver_Click(1);
+    if (end != 2) k->SynthSoundfont_Default();
+    end == 0 ? k->Setup_CANCEL_Click() : end == 1 ? k->Setup_Close() : k->Setup_OK_Click();
+  }
+  EXPECT_TRUE(synth.applied.empty());
+}
+
+TEST_F(SynthSetup, AChoiceThatCannotBeSavedIsTold) {
+  synth.failure = "cannot write kalvant-synth.ini";
+  k->SetMidi_Click();
+  k->SynthDriver_Click(1);
+  user.messages.clear();
+  k->Setup_OK_Click();
+  EXPECT_EQ(user.messages, std::vector<std::string>{"cannot write kalvant-synth.ini"});
+  EXPECT_TRUE(out.isOpen());
 }
 
 }  // namespace

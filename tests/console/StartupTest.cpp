@@ -38,23 +38,25 @@ TEST_F(Startup, ResetsModuleAndConsoleInItsOrder) {
   EXPECT_EQ(in2.openCount, 0);
 
   const Panel& p = k->panel;
+  const CombinationsView& r = k->registration().view();
   EXPECT_EQ(p.windowCaption, "kalvant V2.0");
   EXPECT_EQ(p.windowIconPath, path("flgitaly.ico"));
   for (int i = 10; i <= 99; ++i) {
     const bool initial = i == 10 || i == 50 || i == 80;
-    EXPECT_EQ(p.Tiranti[i].lamp, initial ? Lamp::Lit : Lamp::Unlit) << i;
+    EXPECT_EQ(r.stopButtons[i].lamp, initial ? Lamp::Lit : Lamp::Unlit) << i;
   }
-  EXPECT_EQ(p.Slider1.value, 127);
-  EXPECT_EQ(p.EXPSW.text, "127");
-  EXPECT_EQ(p.c_memory[7].picturePath, path("green-off.gif"));
-  EXPECT_EQ(p.c_memory[3].tooltip,
+  EXPECT_EQ(k->sound().view().greatVolume.value, 127);
+  EXPECT_EQ(k->sound().view().swellVolumeText.text, "127");
+  EXPECT_EQ(r.memoryLeds[7].picturePath, path("green-off.gif"));
+  EXPECT_EQ(r.memoryLeds[3].tooltip,
             "Load Free Memory N. 3 .If REC ON, push led to store stops. Hotkeys: F1..F12");
-  EXPECT_EQ(p.Graduatore[12].tooltip, "Load Fixed Memory N. 12.  Hotkeys: 1...9, = , ? , ^");
-  EXPECT_EQ(p.Set_up.outputDevcombo, (std::vector<std::string>{"GS Module", "Synth", "No device"}));
-  EXPECT_EQ(k->s.NoDeviceOut, 2);
-  EXPECT_EQ(k->s.bank.pending, kInitialRegistration);
-  EXPECT_EQ(k->s.bank.live, kInitialRegistration);
-  EXPECT_EQ(k->s.bank.memory(5), kInitialRegistration);
+  EXPECT_EQ(r.fixedMemoryBar[12].tooltip, "Load Fixed Memory N. 12.  Hotkeys: 1...9, = , ? , ^");
+  EXPECT_EQ(k->midiSetup().view().outputDevices,
+            (std::vector<std::string>{"GS Module", "Synth", "No device"}));
+  EXPECT_EQ(k->midiSetup().noDeviceOut(), 2);
+  EXPECT_EQ(k->registration().pending(), kInitialRegistration);
+  EXPECT_EQ(k->registration().bank().live, kInitialRegistration);
+  EXPECT_EQ(k->registration().bank().memory(5), kInitialRegistration);
   EXPECT_EQ(p.RESET.lamp, Lamp::Unlit);
 }
 
@@ -76,7 +78,8 @@ TEST_F(Startup, UnsavedMemoriesAskBeforeClosing) {
   writeTable("kalvant.dat", taggedTable());
   assignOutputOnly();
   k->Form_Load();
-  k->s.FreeMemoriesUnsaved = true;
+  k->Rec_button_Click();
+  k->c_memory_Click(1);  // a memory stored: the free memories are unsaved
   k->s.settings.NoteDelay = 42;  // would change the file if it were written
   const std::string cfgBefore = readFile("KALVANT.CFG");
   sent.clear();
@@ -117,7 +120,8 @@ TEST_F(Startup, ACloseRequestDuringTheUnsavedQuestionIsNotAskedAgain) {
   writeTable("kalvant.dat", taggedTable());
   assignOutputOnly();
   k->Form_Load();
-  k->s.FreeMemoriesUnsaved = true;
+  k->Rec_button_Click();
+  k->c_memory_Click(1);  // a memory stored: the free memories are unsaved
   sent.clear();
   bool innerCancel = false;
   user.whileOpen = [&] {

@@ -26,13 +26,13 @@ class SysexSender : public ConsoleTest {
 };
 
 TEST_F(SysexSender, DelayZeroHandsTheWholeEntryOverAtOnce) {
-  k->s.StopsTable[12] = msg(1) + msg(2) + msg(3);
+  k->stopsTable.table()[12] = msg(1) + msg(2) + msg(3);
   for (int delay : {0, -5}) {  // a negative delay from a hand-edited file counts as 0
     sent.clear();
     out.handOvers.clear();
     k->s.settings.SysexDelay = static_cast<i16>(delay);
     k->INVIO_SYSEX(12);
-    EXPECT_EQ(out.handOvers, std::vector<std::string>{k->s.StopsTable[12]}) << delay;
+    EXPECT_EQ(out.handOvers, std::vector<std::string>{k->stopsTable.table()[12]}) << delay;
     EXPECT_EQ(timeline(), (std::vector<At>{{0, 1}, {0, 2}, {0, 3}})) << delay;
     EXPECT_EQ(loop.timerStarts, 0);
   }
@@ -58,7 +58,7 @@ TEST_F(SysexSender, DelayPacesEachMessageWithAPauseAfterIt) {
     out.handOvers.clear();
     loop.now = 0;
     loop.timerStarts = 0;
-    k->s.StopsTable[30] = c.entry;
+    k->stopsTable.table()[30] = c.entry;
     k->INVIO_SYSEX(30);
     EXPECT_EQ(timeline(), c.expected) << c.what;
     EXPECT_EQ(loop.now, c.endsAt) << c.what;
@@ -69,8 +69,8 @@ TEST_F(SysexSender, DelayPacesEachMessageWithAPauseAfterIt) {
 
 TEST_F(SysexSender, EventsRunDuringAPauseAndANestedSendEndsTheOuterPause) {
   k->s.settings.SysexDelay = 20;
-  k->s.StopsTable[12] = msg(1) + msg(2) + msg(3);
-  k->s.StopsTable[55] = msg(9);
+  k->stopsTable.table()[12] = msg(1) + msg(2) + msg(3);
+  k->stopsTable.table()[55] = msg(9);
   long clickedAt = -1;
   loop.at(5, [&] {
     clickedAt = loop.now;
@@ -92,7 +92,7 @@ TEST_F(SysexSender, IndexesOutsideTheTableSendNothing) {
 TEST_F(SysexSender, AClosedOutputSendsNothingButThePacingStays) {
   out.close();
   k->s.settings.SysexDelay = 10;
-  k->s.StopsTable[20] = msg(1) + msg(2);
+  k->stopsTable.table()[20] = msg(1) + msg(2);
   k->INVIO_SYSEX(20);
   EXPECT_TRUE(sent.empty());
   EXPECT_EQ(loop.now, 20);

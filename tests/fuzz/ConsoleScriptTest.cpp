@@ -87,8 +87,8 @@ TEST(ConsoleScript, AStopClickedDuringClearsPausesStaysLit) {
   std::vector<std::uint8_t> s = settings(2);
   s.insert(s.end(), {kDuringPause, kClear, 0, kStop, 69});
   play(run, s);
-  EXPECT_EQ(run.console().s.bank.live.SwellStop, 79);
-  EXPECT_EQ(run.console().panel.Tiranti[79].lamp, Lamp::Lit);
+  EXPECT_EQ(run.console().registration().bank().live.SwellStop, 79);
+  EXPECT_EQ(run.console().registration().view().stopButtons[79].lamp, Lamp::Lit);
 }
 
 }  // namespace

@@ -12,11 +12,11 @@ using midi::Bytes;
 class Registration_ : public ConsoleTest {
  protected:
   Registration_() {
-    k->s.LedGreenOnPath = "on";
-    k->s.LedGreenOffPath = "off";
-    k->s.LedYellowOnPath = "yellow";
+    k->registration().setLedPictures("on", "off", "yellow");
     startPlaying();
   }
+  const CombinationsView& view() const { return k->registration().view(); }
+  MemoryBank& bank() { return k->registration().bank(); }
 };
 
 TEST_F(Registration_, AStopSendsItsEntryThenItsDivisionsTemperament) {
@@ -37,39 +37,39 @@ TEST_F(Registration_, AStopSendsItsEntryThenItsDivisionsTemperament) {
         k->s.settings.PedalTemperament = static_cast<i16>(c.temperament);
     k->Tiranti_Click(c.stop);
     EXPECT_EQ(sentEntries(), c.entries) << c.stop;
-    EXPECT_EQ(k->panel.Tiranti[c.stop].lamp, Lamp::Lit) << c.stop;
+    EXPECT_EQ(view().stopButtons[c.stop].lamp, Lamp::Lit) << c.stop;
     if (c.unlit >= 0) {
-      EXPECT_EQ(k->panel.Tiranti[c.unlit].lamp, Lamp::Unlit) << c.stop;
+      EXPECT_EQ(view().stopButtons[c.unlit].lamp, Lamp::Unlit) << c.stop;
     }
   }
-  EXPECT_EQ(k->s.bank.live, k->s.bank.pending);
+  EXPECT_EQ(bank().live, bank().pending);
 }
 
 TEST_F(Registration_, TheLiveStopAgainTurnsTheGreenLedYellowAndGreysTheBar) {
   k->c_memory_Click(14);  // fixed memory 2 lights two labels
   k->c_memory_Click(4);
-  EXPECT_EQ(k->panel.c_memory[4].picturePath, "on");
+  EXPECT_EQ(view().memoryLeds[4].picturePath, "on");
   sent.clear();
   k->Tiranti_Click(10);
   EXPECT_TRUE(sent.empty());
-  EXPECT_EQ(k->panel.c_memory[4].picturePath, "yellow");
-  for (int i = 1; i <= 12; ++i) EXPECT_EQ(k->panel.Graduatore[i].lamp, Lamp::Inactive);
+  EXPECT_EQ(view().memoryLeds[4].picturePath, "yellow");
+  for (int i = 1; i <= 12; ++i) EXPECT_EQ(view().fixedMemoryBar[i].lamp, Lamp::Inactive);
 }
 
 TEST_F(Registration_, RecallSendsTheDifferenceInItsOrder) {
   k->s.settings.TremoloValue = 100;
   // Great tremolo on, Swell volume 90, pedal coupler "II to Ped".
-  k->s.bank.memory(7) = {127, 90, 10, 1, 50, 0, 80, 2, 0, 1};
+  bank().memory(7) = {127, 90, 10, 1, 50, 0, 80, 2, 0, 1};
   k->c_memory_Click(7);
   // The tremolo refresh, then the tremolo change, then the Swell volume.
   EXPECT_EQ(bytesSent(), (std::vector<Bytes>{{0xB0, 1, 100}, {0xB0, 1, 100}, {0xB1, 11, 90}}));
-  EXPECT_EQ(k->panel.Slider2.value, 90);
-  EXPECT_EQ(k->panel.EXPSW.text, "90");
-  EXPECT_EQ(k->panel.UNPII.lamp, Lamp::Lit);
-  EXPECT_EQ(k->panel.UNPI.lamp, Lamp::Unlit);
-  EXPECT_EQ(k->panel.Tir_TREMOLOGO.lamp, Lamp::Lit);
-  EXPECT_EQ(k->panel.c_memory[7].picturePath, "on");
-  EXPECT_EQ(k->s.bank.live, k->s.bank.memory(7));
+  EXPECT_EQ(k->sound().view().swellVolume.value, 90);
+  EXPECT_EQ(k->sound().view().swellVolumeText.text, "90");
+  EXPECT_EQ(view().swellToPedal.lamp, Lamp::Lit);
+  EXPECT_EQ(view().greatToPedal.lamp, Lamp::Unlit);
+  EXPECT_EQ(k->sound().view().greatTremolo.lamp, Lamp::Lit);
+  EXPECT_EQ(view().memoryLeds[7].picturePath, "on");
+  EXPECT_EQ(bank().live, bank().memory(7));
 
   sent.clear();
   k->c_memory_Click(7);  // already live: only the tremolo refresh
@@ -77,9 +77,9 @@ TEST_F(Registration_, RecallSendsTheDifferenceInItsOrder) {
 }
 
 TEST_F(Registration_, ValuesOutOfRangeFromFilesFallBackAndNeverLeaveTheTable) {
-  k->s.bank.memory(13) = {300, -5, 200, 7, 12, -1, 1000, 9, -3, 42};
+  bank().memory(13) = {300, -5, 200, 7, 12, -1, 1000, 9, -3, 42};
   k->c_memory_Click(13);
-  const Registration live = k->s.bank.live;
+  const Registration live = bank().live;
   EXPECT_EQ(live, (Registration{127, 80, 10, 0, 50, 0, 80, 0, 0, 1}));
   EXPECT_EQ(bytesSent(), (std::vector<Bytes>{{0xB1, 11, 80}}));
   for (int e : sentEntries()) EXPECT_TRUE(e == -1 || (e >= 0 && e <= 230));
@@ -89,24 +89,24 @@ TEST_F(Registration_, RecStoresIntoFreeMemoriesOnly) {
   k->Tiranti_Click(20);
   sent.clear();
   k->Rec_button_Click();
-  EXPECT_EQ(k->panel.Rec_button.lamp, Lamp::Lit);
+  EXPECT_EQ(view().recButton.lamp, Lamp::Lit);
   k->c_memory_Click(5);
   EXPECT_TRUE(sent.empty());
-  EXPECT_EQ(k->s.bank.memory(5).GreatStop, 20);
-  EXPECT_TRUE(k->s.FreeMemoriesUnsaved);
-  EXPECT_EQ(k->panel.c_memory[5].picturePath, "on");
-  EXPECT_EQ(k->panel.Rec_button.lamp, Lamp::Unlit);
+  EXPECT_EQ(bank().memory(5).GreatStop, 20);
+  EXPECT_TRUE(k->registration().freeMemoriesUnsaved());
+  EXPECT_EQ(view().memoryLeds[5].picturePath, "on");
+  EXPECT_EQ(view().recButton.lamp, Lamp::Unlit);
 
-  const Registration fixed3 = k->s.bank.memory(15);
+  const Registration fixed3 = bank().memory(15);
   k->Rec_button_Click();
   k->c_memory_Click(15);  // fixed memory 3: nothing stored, REC disarmed
   EXPECT_TRUE(sent.empty());
-  EXPECT_EQ(k->s.bank.memory(15), fixed3);
-  EXPECT_FALSE(k->s.RecArmed);
-  EXPECT_EQ(k->panel.c_memory[5].picturePath, "off");
+  EXPECT_EQ(bank().memory(15), fixed3);
+  EXPECT_EQ(view().recButton.lamp, Lamp::Unlit);
+  EXPECT_EQ(view().memoryLeds[5].picturePath, "off");
   for (int i = 1; i <= 12; ++i)
-    EXPECT_EQ(k->panel.Graduatore[i].lamp, i <= 3 ? Lamp::Lit : Lamp::Inactive) << i;
-  EXPECT_EQ(k->s.bank.live.GreatStop, 20);
+    EXPECT_EQ(view().fixedMemoryBar[i].lamp, i <= 3 ? Lamp::Lit : Lamp::Inactive) << i;
+  EXPECT_EQ(bank().live.GreatStop, 20);
 }
 
 TEST_F(Registration_, ClearAsksAndThenSendsTheWholeDefaultRegistration) {
@@ -119,24 +119,24 @@ TEST_F(Registration_, ClearAsksAndThenSendsTheWholeDefaultRegistration) {
   k->CANCEL_Click();
   EXPECT_EQ(user.questions, std::vector<std::string>{"Free memories unsaved: erase anyway ?"});
   EXPECT_TRUE(sent.empty());
-  EXPECT_EQ(k->s.bank.memory(2).GreatStop, 20);
+  EXPECT_EQ(bank().memory(2).GreatStop, 20);
 
   user.answers = {true};
   k->CANCEL_Click();
   EXPECT_EQ(sentEntries(), (std::vector<int>{10, 50, 80, -1, -1, -1, -1}));
   EXPECT_EQ(bytesSent().back(), (Bytes{0xB1, 11, 127}));
-  EXPECT_EQ(k->s.bank.memory(2), kInitialRegistration);
-  EXPECT_EQ(k->s.bank.live, kInitialRegistration);
-  EXPECT_FALSE(k->s.FreeMemoriesUnsaved);
-  EXPECT_EQ(k->panel.CANCEL.lamp, Lamp::Unlit);
+  EXPECT_EQ(bank().memory(2), kInitialRegistration);
+  EXPECT_EQ(bank().live, kInitialRegistration);
+  EXPECT_FALSE(k->registration().freeMemoriesUnsaved());
+  EXPECT_EQ(view().clearButton.lamp, Lamp::Unlit);
 }
 
 TEST_F(Registration_, MemoryIndexesOutsideTheRangeMeanMemoryOne) {
-  k->s.bank.memory(1) = {127, 127, 33, 0, 50, 0, 80, 0, 0, 1};
+  bank().memory(1) = {127, 127, 33, 0, 50, 0, 80, 0, 0, 1};
   for (int index : {0, 25, -4}) {
     k->c_memory_Click(index);
-    EXPECT_EQ(k->s.CurrentMemory, 1);
-    EXPECT_EQ(k->s.bank.live.GreatStop, 33);
+    EXPECT_EQ(k->registration().currentMemory(), 1);
+    EXPECT_EQ(bank().live.GreatStop, 33);
   }
 }
 
@@ -150,9 +150,9 @@ TEST_F(Registration_, CouplersAreExclusiveInPairsAndSendNothing) {
                         {&Console::UNII_I_Click, Lamp::Unlit, Lamp::Unlit}};
   for (const Step& s : steps) {
     (k.get()->*s.click)();
-    EXPECT_EQ(k->panel.UNI_II.lamp, s.uni_ii);
-    EXPECT_EQ(k->panel.UNII_I.lamp, s.unii_i);
-    EXPECT_EQ(k->s.bank.pending.ManualCoupler, k->s.bank.live.ManualCoupler);
+    EXPECT_EQ(view().swellToGreat.lamp, s.uni_ii);
+    EXPECT_EQ(view().greatToSwell.lamp, s.unii_i);
+    EXPECT_EQ(bank().pending.ManualCoupler, bank().live.ManualCoupler);
   }
   EXPECT_TRUE(sent.empty());
 }
@@ -160,12 +160,12 @@ TEST_F(Registration_, CouplersAreExclusiveInPairsAndSendNothing) {
 TEST_F(Registration_, LabelModeTogglesNumbersAndNoteNames) {
   k->s.settings.MemoryLabelMode = 1;
   k->Labelmode_Click();
-  EXPECT_EQ(k->panel.Label1[1].text, "0");
-  EXPECT_EQ(k->panel.Label1[12].text, "11");
-  EXPECT_EQ(k->panel.LabelMode.caption, "0");
+  EXPECT_EQ(view().memoryLabels[1].text, "0");
+  EXPECT_EQ(view().memoryLabels[12].text, "11");
+  EXPECT_EQ(view().labelModeButton.caption, "0");
   k->Labelmode_Click();
-  EXPECT_EQ(k->panel.Label1[2].text, "C#");
-  EXPECT_EQ(k->panel.LabelMode.caption, "#");
+  EXPECT_EQ(view().memoryLabels[2].text, "C#");
+  EXPECT_EQ(view().labelModeButton.caption, "#");
 }
 
 }  // namespace

@@ -1,5 +1,5 @@
 // Temperaments, reverb, tremolo and the division volumes: the messages the
-// module receives and the menu checks.
+// module receives and what the sound settings show.
 
 #include "console/CfgFormat.h"
 #include "support/ConsoleFixture.h"
@@ -9,12 +9,14 @@ namespace {
 
 using midi::Bytes;
 
-class Sound : public ConsoleTest {
+class Sound_ : public ConsoleTest {
  protected:
-  Sound() { startPlaying(); }
+  Sound_() { startPlaying(); }
+  const SoundView& view() const { return k->sound().view(); }
+  bool checked(const char* item) const { return view().menu.at(item).checked; }
 };
 
-TEST_F(Sound, TemperamentMenuActsAsARadioGroup) {
+TEST_F(Sound_, TemperamentMenuActsAsARadioGroup) {
   struct Case {
     int item;
     std::vector<int> entries;
@@ -26,18 +28,17 @@ TEST_F(Sound, TemperamentMenuActsAsARadioGroup) {
       {1, {104, 105, 106}, "MeanTone"},
       {0, {101, 102, 103}, "Equal"},
   };
-  const char* items[] = {"Equal", "MeanTone", "Silbermann", "Kirnberger"};
   for (const Case& c : cases) {
     sent.clear();
     k->Temperament_Click(c.item);
     EXPECT_EQ(sentEntries(), c.entries) << c.marked;
-    for (const char* item : items)
-      EXPECT_EQ(k->panel.checked(item), std::string(item) == c.marked) << item;
+    for (const char* item : {"Equal", "MeanTone", "Silbermann", "Kirnberger"})
+      EXPECT_EQ(checked(item), std::string(item) == c.marked) << item;
     EXPECT_EQ(k->s.settings.PedalTemperament, c.item);
   }
 }
 
-TEST_F(Sound, ReverbMenuMovesTheMarkAndTheMarkedItemClicksOff) {
+TEST_F(Sound_, ReverbMenuMovesTheMarkAndTheMarkedItemClicksOff) {
   struct Case {
     int item;
     std::vector<int> entries;
@@ -53,24 +54,23 @@ TEST_F(Sound, ReverbMenuMovesTheMarkAndTheMarkedItemClicksOff) {
     sent.clear();
     k->Reverb_Click(c.item);
     EXPECT_EQ(sentEntries(), c.entries);
-    for (int t = 0; t < 3; ++t)
-      EXPECT_EQ(k->panel.checked("Reverb" + std::to_string(t + 1)), c.marks[t]);
+    EXPECT_EQ((std::array{checked("Reverb1"), checked("Reverb2"), checked("Reverb3")}), c.marks);
   }
   EXPECT_EQ(k->s.settings.ReverbType, 2);
 }
 
-TEST_F(Sound, TremoloButtonsSwitchControllerOne) {
+TEST_F(Sound_, TremoloButtonsSwitchControllerOne) {
   k->s.settings.TremoloValue = 110;
   k->Tir_TREMOLOGO_Click();
   k->Tir_TREMOLOGO_Click();
   k->TIR_TREMOLOSW_Click();
   EXPECT_EQ(bytesSent(), (std::vector<Bytes>{{0xB0, 1, 110}, {0xB0, 1, 0}, {0xB1, 1, 110}}));
-  EXPECT_EQ(k->s.bank.live.GreatTremolo, 0);
-  EXPECT_EQ(k->panel.Tir_TREMOLOGO.lamp, Lamp::Unlit);
-  EXPECT_EQ(k->panel.TIR_TREMOLOSW.lamp, Lamp::Lit);
+  EXPECT_EQ(k->registration().pending().GreatTremolo, 0);
+  EXPECT_EQ(view().greatTremolo.lamp, Lamp::Unlit);
+  EXPECT_EQ(view().swellTremolo.lamp, Lamp::Lit);
 }
 
-TEST_F(Sound, TheRateDialogResendsToTheTremolosThatAreOn) {
+TEST_F(Sound_, TheRateDialogResendsToTheTremolosThatAreOn) {
   struct Case {
     i16 controller;
     bool great, swell;
@@ -83,59 +83,50 @@ TEST_F(Sound, TheRateDialogResendsToTheTremolosThatAreOn) {
       {5, true, true, {}},
   };
   for (const Case& c : cases) {
-    k->s.settings.TremoloController = c.controller;
-    k->s.bank.pending.GreatTremolo = c.great;
-    k->s.bank.pending.SwellTremolo = c.swell;
     k->s.settings.TremoloValue = 100;
+    if ((k->registration().pending().GreatTremolo == 1) != c.great) k->Tir_TREMOLOGO_Click();
+    if ((k->registration().pending().SwellTremolo == 1) != c.swell) k->TIR_TREMOLOSW_Click();
+    k->s.settings.TremoloController = c.controller;
     k->tremoloRate_Click();
     sent.clear();
     k->Tremolo_Slider1_Scroll(120);
     EXPECT_EQ(bytesSent(), c.expected) << c.controller << c.great << c.swell;
     k->Tremolo_OK_Click();
-    EXPECT_FALSE(k->panel.Tremolo.visible);
+    EXPECT_FALSE(view().tremoloRate.visible);
     EXPECT_EQ(k->s.settings.TremoloValue, 120);
   }
 }
 
-TEST_F(Sound, TheRateDialogsCancelRestoresAndResends) {
-  k->s.settings.TremoloValue = 100;
+TEST_F(Sound_, TheRateDialogsCancelRestoresAndResends) {
+  k->s.settings.TremoloValue = 80;  // key commands step it down to 80
   k->Tir_TREMOLOGO_Click();
   k->tremoloRate_Click();
+  // A rate outside the slider stays as it is until the knob moves.
+  EXPECT_EQ(view().tremoloRate, (TremoloRateView{true, 100, "80"}));
   k->Tremolo_Slider1_Scroll(120);
   sent.clear();
   k->Tremolo_CANCEL_Click();
-  EXPECT_EQ(k->s.settings.TremoloValue, 100);
-  EXPECT_EQ(bytesSent(), (std::vector<Bytes>{{0xB0, 1, 100}}));
+  EXPECT_EQ(k->s.settings.TremoloValue, 80);
+  EXPECT_EQ(bytesSent(), (std::vector<Bytes>{{0xB0, 1, 80}}));
+  EXPECT_FALSE(view().tremoloRate.visible);
 }
 
-TEST_F(Sound, ARateOutsideTheSliderStaysUntilTheKnobMoves) {
-  k->s.settings.TremoloValue = 80;  // key commands step it down to 80
-  k->tremoloRate_Click();
-  EXPECT_TRUE(k->panel.Tremolo.visible);
-  EXPECT_EQ(k->panel.Tremolo.Slider1, 100);
-  EXPECT_EQ(k->panel.Tremolo.Valore, "80");
-  EXPECT_EQ(k->s.settings.TremoloValue, 80);
-  k->Tremolo_OK_Click();
-  EXPECT_EQ(k->s.settings.TremoloValue, 80);
-}
-
-TEST_F(Sound, VolumeSlidersSendExpressionAndCoupledKnobsFollowSilently) {
-  k->panel.Slider1.value = 100;
-  k->Slider1_Scroll();
+TEST_F(Sound_, VolumeSlidersSendExpressionAndCoupledKnobsFollowSilently) {
+  k->Slider1_Scroll(100);
   EXPECT_EQ(bytesSent(), (std::vector<Bytes>{{0xB0, 11, 100}}));
-  EXPECT_EQ(k->panel.EXPGO.text, "100");
-  EXPECT_EQ(k->panel.Slider2.value, 127);
+  EXPECT_EQ(view().greatVolumeText.text, "100");
+  EXPECT_EQ(view().swellVolume.value, 127);
 
   k->Couplingsliders_Click();
-  EXPECT_EQ(k->panel.Couplingsliders.lamp, Lamp::Lit);
+  EXPECT_EQ(view().sliderCoupling.lamp, Lamp::Lit);
   sent.clear();
-  k->panel.Slider1.value = 90;
-  k->Slider1_Scroll();
+  k->Slider1_Scroll(90);
   EXPECT_EQ(bytesSent(), (std::vector<Bytes>{{0xB0, 11, 90}}));
-  EXPECT_EQ(k->panel.Slider2.value, 90);            // the knob moved
-  EXPECT_EQ(k->s.bank.pending.SwellVolume, 127);  // the Swell did not
+  EXPECT_EQ(view().swellVolume.value, 90);                  // the knob moved
+  EXPECT_EQ(k->registration().pending().SwellVolume, 127);  // the Swell did not
+  EXPECT_EQ(k->registration().pending().GreatVolume, 90);
   k->Couplingsliders_Click();
-  EXPECT_EQ(k->panel.Couplingsliders.lamp, Lamp::Unlit);
+  EXPECT_EQ(view().sliderCoupling.lamp, Lamp::Unlit);
 }
 
 TEST(SliderCoupling, StartUpKeepsTheSavedSetting) {
@@ -148,8 +139,7 @@ TEST(SliderCoupling, StartUpKeepsTheSavedSetting) {
     cfg.fixedMemories.fill(kInitialRegistration);
     run.writeFile("KALVANT.CFG", serialiseCfg(cfg));
     run.k->Form_Load();
-    EXPECT_EQ(run.k->s.settings.SlidersCoupled, saved);
-    EXPECT_EQ(run.k->panel.Couplingsliders.lamp, saved ? Lamp::Lit : Lamp::Unlit);
+    EXPECT_EQ(run.k->sound().view().sliderCoupling.lamp, saved ? Lamp::Lit : Lamp::Unlit);
   }
 }
 

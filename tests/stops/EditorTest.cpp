@@ -1,6 +1,8 @@
-// The stops table editor: fields over the table, fullness colours, the
-// selection colours, the four states with their warnings, Load, Save, Enable
-// and Exit, and the reveal of the system entries.
+// The stops table editor: fields over the table, fullness and selection
+// colours, the four states with their warnings, Load, Save, Enable and Exit,
+// the reveal of the system entries, and the sysex import.
+
+#include <filesystem>
 
 #include "stops/DatFile.h"
 #include "support/ConsoleFixture.h"
@@ -20,13 +22,19 @@ class Editor : public ConsoleTest {
     t[12] = std::string(300, '\x41');
     return t;
   }
-  Compilatore& ed() { return k->compilatore; }
-  const EditorFieldView& field(int i) const { return k->panel.compilatore.Text1[i]; }
-  const EditorView& view() const { return k->panel.compilatore; }
+  StopsTableEditor& ed() { return k->stopsTableEditor; }
+  StopsTable& table() { return k->stopsTable.table(); }
+  const EditorView& view() const { return k->stopsTableEditor.view(); }
+  const EditorFieldView& field(int i) const { return view().fields[i]; }
   void open() { k->EditCFG_Click(); }
   void loadOther() {
     user.pickedFiles.push_back(path("other.dat"));
     ed().LoadDAT_Click();
+  }
+  void importInto(int field, const std::string& bytes, const std::string& name = "stop.syx") {
+    writeFile(name, bytes);
+    user.pickedFiles.push_back(path(name));
+    ed().Text1_DblClick(field);
   }
 };
 
@@ -38,135 +46,99 @@ TEST_F(Editor, FieldsShowTheNamesAndLabelsOfTheTable) {
   t[230] = "label 112";
   writeTable("kalvant.dat", t);
   open();
-  struct Case {
-    int field;
-    const char* text;
-  };
-  const Case cases[] = {{0, "label 0"},  {9, "label 9"},       {10, "Stop 10"},
-                        {99, "Stop 99"}, {100, "label 100"},   {112, "label 112"},
-                        {113, "PEDAL"},  {114, "GREAT ORGAN"}, {115, "SWELL ORGAN"}};
-  for (const Case& c : cases) EXPECT_EQ(field(c.field).text, c.text) << c.field;
-  EXPECT_TRUE(view().visible);
-  EXPECT_EQ(view().File_label, path("kalvant.dat"));
-  EXPECT_EQ(view().File_labelColor, kEmptySysex);
-  EXPECT_EQ(view().Label4, "5 Bytes");  // the tagged entry 0
-  EXPECT_EQ(view().Label2, "0");
+  const std::pair<int, const char*> cases[] = {
+      {0, "label 0"},  {9, "label 9"},       {10, "Stop 10"},
+      {99, "Stop 99"}, {100, "label 100"},   {112, "label 112"},
+      {113, "PEDAL"},  {114, "GREAT ORGAN"}, {115, "SWELL ORGAN"}};
+  for (const auto& [f, text] : cases) EXPECT_EQ(field(f).text, text) << f;
+  // Stop fields count their stops from one in each division.
+  EXPECT_EQ(field(49).tooltip, "Double Click to load GREAT sysex file on field 40");
+  EXPECT_EQ(field(50).tooltip, "Double Click to load SWELL sysex file on field 1");
+  EXPECT_EQ(field(99).tooltip, "Double Click to load PEDAL sysex file on field 20");
+  EXPECT_EQ(view().statusText, path("kalvant.dat"));
+  EXPECT_EQ(view().lengthText, "5 Bytes");  // the tagged entry 0
 }
 
-TEST_F(Editor, StopFieldsCountTheirStopsFromOneInEachDivision) {
-  open();
-  struct Case {
-    int field;
-    const char* tooltip;
+// The load colours each field by its entry; the loading itself is tested
+// with the Load menu below.
+TEST(EditorColours, FieldsTurnGreyAboveTheirFullnessThreshold) {
+  const std::tuple<int, std::size_t, Rgb> cases[] = {
+      {6, 120, kEmptySysex}, {6, 121, kFullSysex}, {112, 121, kFullSysex}, {0, 2, kEmptySysex},
+      {0, 3, kFullSysex},    {5, 3, kFullSysex},   {10, 3, kFullSysex},    {50, 2, kEmptySysex},
+      {80, 3, kFullSysex},   {100, 3, kFullSysex}, {11, 3, kEmptySysex},   {9, 0, kEmptySysex},
   };
-  const Case cases[] = {
-      {10, "Double Click to load GREAT sysex file on field 1"},
-      {49, "Double Click to load GREAT sysex file on field 40"},
-      {50, "Double Click to load SWELL sysex file on field 1"},
-      {79, "Double Click to load SWELL sysex file on field 30"},
-      {80, "Double Click to load PEDAL sysex file on field 1"},
-      {99, "Double Click to load PEDAL sysex file on field 20"},
-      {113, "Change PEDAL text as you want"},
-      {114, "Change GREAT  text as you want"},
-  };
-  for (const Case& c : cases) EXPECT_EQ(field(c.field).tooltip, c.tooltip) << c.field;
-}
-
-TEST_F(Editor, FieldsTurnGreyAboveTheirFullnessThreshold) {
-  struct Case {
-    int entry;
-    std::size_t length;
-    Rgb color;
-  };
-  const Case cases[] = {
-      {6, 120, kEmptySysex},  {6, 121, kFullSysex}, {42, 120, kEmptySysex}, {42, 121, kFullSysex},
-      {112, 121, kFullSysex}, {0, 2, kEmptySysex},  {0, 3, kFullSysex},     {5, 3, kFullSysex},
-      {10, 3, kFullSysex},    {50, 2, kEmptySysex}, {80, 3, kFullSysex},    {100, 3, kFullSysex},
-      {11, 3, kEmptySysex},   {9, 0, kEmptySysex},
-  };
-  for (const Case& c : cases) {
-    StopsTable t = taggedTable();
-    t[c.entry] = std::string(c.length, '\xF0');
-    writeTable("kalvant.dat", t);
-    ed().Form_Load();
-    EXPECT_EQ(field(c.entry).color, c.color) << c.entry << " " << c.length;
+  for (const auto& [entry, length, color] : cases) {
+    StopsTable t;
+    t[entry] = std::string(length, '\xF0');
+    EXPECT_EQ(loadedColor(t, entry), color) << entry << " " << length;
   }
 }
 
-TEST_F(Editor, FirstSelectionColoursOnlyTheClickedField) {
-  open();
-  std::array<EditorFieldView, kEditorFields> before = view().Text1;
-  ed().Text1_Click(42);
-  before[42].color = kCurrentSelected;
-  EXPECT_EQ(view().Text1, before);
-  EXPECT_EQ(ed().SelectedIndex, 42);
-  EXPECT_EQ(view().Label2, "42");
-}
-
-TEST_F(Editor, SelectingAnotherFieldGivesTheFirstItsColourBack) {
+TEST_F(Editor, SelectionMarksOneFieldAndGivesTheLastOneItsColourBack) {
   StopsTable t = taggedTable();
   t[20] = std::string(200, '\xF0');  // grey
+  t[113] = std::string(7, 'x');
   writeTable("kalvant.dat", t);
   open();
+  std::array<EditorFieldView, kEditorFields> before = view().fields;
   ed().Text1_Click(20);
-  ed().Text1_Click(21);
+  ed().Text1_Click(20);  // the colour from before the first click is kept
+  before[20].color = kCurrentSelected;
+  EXPECT_EQ(view().fields, before);
+  ed().Text1_Click(113);  // a division field: the entry with its own index
   EXPECT_EQ(field(20).color, kFullSysex);
-  EXPECT_EQ(field(21).color, kCurrentSelected);
-  EXPECT_EQ(view().Label4, "5 Bytes");
-}
-
-TEST_F(Editor, TheSameFieldTwiceRemembersItsColourFromBeforeTheFirstClick) {
-  StopsTable t = taggedTable();
-  t[20] = std::string(200, '\xF0');
-  writeTable("kalvant.dat", t);
-  open();
-  ed().Text1_Click(20);
-  ed().Text1_Click(20);
-  EXPECT_EQ(field(20).color, kCurrentSelected);
-  ed().Text1_Click(21);
-  EXPECT_EQ(field(20).color, kFullSysex);
-}
-
-TEST_F(Editor, DivisionFieldsShowTheLengthOfTheEntryWithTheirIndex) {
-  open();
-  k->s.StopsTable[113] = std::string(7, 'x');
-  ed().Text1_Click(113);
-  EXPECT_EQ(view().Label4, "7 Bytes");
-  EXPECT_EQ(view().Label2, "113");
+  EXPECT_EQ(field(113).color, kCurrentSelected);
+  EXPECT_EQ(view().lengthText, "7 Bytes");
+  EXPECT_EQ(view().selectedText, "113");
 }
 
 TEST_F(Editor, TypingMarksTheTableModifiedButReachesTheTableOnlyOnSave) {
   open();
   ed().Text1_Change(114, "GRAND ORGUE");
-  EXPECT_TRUE(ed().TableModified);
-  EXPECT_EQ(view().File_label, "Warning : Modified and UNSAVED Config.");
-  EXPECT_EQ(view().File_labelColor, kModifiedNow);
-  EXPECT_EQ(k->s.StopsTable[206], "GREAT ORGAN");
+  EXPECT_TRUE(ed().modified());
+  EXPECT_EQ(view().statusText, "Warning : Modified and UNSAVED Config.");
+  EXPECT_EQ(view().statusColor, kModifiedNow);
+  EXPECT_EQ(table()[206], "GREAT ORGAN");
+  const int raises = view().raises;
+  open();  // chosen again while open: it comes forward and keeps its work
+  EXPECT_EQ(view().raises, raises + 1);
+  EXPECT_EQ(field(114).text, "GRAND ORGUE");
+  user.answers = {true};
+  loadOther();  // unloaded: a save keeps that state
+  ed().Text1_Change(114, "GRAND ORGUE");
   user.pickedFiles = {path("mine.dat")};
   ed().SaveDAT_Click();
-  EXPECT_EQ(k->s.StopsTable[206], "GRAND ORGUE");
+  EXPECT_EQ(table()[206], "GRAND ORGUE");
   EXPECT_EQ(readDatFile(path("mine.dat")).table[206], "GRAND ORGUE");
-  EXPECT_FALSE(ed().TableModified);
-  EXPECT_EQ(view().File_label, "Stops table saved on: " + path("mine.dat"));
-  EXPECT_EQ(view().File_labelColor, kEmptySysex);
+  EXPECT_FALSE(ed().modified());
+  EXPECT_TRUE(ed().unloaded());
+  EXPECT_EQ(view().statusText, "Stops table saved on: " + path("mine.dat"));
+  EXPECT_EQ(view().statusColor, kEmptySysex);
   EXPECT_EQ(k->s.settings.DatFilePath, path("kalvant.dat"));  // only Enable changes it
 }
 
-TEST_F(Editor, LoadingPutsTheTableInUseAtOnceAndMarksItUnloaded) {
+TEST_F(Editor, LoadingPutsTheTableInPlayAtOnceAndMarksItUnloaded) {
   open();
   ed().Text1_Change(3, "typed");
   user.answers = {true};
   loadOther();
   EXPECT_EQ(field(3).text, taggedEntry(211));  // typed names give way to the loaded table
-  EXPECT_TRUE(ed().TableUnloaded);
-  EXPECT_FALSE(ed().TableModified);
-  EXPECT_EQ(k->s.StopsTable, otherTable());
+  EXPECT_TRUE(ed().unloaded());
+  EXPECT_FALSE(ed().modified());
+  EXPECT_EQ(table(), otherTable());
   EXPECT_EQ(field(10).text, "Bourdon 16'");
   EXPECT_EQ(field(12).color, kFullSysex);
-  EXPECT_EQ(view().File_label, "Stops table loaded from:" + path("other.dat"));
-  EXPECT_EQ(view().File_labelColor, kModifiedNow);
-  EXPECT_EQ(ed().EditorDatPath, path("other.dat"));
+  EXPECT_EQ(view().statusText, "Stops table loaded from:" + path("other.dat"));
+  EXPECT_EQ(view().statusColor, kModifiedNow);
   EXPECT_EQ(k->s.settings.DatFilePath, path("kalvant.dat"));
+  // Opening again drops a table that was never enabled.
+  user.answers = {true};
+  ed().Uscita_abort_Click();
+  EXPECT_EQ(table(), otherTable());  // closing restores nothing
+  open();
+  EXPECT_EQ(table(), taggedTable());
+  EXPECT_FALSE(ed().unloaded());
+  EXPECT_EQ(ed().datPath(), path("kalvant.dat"));
 }
 
 TEST_F(Editor, WarningsFollowTheFourStates) {
@@ -196,12 +168,14 @@ TEST_F(Editor, WarningsFollowTheFourStates) {
     EXPECT_EQ(user.questions,
               *c.load ? std::vector<std::string>{c.load} : std::vector<std::string>{});
     EXPECT_EQ(user.fileDialogs.size(), *c.load ? 0u : 1u);
-    EXPECT_EQ(ed().TableModified, c.modified);
-    EXPECT_EQ(ed().TableUnloaded, c.unloaded);
+    EXPECT_EQ(ed().modified(), c.modified);
+    EXPECT_EQ(ed().unloaded(), c.unloaded);
     user.questions.clear();
-    ed().Uscita_abort_Click();  // No
+    bool cancel = false;
+    ed().Form_QueryUnload(cancel);  // the close box asks as Exit does; No
     EXPECT_EQ(user.questions,
               *c.exit ? std::vector<std::string>{c.exit} : std::vector<std::string>{});
+    EXPECT_EQ(cancel, *c.exit != '\0');
     EXPECT_EQ(view().visible, *c.exit != '\0');
     user.answers = {true};
     ed().Uscita_abort_Click();
@@ -209,73 +183,33 @@ TEST_F(Editor, WarningsFollowTheFourStates) {
   }
 }
 
-TEST_F(Editor, TheCloseBoxAsksLikeExit) {
-  open();
-  ed().Text1_Change(20, "x");
-  bool cancel = false;
-  ed().Form_QueryUnload(cancel);
-  EXPECT_TRUE(cancel);
-  EXPECT_TRUE(view().visible);
-  ASSERT_EQ(user.questions.size(), 1u);
-  EXPECT_EQ(user.questions[0], " Warning! Stops Table is Modified but Unsaved. Exit Anyway?");
-  user.answers = {true};
-  ed().Form_QueryUnload(cancel);
-  EXPECT_FALSE(cancel);
-  EXPECT_FALSE(view().visible);
-}
-
-TEST_F(Editor, SaveDoesNotClearTheUnloadedState) {
-  open();
-  loadOther();
-  ed().Text1_Change(20, "x");
-  user.pickedFiles = {path("copy.dat")};
-  ed().SaveDAT_Click();
-  EXPECT_FALSE(ed().TableModified);
-  EXPECT_TRUE(ed().TableUnloaded);
-}
-
-TEST_F(Editor, EnableWithNoChangeStillRewritesFilesAndResets) {
+TEST_F(Editor, EnableConfiguresTheConsoleWithTheEditorsFileAndResets) {
   openOutput();
   open();
-  writeFile("kalvant.dat", "");  // the editor's file is written again from the table
+  loadOther();
+  ed().Text1_Change(11, "Ottava 4'");
+  ed().Enable_Click();  // No changes nothing
+  EXPECT_TRUE(ed().unloaded());
+  EXPECT_FALSE(exists("KALVANT.CFG"));
   sent.clear();
   user.answers = {true};
   ed().Enable_Click();
-  EXPECT_EQ(user.questions,
-            std::vector<std::string>{
-                "Warning : kalvant will be configured with current data : proceed anyway?"});
-  EXPECT_EQ(readDatFile(path("kalvant.dat")).table, taggedTable());
-  EXPECT_TRUE(exists("KALVANT.CFG"));
-  EXPECT_EQ(view().File_label, "Stops Table is Enabled and Saved on: " + path("kalvant.dat"));
+  EXPECT_EQ(user.questions.back(),
+            "Warning : kalvant will be configured with current data : proceed anyway?");
+  EXPECT_FALSE(ed().modified());
+  EXPECT_FALSE(ed().unloaded());
+  EXPECT_EQ(k->s.settings.DatFilePath, path("other.dat"));
+  EXPECT_EQ(readDatFile(path("other.dat")).table[115], "Ottava 4'");
+  EXPECT_EQ(view().statusText, "Stops Table is Enabled and Saved on: " + path("other.dat"));
+  EXPECT_EQ(k->panel.Label_fileDAT.text, "Stops Table: " + path("other.dat"));
+  EXPECT_EQ(k->panel.registration->stopButtons[10].caption, "Bourdon 16'");
+  EXPECT_EQ(k->panel.registration->stopButtons[11].caption, "Ottava 4'");
+  EXPECT_NE(readFile("KALVANT.CFG").find("other.dat"), std::string::npos);
   ASSERT_FALSE(sentEntries().empty());
   EXPECT_EQ(sentEntries()[0], 100);  // the module reset
 }
 
-TEST_F(Editor, EnableConfiguresTheConsoleWithTheEditorsFile) {
-  open();
-  loadOther();
-  ed().Text1_Change(11, "Ottava 4'");
-  user.answers = {true};
-  ed().Enable_Click();
-  EXPECT_FALSE(ed().TableModified);
-  EXPECT_FALSE(ed().TableUnloaded);
-  EXPECT_EQ(k->s.settings.DatFilePath, path("other.dat"));
-  EXPECT_EQ(k->panel.Label_fileDAT.text, "Stops Table: " + path("other.dat"));
-  EXPECT_EQ(k->panel.Tiranti[10].caption, "Bourdon 16'");
-  EXPECT_EQ(k->panel.Tiranti[11].caption, "Ottava 4'");
-  EXPECT_NE(readFile("KALVANT.CFG").find("other.dat"), std::string::npos);
-}
-
-TEST_F(Editor, NoToEnableChangesNothing) {
-  open();
-  loadOther();
-  ed().Enable_Click();
-  EXPECT_TRUE(ed().TableUnloaded);
-  EXPECT_EQ(k->s.settings.DatFilePath, path("kalvant.dat"));
-  EXPECT_FALSE(exists("KALVANT.CFG"));
-}
-
-TEST_F(Editor, AnUnreadableTableIsReportedOnceAndChangesNothing) {
+TEST_F(Editor, FailedLoadSaveOrEnableChangeNothing) {
   open();
   ed().Text1_Change(20, "typed");
   writeFile("broken.dat", std::string(10, '\x7F'));
@@ -283,53 +217,28 @@ TEST_F(Editor, AnUnreadableTableIsReportedOnceAndChangesNothing) {
   user.answers = {true};
   user.pickedFiles = {path("broken.dat")};
   ed().LoadDAT_Click();
-  ASSERT_EQ(user.messages.size(), 1u);
-  EXPECT_NE(user.messages[0].find(path("broken.dat")), std::string::npos) << user.messages[0];
-  EXPECT_EQ(view(), before);
-  EXPECT_EQ(k->s.StopsTable, taggedTable());
-  EXPECT_TRUE(ed().TableModified);
-  EXPECT_FALSE(ed().TableUnloaded);
-  EXPECT_EQ(ed().EditorDatPath, path("kalvant.dat"));
-}
-
-TEST_F(Editor, AFailedSaveLeavesNoFileAndChangesNothing) {
-  open();
-  ed().Text1_Change(20, "typed");
   const std::string target = path("missing-folder/organ.dat");
   user.pickedFiles = {target};
   ed().SaveDAT_Click();
-  ASSERT_EQ(user.messages.size(), 1u);
-  EXPECT_NE(user.messages[0].find(target), std::string::npos) << user.messages[0];
+  ASSERT_EQ(user.messages.size(), 2u);
+  EXPECT_NE(user.messages[0].find(path("broken.dat")), std::string::npos) << user.messages[0];
+  EXPECT_NE(user.messages[1].find(target), std::string::npos) << user.messages[1];
+  EXPECT_EQ(view(), before);
+  EXPECT_EQ(table(), taggedTable());
+  EXPECT_TRUE(ed().modified());
+  EXPECT_FALSE(ed().unloaded());
+  EXPECT_EQ(ed().datPath(), path("kalvant.dat"));
   EXPECT_FALSE(exists("missing-folder"));
-  EXPECT_EQ(k->s.StopsTable[124], "Stop 20");
-  EXPECT_TRUE(ed().TableModified);
-  EXPECT_EQ(ed().EditorDatPath, path("kalvant.dat"));
-  EXPECT_EQ(view().File_label, "Warning : Modified and UNSAVED Config.");
-}
-
-TEST_F(Editor, EnableThatCannotSaveLeavesTheConsoleAlone) {
-  open();
-  ed().EditorDatPath = path("missing-folder/organ.dat");
+  // Enable writes first: a table that cannot be saved is not enabled.
+  std::filesystem::remove(path("kalvant.dat"));
+  std::filesystem::create_directory(path("kalvant.dat"));
   user.answers = {true};
   ed().Enable_Click();
-  EXPECT_EQ(user.messages.size(), 1u);
-  EXPECT_EQ(k->s.settings.DatFilePath, path("kalvant.dat"));
+  EXPECT_EQ(user.messages.size(), 3u);
   EXPECT_FALSE(exists("KALVANT.CFG"));
 }
 
-TEST_F(Editor, OpeningAgainDropsATableThatWasNeverEnabled) {
-  open();
-  loadOther();
-  user.answers = {true};
-  ed().Uscita_abort_Click();
-  EXPECT_EQ(k->s.StopsTable, otherTable());  // closing restores nothing
-  open();
-  EXPECT_EQ(k->s.StopsTable, taggedTable());
-  EXPECT_FALSE(ed().TableUnloaded);
-  EXPECT_EQ(ed().EditorDatPath, path("kalvant.dat"));
-}
-
-TEST_F(Editor, FourCtrlF9PressesRevealTheSystemEntries) {
+TEST_F(Editor, FourCtrlF9PressesRevealTheSystemEntriesUntilReopened) {
   open();
   constexpr int F9 = 120, Ctrl = 2, CtrlShift = 3;
   for (int i = 0; i < 3; ++i) {
@@ -338,23 +247,75 @@ TEST_F(Editor, FourCtrlF9PressesRevealTheSystemEntries) {
     ed().Form_KeyDown(F9, CtrlShift);
     ed().Form_KeyDown(F9, 0);
   }
-  EXPECT_FALSE(view().Frame_reserved);
+  EXPECT_FALSE(view().systemFrameShown);
   ed().Form_KeyDown(F9, Ctrl);
-  EXPECT_TRUE(view().Frame_reserved);
+  EXPECT_TRUE(view().systemFrameShown);
   ed().Uscita_abort_Click();
   open();
-  EXPECT_FALSE(view().Frame_reserved);
-  EXPECT_EQ(ed().RevealCount, 0);
+  EXPECT_FALSE(view().systemFrameShown);
+  for (int i = 0; i < 3; ++i) ed().Form_KeyDown(F9, Ctrl);
+  EXPECT_FALSE(view().systemFrameShown);
 }
 
-TEST_F(Editor, ChoosingTheEditorAgainWhileOpenKeepsItsWork) {
+TEST_F(Editor, ImportTakesTheWholeFileAndItsLengthSetsTheColour) {
   open();
-  ed().Text1_Change(20, "typed");
-  const int raises = view().raises;
+  const std::tuple<std::size_t, Rgb, const char*> cases[] = {
+      {0, kEmptySysex, "0 Bytes"},
+      {2, kEmptySysex, "2 Bytes"},
+      {3, kModifiedNow, "3 Bytes"},
+      {32766, kModifiedNow, "32766 Bytes"},
+  };
+  for (const auto& [length, color, shown] : cases) {
+    importInto(30, std::string(length, '\xF0'));
+    EXPECT_EQ(table()[30].size(), length);
+    EXPECT_EQ(view().lengthText, shown);
+    ed().Text1_Click(31);  // the field keeps the colour of its import
+    EXPECT_EQ(field(30).color, color) << length;
+    EXPECT_TRUE(ed().modified());
+    EXPECT_EQ(table()[134], "Stop 30");  // the name is not touched
+  }
+  EXPECT_EQ(view().statusText, "Warning: configuration is modified and UNSAVED!");
+  EXPECT_EQ(user.fileDialogs.back(), "Caricamento sysex |.syx");
+  EXPECT_TRUE(user.messages.empty());
+  importInto(113, "\xF0\x41\x10\xF7");  // a division field: its own index
+  EXPECT_EQ(table()[113], "\xF0\x41\x10\xF7");
+  EXPECT_EQ(table()[205], "PEDAL");
+}
+
+TEST_F(Editor, ImportRefusesWhatCannotBeAnEntryAndLeavesTheEntry) {
   open();
-  EXPECT_TRUE(ed().TableModified);
-  EXPECT_EQ(field(20).text, "typed");
-  EXPECT_EQ(view().raises, raises + 1);
+  std::filesystem::create_directory(path("folder.syx"));  // chosen, but no file to read
+  user.pickedFiles = {path("folder.syx"), path("removed.syx")};
+  ed().Text1_DblClick(30);
+  ed().Command2_Click();
+  importInto(30, std::string(32767, '\xF0'));
+  importInto(30, std::string(70000, '\xF0'));
+  ASSERT_EQ(user.messages.size(), 4u);
+  EXPECT_NE(user.messages[1].find(path("removed.syx")), std::string::npos) << user.messages[1];
+  EXPECT_NE(user.messages[2].find("32767"), std::string::npos) << user.messages[2];
+  EXPECT_NE(user.messages[3].find("70000"), std::string::npos) << user.messages[3];
+  ed().Text1_DblClick(30);  // cancelled
+  EXPECT_EQ(table()[30], taggedEntry(30));
+  EXPECT_EQ(field(30).color, kCurrentSelected);
+  EXPECT_FALSE(ed().modified());
+}
+
+TEST_F(Editor, ImportedBytesReachTheSavedFileAndTheModule) {
+  openOutput();
+  open();
+  std::string bytes;
+  for (int b = 0; b < 256; ++b) bytes.push_back(static_cast<char>(b));
+  importInto(42, bytes);
+  importInto(42, bytes);  // the entry is replaced, never appended to
+  EXPECT_EQ(table()[42], bytes);
+  user.pickedFiles = {path("saved.dat")};
+  ed().SaveDAT_Click();
+  EXPECT_EQ(readDatFile(path("saved.dat")).table[42], bytes);
+  importInto(12, "\xF0\x41\x10\x42\xF7");
+  sent.clear();
+  k->INVIO_SYSEX(12);
+  ASSERT_EQ(sent.size(), 1u);
+  EXPECT_EQ(sent[0].bytes, (midi::Bytes{0xF0, 0x41, 0x10, 0x42, 0xF7}));
 }
 
 }  // namespace

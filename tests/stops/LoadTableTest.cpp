@@ -32,14 +32,14 @@ TEST_F(LoadTable, DressesStopButtonsFromTheTable) {
       {50, "", true},           {51, "", true},           {80, "", true},          {99, "", false},
   };
   for (const Expect& e : expected) {
-    EXPECT_EQ(k->panel.Tiranti[e.stop].caption, e.caption) << e.stop;
-    EXPECT_EQ(k->panel.Tiranti[e.stop].enabled, e.enabled) << e.stop;
+    EXPECT_EQ(k->panel.registration->stopButtons[e.stop].caption, e.caption) << e.stop;
+    EXPECT_EQ(k->panel.registration->stopButtons[e.stop].enabled, e.enabled) << e.stop;
   }
-  EXPECT_EQ(k->panel.GREAT.caption, "GRAND'ORGANO");
-  EXPECT_EQ(k->panel.SWELL.caption, "ESPRESSIVO");
-  EXPECT_EQ(k->panel.PEDALE.caption, "PEDAL");
+  EXPECT_EQ(k->panel.registration->greatDivision.caption, "GRAND'ORGANO");
+  EXPECT_EQ(k->panel.registration->swellDivision.caption, "ESPRESSIVO");
+  EXPECT_EQ(k->panel.registration->pedalDivision.caption, "PEDAL");
   EXPECT_EQ(k->panel.Label_fileDAT.text, "Stops Table: " + path("kalvant.dat"));
-  EXPECT_TRUE(k->s.DeviceListsReady);
+  EXPECT_TRUE(k->midiSetup().listsReady());
   EXPECT_TRUE(user.messages.empty());
 }
 
@@ -53,20 +53,22 @@ TEST_F(LoadTable, WrongPathFallsBackToTheDefaultTableOnce) {
                 " File is Damaged or Wrong Path is on CFG File: program will load "
                 "default File KALVANT.DAT,if it is present in kalvant directory");
   EXPECT_EQ(k->s.settings.DatFilePath, path("kalvant.dat"));
-  EXPECT_EQ(k->s.StopsTable, taggedTable());
-  EXPECT_EQ(k->panel.Tiranti[42].caption, "Stop 42");
+  EXPECT_NE(readFile("KALVANT.CFG").find("kalvant.dat"), std::string::npos);
+  EXPECT_EQ(k->panel.Label_fileDAT.text, "Stops Table: " + path("kalvant.dat"));
+  EXPECT_EQ(k->stopsTable.table(), taggedTable());
+  EXPECT_EQ(k->panel.registration->stopButtons[42].caption, "Stop 42");
 }
 
 TEST_F(LoadTable, WhenTheDefaultFailsTooTheConsoleKeepsItsTable) {
-  k->s.StopsTable = taggedTable();
+  k->stopsTable.table() = taggedTable();
   writeFile("kalvant.dat", std::string(100, '\0'));  // damaged
   k->s.settings.DatFilePath = path("mine.dat");
   k->CARICAMENTO_DAT();
   ASSERT_EQ(user.messages.size(), 2u);
   EXPECT_NE(user.messages[1].find(path("mine.dat")), std::string::npos) << user.messages[1];
   EXPECT_NE(user.messages[1].find(path("kalvant.dat")), std::string::npos) << user.messages[1];
-  EXPECT_EQ(k->s.StopsTable, taggedTable());
-  EXPECT_EQ(k->panel.Tiranti[42].caption, "Stop 42");
+  EXPECT_EQ(k->stopsTable.table(), taggedTable());
+  EXPECT_EQ(k->panel.registration->stopButtons[42].caption, "Stop 42");
 }
 
 }  // namespace

@@ -66,7 +66,7 @@ std::vector<int> ConsoleTest::sentEntries() const {
 }
 
 void ConsoleTest::startPlaying() {
-  k->s.StopsTable = taggedTable();
+  k->stopsTable.table() = taggedTable();
   openOutput();
   k->RESET_Click();
   sent.clear();

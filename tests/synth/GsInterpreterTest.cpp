@@ -143,18 +143,13 @@ TEST(GsInterpreter, MessagesForOthersAreIgnoredAndDamagedOnesCounted) {
     EXPECT_EQ(g.counts().malformed, c.malformed ? 1 : 0);
     EXPECT_EQ(g.counts().notForUs, c.malformed ? 0 : 1);
   }
-}
-
-TEST(GsInterpreter, TruncatedMessagesChangeNothing) {
-  const Bytes good = makeDataSet(gsAddress(0x40, 0x11, 0x40), Bytes(12, 0x4A));
+  // Cut short anywhere, with the F7 a port hands over when bytes were lost.
   for (std::size_t length = 0; length + 1 < good.size(); ++length) {
-    SCOPED_TRACE(length);
     GsInterpreter g;
     Bytes cut(good.begin(), good.begin() + static_cast<long>(length));
-    if (length > 0) cut.push_back(0xF7);  // what a port hands over when bytes were lost
-    EXPECT_TRUE(g.receiveSysex(cut.data(), cut.size()).empty());
-    EXPECT_EQ(g.part(0).scaleTuning[0], kCentre);
-    EXPECT_EQ(g.counts().dataSets, 0);
+    if (length > 0) cut.push_back(0xF7);
+    EXPECT_TRUE(g.receiveSysex(cut.data(), cut.size()).empty()) << length;
+    EXPECT_EQ(g.counts().dataSets, 0) << length;
   }
 }
 
@@ -210,23 +205,26 @@ TEST(GsInterpreter, GsResetRestoresTheModuleDefaults) {
   const Bytes reset = gsResetMessage();
   EXPECT_EQ(g.receiveSysex(reset.data(), reset.size()), (std::vector<Change>{{Param::Reset}}));
   for (int p = 0; p < kParts; ++p) {
-    SCOPED_TRACE(p + 1);
     const PartState& s = g.part(p);
-    EXPECT_EQ(s.rxChannel, p);
-    EXPECT_EQ(s.rhythm, p == 9 ? 1 : 0);
-    EXPECT_EQ(s.toneBank, 0);
-    EXPECT_EQ(s.toneProgram, 0);
-    EXPECT_EQ(s.keyShiftSemitones(), 0);
-    EXPECT_EQ(s.level, 100);
-    EXPECT_EQ(s.pan, 0x40);
-    EXPECT_EQ(s.reverbSend, 40);
-    EXPECT_EQ(s.chorusSend, 0);
-    EXPECT_EQ(s.vibratoRate, 0x40);
-    EXPECT_EQ(s.vibratoDepth, 0x40);
-    EXPECT_EQ(s.vibratoDelay, 0x40);
-    EXPECT_EQ(s.modPitchDepth, 0x0A);
-    EXPECT_EQ(s.modAmplitudeDepth, 0);
-    for (std::uint8_t t : s.scaleTuning) EXPECT_EQ(t, 0x40);
+    const std::vector<int> got{s.rxChannel,
+                               s.rhythm,
+                               s.toneBank,
+                               s.toneProgram,
+                               s.keyShiftSemitones(),
+                               s.level,
+                               s.pan,
+                               s.reverbSend,
+                               s.chorusSend,
+                               s.vibratoRate,
+                               s.vibratoDepth,
+                               s.vibratoDelay,
+                               s.modPitchDepth,
+                               s.modAmplitudeDepth,
+                               s.scaleTuning[0],
+                               s.scaleTuning[11]};
+    const std::vector<int> defaults{p, p == 9 ? 1 : 0, 0,    0,    0,    100, 0x40, 40,
+                                    0, 0x40,           0x40, 0x40, 0x0A, 0,   0x40, 0x40};
+    EXPECT_EQ(got, defaults) << "part " << p + 1;
   }
   EXPECT_EQ(g.system().reverbMacro, 4);
   EXPECT_EQ(g.system().reverbLevel, 64);

@@ -1,0 +1,127 @@
+#include "registration/Combinations.h"
+
+namespace kalvant {
+
+namespace {
+
+ButtonView button(const char* caption, const char* tooltip = "") {
+  ButtonView b;
+  b.caption = caption;
+  b.tooltip = tooltip;
+  return b;
+}
+
+// The panel before start-up: captions and tooltips that never change.
+CombinationsView initialView() {
+  CombinationsView v;
+  v.greatDivision = button("GREAT ORGAN");
+  v.swellDivision = button("SWELL ORGAN");
+  v.pedalDivision = button("PEDAL");
+  for (ButtonView* b : {&v.greatDivision, &v.swellDivision, &v.pedalDivision})
+    b->lamp = Lamp::Inactive;
+  v.swellToGreat =
+      button("II to I", "I to II coupling  (Move Pitch Bend  Wheel  DOWN  for fast switch)");
+  v.greatToSwell =
+      button("I to II", "II to I coupling  (Move Pitch Bend  Wheel  DOWN  for fast switch)");
+  v.greatToPedal = button("I to Ped", "Pedal coupling with Great");
+  v.swellToPedal = button("II to Ped", "Pedal coupling with Swell");
+  v.recButton = button("REC ", "Click to Store Current status on next clicked Memory");
+  v.clearButton = button("CLEAR", "Clear all free Memories");
+  v.labelModeButton = button("0", "Switch Memory Labels to Numers or Keys");
+  for (int i = 1; i <= 12; ++i) v.fixedMemoryBar[i].lamp = Lamp::Inactive;
+  v.memoryFileText = {"Memory stops file:", "Display current free memory file, is Loaded or Saved"};
+  return v;
+}
+
+}  // namespace
+
+Combinations::Combinations(Settings& settings, Sound& sound, SysexSender& sysex,
+                           CombinationsHooks hooks)
+    : settings_(settings),
+      sound_(sound),
+      sysex_(sysex),
+      hooks_(std::move(hooks)),
+      view_(initialView()) {
+  // Every slot starts as a playable registration: fixed memories that no
+  // file fills must still recall something sensible.
+  bank_.memories.fill(kInitialRegistration);
+  bank_.pending = bank_.live = kInitialRegistration;
+  sound_.tremoloOn = [this](const OrganDivision& d) {
+    return (d.channel == kGreatDivision.channel ? bank_.pending.GreatTremolo
+                                                : bank_.pending.SwellTremolo) == 1;
+  };
+  sound_.volumeSent = [this](int division, int value) {
+    std::int16_t Registration::*volume =
+        division == 0 ? &Registration::GreatVolume : &Registration::SwellVolume;
+    bank_.pending.*volume = static_cast<std::int16_t>(value);
+    bank_.live.*volume = bank_.pending.*volume;
+    Marca_Led_giallo();
+  };
+}
+
+void Combinations::setLedPictures(std::string greenOn, std::string greenOff, std::string yellowOn) {
+  greenOnPath_ = std::move(greenOn);
+  greenOffPath_ = std::move(greenOff);
+  yellowOnPath_ = std::move(yellowOn);
+}
+
+void Combinations::nameStops(const StopsTable& table) {
+  for (int i = entry::kFirstGreatStop; i <= entry::kLastStop; ++i) {
+    ButtonView& b = view_.stopButtons[static_cast<std::size_t>(i)];
+    set(b.caption, table[static_cast<std::size_t>(i + entry::kStopNameOffset)]);
+    set(b.enabled, stopButtonEnabled(table, i));
+  }
+  set(view_.pedalDivision.caption, table[entry::kPedalName]);
+  set(view_.greatDivision.caption, table[entry::kGreatName]);
+  set(view_.swellDivision.caption, table[entry::kSwellName]);
+}
+
+void Combinations::paintFixedBar(int lit) {
+  for (int i = 1; i <= 12; ++i)
+    paint(view_.fixedMemoryBar[i], i <= lit ? Lamp::Lit : Lamp::Inactive);
+}
+
+void Combinations::unlightStops() {
+  for (int i = entry::kFirstGreatStop; i <= entry::kLastStop; ++i)
+    paint(view_.stopButtons[i], Lamp::Unlit);
+}
+
+void Combinations::clearMemoryLeds() {
+  recArmed_ = false;
+  paint(view_.recButton, Lamp::Unlit);
+  memoryShownGreen_ = false;
+  currentMemory_ = 1;
+  for (int i = 1; i <= 12; ++i) set(view_.memoryLeds[i].picturePath, greenOffPath_);
+}
+
+// A pair of exclusive couplers by its code: 0 none, 1 the first, 2 the
+// second; any other code repaints nothing.
+void Combinations::paintCouplerPair(ButtonView& first, ButtonView& second, int code) {
+  if (code < 0 || code > 2) return;
+  paint(first, code == 1 ? Lamp::Lit : Lamp::Unlit);
+  paint(second, code == 2 ? Lamp::Lit : Lamp::Unlit);
+}
+
+void Combinations::showReset() {
+  bank_.live = kInitialRegistration;
+  bank_.pending = kInitialRegistration;
+  sound_.showReset(bank_.pending.GreatVolume, bank_.pending.SwellVolume);
+  clearMemoryLeds();
+  sound_.unlightTremolos();
+  for (ButtonView* b : {&view_.greatDivision, &view_.swellDivision, &view_.pedalDivision})
+    paint(*b, Lamp::Inactive);
+  for (ButtonView* b :
+       {&view_.swellToGreat, &view_.greatToSwell, &view_.greatToPedal, &view_.swellToPedal})
+    paint(*b, Lamp::Unlit);
+  for (const OrganDivision& d : kDivisions) paint(view_.stopButtons[d.firstStop], Lamp::Lit);
+  if (settings_.ThruMode == 1) paint(view_.greatDivision, Lamp::Lit);
+}
+
+bool Combinations::storeFixedIfRequested() {
+  if (!fixedSaveRequested_) return false;
+  for (int i = 1; i <= 12; ++i) bank_.memory(i + 12) = bank_.memory(i);
+  fixedSaveRequested_ = false;
+  return true;
+}
+
+}  // namespace kalvant

@@ -1,0 +1,146 @@
+#pragma once
+// What the keyboards play: each input's queue is drained message by message,
+// routing::route decides, the router sends and runs the commands. It also
+// remembers where each held note went, so that its release follows it, and
+// owns the thru dialog, PANIC and the overload status line.
+//
+// Commands that change the console (memories, stops, couplers, buttons) go
+// out through RouterActions, which the console implements with its entry
+// points.
+
+#include <array>
+#include <chrono>
+#include <cstdint>
+#include <functional>
+#include <optional>
+
+#include "common/Services.h"
+#include "midi/MidiPort.h"
+#include "routing/Routing.h"
+#include "routing/ThruView.h"
+#include "sysex/ModuleOutput.h"
+#include "view/Views.h"
+
+namespace kalvant::routing {
+
+// What a key command or the wheel asks of the console.
+enum class Action {
+  Nothing,     // a silent key
+  Memory,      // value: 1..24
+  Stop,        // value: stop button 10..99
+  BendSwitch,  // value: a BendSwitch
+  About,
+  Rec,
+  Division,  // value: 1 Great, 2 Swell, 3 Pedal
+  Reset,
+  Clear,
+  Temperament,       // value: 0..3
+  Reverb,            // value: 0..2
+  TremoloRate,       // the rate setting changed: both tremolos hear it
+  Volume,            // value 80..127, division: 0 Great, 1 Swell
+  RepaintDivisions,  // the thru mode changed
+};
+
+struct ConsoleAction {
+  Action action;
+  int value = 0;
+  int division = 0;
+  bool operator==(const ConsoleAction&) const = default;
+};
+
+// What the routing reads of the registration being chosen.
+struct Keyboards {
+  i16 activeManual = 1, manualCoupler = 0, pedalCoupler = 0;
+  i16 greatVolume = 127, swellVolume = 127;
+};
+
+// The key command of `key` played on `division` (0 Great, 1 Swell, 2 Pedal)
+// with the sustain pedal held, changing `tremoloRate` for the rate keys.
+// Stop-number keys (36..52) are not in it; keys 59 and outside the map give
+// no action: they are PANIC.
+std::optional<ConsoleAction> keyCommand(int key, int division, const Keyboards& keyboards,
+                                        i16& tremoloRate);
+
+class RouterActions {
+ public:
+  virtual ~RouterActions() = default;
+  virtual void run(const ConsoleAction& action) = 0;
+  virtual Keyboards keyboards() const = 0;
+  virtual bool ended() const = 0;  // shutdown has finished: handle nothing more
+};
+
+// The settings of the configuration file the router reads and writes; the
+// console owns them.
+struct RouterSettings {
+  i16& thruMode;
+  i16& tremoloRate;
+  std::array<i16, 4>& fixedChannel;
+  const i16& noteDelay;
+  const i16& slidersCoupled;
+};
+
+class InputRouter {
+ public:
+  InputRouter(ModuleOutput& output, EventLoop& loop, RouterSettings settings,
+              RouterActions& actions, std::function<void()> changed);
+
+  const ThruView& thruView() const { return thru_; }
+  const LabelView& midiStatus() const { return midiStatus_; }
+  bool commandArmed() const { return commandArmed_; }
+
+  void drain(int input, midi::MidiInput& port);  // MIDIInput1_Message, MIDIInput2_Message
+  void handleMessage(int input, const midi::InMessage& m);
+  void releaseHeldNotes();                 // before the output closes
+  void keyCommand(int key, int division);  // Total_Recall
+  void panic();
+  void keyDown(int keyCode);    // Form_KeyDown
+  void keyPress(int keyAscii);  // Form_KeyPress
+  void tableLoaded();           // a new stops table ends any capture
+
+  void openThru();  // MidiTHRU_Click
+  void chooseThruMode(int mode);
+  void chooseCaptureField(int field);
+  void refreshThru();
+  void thruOk();
+  void thruCancel();
+  void thruClose();
+
+ private:
+  RoutingState routingState() const;
+  bool releaseHeldNote(int input, const midi::InMessage& m);
+  void runCommand(int input, const midi::InMessage& m, const Decision& d);
+  void showOverload(int input, const midi::MidiInput& port, bool drained);
+  void volumePedal(int input, int division, int value);
+  void selectStopByNumber(int division);
+  template <class T>
+  void set(T& field, const T& value) {
+    if (field == value) return;
+    field = value;
+    if (changed_) changed_();
+  }
+
+  ModuleOutput& output_;
+  EventLoop& loop_;
+  RouterSettings settings_;
+  RouterActions& actions_;
+  std::function<void()> changed_;
+  ThruView thru_;
+  LabelView midiStatus_;
+  bool commandArmed_ = false;
+  bool bendSwitchLatch_ = false;
+  bool channelCapture_ = false;
+  i16 captureField_ = 0;
+  i16 thruModeBefore_ = 0;                        // the thru mode when its dialog opened
+  i16 stopNumberTens_ = 0, stopNumberUnits_ = 0;  // a stop chosen by number
+  // Where each held key's note-on went, per input, input channel and key:
+  // the low byte is the division channel + 1, the high byte the coupler
+  // duplicate's channel + 1 (0 = none). Its release goes to exactly these
+  // channels, whatever the routing has become since. 0xFFFF: the note was
+  // released when its output closed, and the key's own release is dropped.
+  std::array<std::array<std::array<std::uint16_t, 128>, 16>, 2> heldNotes_{};
+  // What the status line last said about each input's dropped messages.
+  std::array<std::uint64_t, 2> droppedShown_{};
+  std::chrono::steady_clock::time_point overloadShownAt_{};
+};
+
+}  // namespace kalvant::routing

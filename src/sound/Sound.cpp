@@ -1,0 +1,65 @@
+#include "sound/Sound.h"
+
+namespace kalvant {
+
+namespace {
+
+ButtonView button(const char* caption, const char* tooltip) {
+  ButtonView b;
+  b.caption = caption;
+  b.tooltip = tooltip;
+  return b;
+}
+
+SliderView volumeSlider(const char* tooltip) {
+  SliderView s;
+  s.minimum = 80;
+  s.maximum = 127;
+  s.value = 127;
+  s.tooltip = tooltip;
+  return s;
+}
+
+struct MenuEntry {
+  const char* name;
+  const char* caption;
+};
+
+constexpr MenuEntry kMenuItems[] = {
+    {"Equal", "&Equal"},           {"MeanTone", "&Mean Tone"},       {"Silbermann", "&Silbermann"},
+    {"Kirnberger", "&Kirnberger"}, {"Reverb1", "&Church"},           {"Reverb2", "Ca&thedral"},
+    {"Reverb3", "Cha&pel"},        {"tremoloRate", "&Tremolo Rate"},
+};
+
+}  // namespace
+
+Sound::Sound(Settings& settings, ModuleOutput& output, SysexSender& sysex)
+    : settings_(settings), output_(output), sysex_(sysex) {
+  view_.greatTremolo =
+      button("Tremolo", "Great Tremolo (Move Pitch Bend  Wheel  UP for fast switch)");
+  view_.swellTremolo =
+      button("Tremolo ", "Swell Tremolo (Move Pitch Bend  Wheel  UP for fast switch)");
+  view_.sliderCoupling = button("=", "Coupling Great and Swell Sliders");
+  view_.greatVolume = volumeSlider("Adjust Great Volume");
+  view_.swellVolume = volumeSlider("Adjust Swell Volume");
+  view_.greatVolumeText.text = view_.swellVolumeText.text = "127";
+  for (const MenuEntry& m : kMenuItems) view_.menu[m.name].caption = m.caption;
+}
+
+void Sound::check(const char* item, bool on) {
+  set(view_.menu[item].checked, on);
+}
+
+void Sound::showReset(int greatVolume, int swellVolume) {
+  set(view_.greatVolume.value, greatVolume);
+  set(view_.greatVolumeText.text, std::to_string(greatVolume));
+  set(view_.swellVolume.value, swellVolume);
+  set(view_.swellVolumeText.text, std::to_string(swellVolume));
+}
+
+void Sound::unlightTremolos() {
+  set(view_.greatTremolo.lamp, Lamp::Unlit);
+  set(view_.swellTremolo.lamp, Lamp::Unlit);
+}
+
+}  // namespace kalvant
