@@ -73,8 +73,8 @@ std::string checkDat(const std::uint8_t* data, std::size_t size) {
   if (!read.ok) return read.error.empty() ? "a refused table gives no reason" : "";
   std::string written, error;
   // Entries over 32767 bytes may be refused by the writer; nothing else.
-  if (!serialiseDat(read.table, written, error)) {
-    for (const std::string& e : read.table) {
+  if (!serialiseDat(read.data, written, error)) {
+    for (const std::string& e : read.data) {
       if (e.size() > kMaxEntryLength) return "";
     }
     return "a table that was read cannot be written: " + error;
@@ -82,7 +82,7 @@ std::string checkDat(const std::uint8_t* data, std::size_t size) {
   if (std::string_view(bytes).substr(0, written.size()) != written)
     return "the written table differs from the bytes it was read from";
   const DatReadResult reread = parseDat(written, "fuzz.dat");
-  if (!reread.ok || reread.table != read.table) return "the written table reads differently";
+  if (!reread.ok || reread.data != read.data) return "the written table reads differently";
   return "";
 }
 

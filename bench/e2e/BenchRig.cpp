@@ -48,7 +48,7 @@ StopsTable shippedTable() {
   const std::string path = std::string(KALVANT_PROGRAM_DIR) + "/kalvant.dat";
   const DatReadResult r = readDatFile(path);
   if (!r.ok) std::fprintf(stderr, "bench: %s\n", r.error.c_str());
-  return r.table;
+  return r.data;
 }
 
 std::size_t resetMessageCount(const StopsTable& table) {

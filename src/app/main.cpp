@@ -12,6 +12,7 @@
 #include "synth/BuiltInSynth.h"
 #include "ui/MainWindow.h"
 #include "ui/QtServices.h"
+#include "ui/QtText.h"
 
 namespace {
 
@@ -77,7 +78,7 @@ int main(int argc, char** argv) {
   QApplication::setStyle(QStyleFactory::create("Fusion"));
   application.setStyleSheet(kStyle);
   const std::string programDir =
-      cl.dataDir.empty() ? QCoreApplication::applicationDirPath().toStdString() : cl.dataDir;
+      cl.dataDir.empty() ? ui::fromQt(QCoreApplication::applicationDirPath()) : cl.dataDir;
   if (cl.dataDir.empty() && !usableDataFolder(programDir, false)) return 1;
 
   // Ports before the console: they outlive it.

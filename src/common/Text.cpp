@@ -95,4 +95,8 @@ bool isValidUtf8(std::string_view bytes) {
   return true;
 }
 
+std::string pathFromFileText(std::string_view bytes) {
+  return isValidUtf8(bytes) ? std::string(bytes) : windows1252ToUtf8(bytes);
+}
+
 }  // namespace kalvant

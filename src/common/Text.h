@@ -19,4 +19,11 @@ std::string utf8ToWindows1252(std::string_view utf8);
 
 bool isValidUtf8(std::string_view bytes);
 
+// A path written in one of the console's text files (the stops table on line
+// 2 of KALVANT.CFG, the table's name on line 1 of a memory file). Files this
+// program writes hold it as UTF-8, like every path inside it; files from the
+// console's original platform hold Windows-1252. Valid UTF-8 is taken as it
+// is, anything else is decoded from Windows-1252.
+std::string pathFromFileText(std::string_view bytes);
+
 }  // namespace kalvant

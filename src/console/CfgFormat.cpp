@@ -7,6 +7,7 @@
 
 #include "common/FileIo.h"
 #include "common/NumberLines.h"
+#include "common/Text.h"
 
 namespace kalvant {
 
@@ -61,7 +62,7 @@ CfgReadResult parseCfg(const std::string& bytes, const std::string& path) {
   const std::vector<std::string> lines = splitLines(withoutByteOrderMark(bytes));
   auto fail = [&](int line, const std::string& why) {
     r.problem = "line " + std::to_string(line) + ": " + why;
-    r.error = "\"" + path + "\" " + r.problem;
+    r.error = lineError(path, static_cast<std::size_t>(line), why);
     clampRead(r.data.settings);
     return r;
   };
@@ -85,7 +86,9 @@ CfgReadResult parseCfg(const std::string& bytes, const std::string& path) {
       continue;
     }
     if (line > static_cast<int>(lines.size())) return fail(line, "the file ends before it");
-    r.data.settings.DatFilePath = lines[line - 1];
+    // A path: UTF-8 as this program writes it, or Windows-1252 from a file
+    // made on the console's original platform (see pathFromFileText).
+    r.data.settings.DatFilePath = pathFromFileText(lines[line - 1]);
     r.linesRead = line;
   }
   clampRead(r.data.settings);
@@ -115,6 +118,7 @@ std::string serialiseCfg(const CfgData& data) {
   const Settings& s = data.settings;
   std::string out;
   for (const i16* field : numberFields(s)) {
+    // The path is written as UTF-8, as every path inside the program is.
     out += field ? formatNumberLine(*field) : s.DatFilePath + "\r\n";
   }
   for (const Registration& memory : data.fixedMemories) {

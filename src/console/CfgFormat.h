@@ -1,7 +1,9 @@
 #pragma once
 // "KALVANT.CFG": 139 text lines ended by CR LF. Lines 1..19 the settings
-// (line 2 the stops-table path, verbatim; the others 16-bit integers written
-// as a space or minus sign, the digits and one space), lines 20..139 the
+// (line 2 the stops-table path, a file-system path: written as UTF-8, read as
+// UTF-8 when it is valid UTF-8, else decoded from Windows-1252 as an older
+// file holds it; the others 16-bit integers written as a space or minus
+// sign, the digits and one space), lines 20..139 the
 // twelve fixed memories, ten values each in Registration order. A UTF-8
 // byte-order mark before line 1 (left by some editors) is skipped; the
 // writer never writes one.
@@ -9,6 +11,7 @@
 #include <array>
 #include <string>
 
+#include "common/ReadResult.h"
 #include "console/State.h"
 #include "ports/Delays.h"
 #include "registration/Registration.h"
@@ -32,12 +35,10 @@ void clampDelays(Settings& settings);
 // (128 sends 0, the tremolo off while its lamp is lit).
 inline constexpr int kMaxTremoloValue = 127;
 
-struct CfgReadResult {
-  bool ok = false;
-  CfgData data;         // lines before a failure are filled in; delays and rate clamped
+// data: lines before a failure are filled in; delays and rate clamped.
+struct CfgReadResult : ReadResult<CfgData> {
   int linesRead = 0;    // how many of the 139 lines were read into data
-  std::string error;    // names the file, the line and the reason when not ok
-  std::string problem;  // the same without the file: "line 1: ..."
+  std::string problem;  // error without the file: "line 1: ..."
 };
 
 CfgReadResult parseCfg(const std::string& bytes, const std::string& pathForMessages);

@@ -44,8 +44,9 @@ void Console::READ_FILE_AVVIO() {
   }
   if (r.ok) {
     s.settings = r.data.settings;
-    for (int j = 0; j < 12; ++j) registration_.bank().memory(kFirstFixedMemory + j) = r.data.fixedMemories[j];
-    panel.setText(panel.Label_fileDAT, "Stops Table: " + s.settings.DatFilePath);
+    for (int j = 0; j < 12; ++j)
+      registration_.bank().memory(kFirstFixedMemory + j) = r.data.fixedMemories[j];
+    panel.setTableFileText("Stops Table: " + s.settings.DatFilePath);
     return;
   }
   // A missing file is the first start, not a damaged one.
@@ -73,7 +74,8 @@ void Console::READ_FILE_AVVIO() {
   // registration, so every fixed memory recalls something playable.
   for (int j = 0; j < 12; ++j) {
     const bool whole = r.linesRead >= kCfgSettingLines + 10 * (j + 1);
-    registration_.bank().memory(kFirstFixedMemory + j) = whole ? r.data.fixedMemories[j] : kInitialRegistration;
+    registration_.bank().memory(kFirstFixedMemory + j) =
+        whole ? r.data.fixedMemories[j] : kInitialRegistration;
   }
   tell(message, MessageIcon::Exclamation);
   if (ended_) return;  // closed while the message was open
@@ -101,7 +103,8 @@ void Console::readFixedMemoryFile() {
 void Console::Salva_dati_di_avvio() {
   if (registration_.storeFixedIfRequested()) tell("FIXED MEMORY OVERWRITTEN!", MessageIcon::None);
   CfgData data{s.settings, {}};
-  for (int j = 0; j < 12; ++j) data.fixedMemories[j] = registration_.bank().memory(kFirstFixedMemory + j);
+  for (int j = 0; j < 12; ++j)
+    data.fixedMemories[j] = registration_.bank().memory(kFirstFixedMemory + j);
   std::string error;
   if (!replaceFileAtomically(s.CfgPath, serialiseCfg(data), error)) {
     tell("The configuration could not be saved (" + error + "). The previous " + s.CfgPath +
@@ -111,8 +114,8 @@ void Console::Salva_dati_di_avvio() {
 }
 
 void Console::EnableCFG_Click() {
-  const bool on = !panel.checked("EnableCFG");
-  panel.check("EnableCFG", on);
+  const bool on = !panel.checked(MenuItem::SaveConfigurationOnExit);
+  panel.check(MenuItem::SaveConfigurationOnExit, on);
   s.settings.SaveCfgOnExit = on ? 1 : 0;
   // Written at once, so that switching saving off is itself remembered.
   Salva_dati_di_avvio();

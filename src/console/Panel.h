@@ -1,58 +1,68 @@
 #pragma once
-// The panel: what every control of the console shows. The core writes it; the
-// widgets render it. Console state is shown by three lamp states, which the
-// widgets map to colours. Texts are 8-bit (Latin-1), as the stops table is.
+// The panel: what the console's own controls show (the window's caption and
+// icon, RESET and PANIC, the stops-table line and the console's menu items).
+// The core writes it through the setters; the widgets read it. Console state
+// is shown by three lamp states, which the widgets map to colours. Texts and
+// paths are UTF-8, as everywhere inside the program.
 //
 // Every change goes through the setters, which tell the renderer once per
 // change so it can schedule a repaint.
 
-#include <array>
 #include <functional>
-#include <map>
 #include <string>
-#include <vector>
 
 #include "registration/CombinationsView.h"
 #include "sound/SoundView.h"
+#include "view/MenuItems.h"
 #include "view/Views.h"
 
 namespace kalvant {
 
-struct Panel {
-  std::string windowCaption;
-  std::string windowIconPath;
-
-  ButtonView RESET, Panic;
-  LabelView Label_fileDAT;
-  std::map<std::string, MenuItemView> menu;  // by control name ("EnableCFG")
+class Panel {
+ public:
   // The views the sound settings and the registration own, set by the
   // console.
   const SoundView* sound = nullptr;
   const CombinationsView* registration = nullptr;
-
   // Set by the renderer; called after each change.
   std::function<void()> onChanged;
 
-  void paint(ButtonView& b, Lamp lamp) { set(b.lamp, lamp); }
-  void setCaption(ButtonView& b, const std::string& s) { set(b.caption, s); }
-  void setEnabled(ButtonView& b, bool on) { set(b.enabled, on); }
-  void setText(LabelView& l, const std::string& s) { set(l.text, s); }
-  void setPicture(PictureView& p, const std::string& path) { set(p.picturePath, path); }
-  void setSlider(SliderView& s, int value) { set(s.value, value); }
-  void check(const std::string& item, bool on) { set(menu[item].checked, on); }
-  bool checked(const std::string& item) const;
-  // A menu item of the console or of the sound settings, or null.
-  const MenuItemView* menuItem(const std::string& item) const;
+  const std::string& windowCaption() const { return windowCaption_; }
+  const std::string& windowIconPath() const { return windowIconPath_; }
+  const ButtonView& resetButton() const { return resetButton_; }
+  const ButtonView& panicButton() const { return panicButton_; }
+  // "Stops Table: <path>" under the divisions.
+  const LabelView& tableFileText() const { return tableFileText_; }
+  // A menu item of the console or, for isSoundItem items, of the sound
+  // settings (an empty view until the console has set `sound`).
+  const MenuItemView& menuItem(MenuItem item) const;
+  bool checked(MenuItem item) const { return menuItem(item).checked; }
+
+  void setWindowCaption(const std::string& s) { set(windowCaption_, s); }
+  void setWindowIconPath(const std::string& path) { set(windowIconPath_, path); }
+  void lightResetButton(Lamp lamp) { set(resetButton_.lamp, lamp); }
+  void setTableFileText(const std::string& s) { set(tableFileText_.text, s); }
+  // Only the console's own items; the sound settings check theirs.
+  void check(MenuItem item, bool on);
+
+ private:
+  friend Panel makeInitialPanel();
   template <class T>
   void set(T& field, const T& value) {
     if (field == value) return;
     field = value;
     if (onChanged) onChanged();
   }
+
+  std::string windowCaption_;
+  std::string windowIconPath_;
+  ButtonView resetButton_, panicButton_;
+  LabelView tableFileText_;
+  MenuItemViews menu_;
 };
 
-// The panel as it looks before start-up: captions, tooltips, ranges and
-// menus that never change.
+// The panel as it looks before start-up: captions, tooltips and menus that
+// never change.
 Panel makeInitialPanel();
 
 }  // namespace kalvant

@@ -9,7 +9,7 @@ void Console::RESET_Click() {
 }
 
 void Console::RESET_kalvant() {
-  panel.paint(panel.RESET, Lamp::Lit);
+  panel.lightResetButton(Lamp::Lit);
   INVIO_SYSEX(entry::kModuleReset);
   Waiting_Timer(50);  // the module needs time after a GS reset
   INVIO_SYSEX(1);
@@ -27,8 +27,8 @@ void Console::RESET_kalvant() {
   registration_.showReset();
   Aggiusta_Check_Menu();
   Scrivi_Label_memorie();
-  panel.check("EnableCFG", s.settings.SaveCfgOnExit == 1);
-  panel.paint(panel.RESET, Lamp::Unlit);
+  panel.check(MenuItem::SaveConfigurationOnExit, s.settings.SaveCfgOnExit == 1);
+  panel.lightResetButton(Lamp::Unlit);
 }
 
 }  // namespace kalvant

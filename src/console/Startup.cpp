@@ -5,10 +5,10 @@
 namespace kalvant {
 
 void Console::Form_Load() {
-  panel.windowCaption = "kalvant V2.0";  // size and centring are the window's
+  panel.setWindowCaption("kalvant V2.0");  // size and centring are the window's
   registration_.setLedPictures(programFile("green-on.gif"), programFile("green-off.gif"),
                                programFile("yellow-on.gif"));
-  panel.windowIconPath = programFile("flgitaly.ico");
+  panel.setWindowIconPath(programFile("flgitaly.ico"));
   Scrivi_ToolTips_Led_memorie();
   // The memory row is laid out by the window.
   MIDI_DEVICES_ACK();

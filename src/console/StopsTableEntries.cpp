@@ -13,7 +13,7 @@ void Console::CARICAMENTO_DAT() {
 
 void Console::showTableInPlay() {
   const StopsTable& table = stopsTable.table();
-  panel.setText(panel.Label_fileDAT, "Stops Table: " + s.settings.DatFilePath);
+  panel.setTableFileText("Stops Table: " + s.settings.DatFilePath);
   registration_.nameStops(table);
   midiSetup_.tableLoaded();
   router_.tableLoaded();
@@ -22,7 +22,7 @@ void Console::showTableInPlay() {
 // The editor's Enable: the saved file becomes the configured table.
 void Console::enableTable(const std::string& datPath) {
   s.settings.DatFilePath = datPath;
-  panel.setText(panel.Label_fileDAT, "Stops Table: " + s.settings.DatFilePath);
+  panel.setTableFileText("Stops Table: " + s.settings.DatFilePath);
   Salva_dati_di_avvio();
   CARICAMENTO_DAT();
   RESET_kalvant();

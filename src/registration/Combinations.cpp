@@ -1,5 +1,7 @@
 #include "registration/Combinations.h"
 
+#include "common/Text.h"
+
 namespace kalvant {
 
 namespace {
@@ -65,15 +67,16 @@ void Combinations::setLedPictures(std::string greenOn, std::string greenOff, std
   yellowOnPath_ = std::move(yellowOn);
 }
 
+// The names are the table's Windows-1252 bytes; the view holds UTF-8.
 void Combinations::nameStops(const StopsTable& table) {
   for (int i = entry::kFirstGreatStop; i <= entry::kLastStop; ++i) {
     ButtonView& b = view_.stopButtons[static_cast<std::size_t>(i)];
-    set(b.caption, table[static_cast<std::size_t>(i + entry::kStopNameOffset)]);
+    set(b.caption, windows1252ToUtf8(table[static_cast<std::size_t>(i + entry::kStopNameOffset)]));
     set(b.enabled, stopButtonEnabled(table, i));
   }
-  set(view_.pedalDivision.caption, table[entry::kPedalName]);
-  set(view_.greatDivision.caption, table[entry::kGreatName]);
-  set(view_.swellDivision.caption, table[entry::kSwellName]);
+  set(view_.pedalDivision.caption, windows1252ToUtf8(table[entry::kPedalName]));
+  set(view_.greatDivision.caption, windows1252ToUtf8(table[entry::kGreatName]));
+  set(view_.swellDivision.caption, windows1252ToUtf8(table[entry::kSwellName]));
 }
 
 void Combinations::paintFixedBar(int lit) {

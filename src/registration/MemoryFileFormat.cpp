@@ -2,6 +2,7 @@
 
 #include "common/FileIo.h"
 #include "common/NumberLines.h"
+#include "common/Text.h"
 
 namespace kalvant {
 
@@ -12,7 +13,7 @@ constexpr int kValuesPerRecord = 10;
 constexpr int kFirstRecordLine = 2 + kHeaderNumbers;  // 1-based line of the first record
 
 std::string where(const std::string& path, std::size_t line) {
-  return "memory file \"" + path + "\" line " + std::to_string(line) + ": ";
+  return lineError(path, line, "");
 }
 
 }  // namespace
@@ -24,7 +25,8 @@ MemoryFileReadResult parseMemoryFile(const std::string& bytes, const std::string
     result.error = where(path, lines.size() + 1) + "the file ends inside its header";
     return result;
   }
-  result.data.datFileName = lines[0].substr(0, lines[0].find(','));
+  // A file name: UTF-8 as written here, Windows-1252 from older files.
+  result.data.datFileName = pathFromFileText(lines[0].substr(0, lines[0].find(',')));
   std::int16_t* header[kHeaderNumbers] = {&result.data.temperament, &result.data.tremoloValue,
                                           &result.data.tremoloController, &result.data.reverbType,
                                           &result.data.memoryLabelMode};

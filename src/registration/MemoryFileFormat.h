@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "common/ReadResult.h"
 #include "registration/Registration.h"
 
 namespace kalvant {
@@ -24,10 +25,9 @@ struct MemoryFileData {
   std::vector<Registration> records;  // at most kMemoriesPerFile
 };
 
-struct MemoryFileReadResult {
-  bool ok = false;      // header read and every present record whole
-  MemoryFileData data;  // records read before any failure are kept
-  std::string error;    // names the file and the line when not ok
+// ok: header read and every present record whole; data keeps the records
+// read before any failure.
+struct MemoryFileReadResult : ReadResult<MemoryFileData> {
   std::string ignored;  // names the first line with text after the twelfth record
 };
 

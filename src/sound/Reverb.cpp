@@ -6,7 +6,8 @@
 namespace kalvant {
 
 namespace {
-constexpr const char* kReverbItems[] = {"Reverb1", "Reverb2", "Reverb3"};
+constexpr MenuItem kReverbItems[] = {MenuItem::ReverbChurch, MenuItem::ReverbCathedral,
+                                     MenuItem::ReverbChapel};
 }
 
 void Sound::Reverb_Click(int type) {

@@ -20,17 +20,6 @@ SliderView volumeSlider(const char* tooltip) {
   return s;
 }
 
-struct MenuEntry {
-  const char* name;
-  const char* caption;
-};
-
-constexpr MenuEntry kMenuItems[] = {
-    {"Equal", "&Equal"},           {"MeanTone", "&Mean Tone"},       {"Silbermann", "&Silbermann"},
-    {"Kirnberger", "&Kirnberger"}, {"Reverb1", "&Church"},           {"Reverb2", "Ca&thedral"},
-    {"Reverb3", "Cha&pel"},        {"tremoloRate", "&Tremolo Rate"},
-};
-
 }  // namespace
 
 Sound::Sound(Settings& settings, ModuleOutput& output, SysexSender& sysex)
@@ -43,10 +32,12 @@ Sound::Sound(Settings& settings, ModuleOutput& output, SysexSender& sysex)
   view_.greatVolume = volumeSlider("Adjust Great Volume");
   view_.swellVolume = volumeSlider("Adjust Swell Volume");
   view_.greatVolumeText.text = view_.swellVolumeText.text = "127";
-  for (const MenuEntry& m : kMenuItems) view_.menu[m.name].caption = m.caption;
+  for (const MenuItemInfo& m : kMenuItems) {
+    if (isSoundItem(m.item)) view_.menu[m.item].caption = m.caption;
+  }
 }
 
-void Sound::check(const char* item, bool on) {
+void Sound::check(MenuItem item, bool on) {
   set(view_.menu[item].checked, on);
 }
 

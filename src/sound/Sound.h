@@ -64,7 +64,7 @@ class Sound {
 
  private:
   void sendTremolo(const OrganDivision& division, int State);
-  void check(const char* item, bool on);
+  void check(MenuItem item, bool on);
   template <class T>
   void set(T& field, const T& value) {
     if (field == value) return;

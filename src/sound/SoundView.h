@@ -3,9 +3,9 @@
 // with their values and coupling button, the temperament and reverb menu
 // items and the "Tremolo Rate Setting" dialog.
 
-#include <map>
 #include <string>
 
+#include "view/MenuItems.h"
 #include "view/Views.h"
 
 namespace kalvant {
@@ -21,8 +21,8 @@ struct SoundView {
   ButtonView greatTremolo, swellTremolo, sliderCoupling;
   SliderView greatVolume, swellVolume;
   LabelView greatVolumeText, swellVolumeText;
-  // The Temperament and Reverb items and "Tremolo Rate", by control name.
-  std::map<std::string, MenuItemView> menu;
+  // The Temperament and Reverb items and "Tremolo Rate" (isSoundItem).
+  MenuItemViews menu;
   TremoloRateView tremoloRate;
   bool operator==(const SoundView&) const = default;
 };

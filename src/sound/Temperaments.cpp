@@ -8,7 +8,8 @@ namespace kalvant {
 
 namespace {
 
-constexpr const char* kTemperamentItems[] = {"Equal", "MeanTone", "Silbermann", "Kirnberger"};
+constexpr MenuItem kTemperamentItems[] = {MenuItem::Equal, MenuItem::MeanTone, MenuItem::Silbermann,
+                                          MenuItem::Kirnberger};
 
 // Entry of a non-equal temperament for a division (0 Great, 1 Swell,
 // 2 Pedal), or -1 for Equal and unknown values.
@@ -20,7 +21,7 @@ int temperamentEntry(int temperament, int division) {
 }  // namespace
 
 void Sound::Temperament_Click(int value) {
-  const char* item = kTemperamentItems[value];
+  const MenuItem item = kTemperamentItems[value];
   const bool marked = !view_.menu[item].checked;
   check(item, marked);
   if (marked) {

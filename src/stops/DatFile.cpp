@@ -9,21 +9,22 @@ DatReadResult parseDat(const std::string& bytes, const std::string& path) {
   std::size_t pos = 0;
   for (int i = 0; i < kStopsTableSize; ++i) {
     if (pos + 2 > bytes.size()) {
-      result.error = "stops table \"" + path + "\" ends before record " + std::to_string(i) +
-                     " (offset " + std::to_string(pos) + ")";
+      result.error = recordError(path, i, pos, "the file ends before it");
       return result;
     }
+    const std::size_t start = pos;
     const std::size_t length =
         static_cast<unsigned char>(bytes[pos]) |
         (static_cast<std::size_t>(static_cast<unsigned char>(bytes[pos + 1])) << 8);
     pos += 2;
     if (pos + length > bytes.size()) {
-      result.error = "stops table \"" + path + "\": record " + std::to_string(i) + " claims " +
-                     std::to_string(length) + " bytes at offset " + std::to_string(pos) +
-                     " but the file ends after " + std::to_string(bytes.size() - pos);
+      result.error =
+          recordError(path, i, start,
+                      "it claims " + std::to_string(length) + " bytes but the file ends after " +
+                          std::to_string(bytes.size() - pos));
       return result;
     }
-    result.table[i].assign(bytes, pos, length);
+    result.data[i].assign(bytes, pos, length);
     pos += length;
   }
   result.ok = true;

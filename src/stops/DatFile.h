@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "common/ReadResult.h"
 #include "stops/StopsTable.h"
 
 namespace kalvant {
@@ -13,11 +14,8 @@ namespace kalvant {
 // 16-bit number by older tools.
 inline constexpr std::size_t kMaxEntryLength = 32767;
 
-struct DatReadResult {
-  bool ok = false;
-  StopsTable table;   // filled only when ok
-  std::string error;  // names the file and the record when not ok
-};
+// data is filled only when ok; error names the file and the record.
+using DatReadResult = ReadResult<StopsTable>;
 
 // Reads the whole file, then parses it; a file that ends inside any of the
 // 231 records fails as a whole.

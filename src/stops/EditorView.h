@@ -23,7 +23,7 @@ inline constexpr int kGreatNameField = 114;
 inline constexpr int kSwellNameField = 115;
 
 struct EditorFieldView {
-  std::string text;  // 8-bit, as the stops table
+  std::string text;  // UTF-8; the table's Windows-1252 name decoded
   Rgb color = kEmptySysex;
   std::string tooltip;
   bool operator==(const EditorFieldView&) const = default;

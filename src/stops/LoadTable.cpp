@@ -25,7 +25,7 @@ void TableInPlay::load(std::string& datFilePath) {
                   MessageIcon::Critical);
     }
   }
-  if (read.ok) table_ = read.table;
+  if (read.ok) table_ = read.data;
 }
 
 }  // namespace kalvant

@@ -1,7 +1,8 @@
 #pragma once
 // The stops table: 231 byte strings that make the console a particular organ.
 // Sysex entries hold raw MIDI bytes (F0 ... F7, possibly several messages);
-// the others hold names and labels as 8-bit text (Latin-1 on screen).
+// the others hold names and labels as Windows-1252 bytes, decoded to UTF-8
+// where they are shown (common/Text.h) and encoded back when saved.
 
 #include <array>
 #include <cstddef>

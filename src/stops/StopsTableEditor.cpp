@@ -3,6 +3,7 @@
 
 #include "stops/StopsTableEditor.h"
 
+#include "common/Text.h"
 #include "stops/DatFile.h"
 
 namespace kalvant {
@@ -93,10 +94,12 @@ void StopsTableEditor::showLength(std::size_t bytes) {
   set(view_.lengthText, std::to_string(bytes) + " Bytes");
 }
 
+// The fields show and edit UTF-8; the table holds Windows-1252 bytes, and
+// Save_DAT encodes them back, so a name nobody edited is saved byte for byte.
 void StopsTableEditor::fillFields() {
   for (int f = 0; f < kEditorFields; ++f) {
     set(view_.fields[static_cast<std::size_t>(f)].text,
-        table_[static_cast<std::size_t>(editorTextEntry(f))]);
+        windows1252ToUtf8(table_[static_cast<std::size_t>(editorTextEntry(f))]));
   }
 }
 
@@ -150,7 +153,7 @@ bool StopsTableEditor::Load_DAT() {
          MessageIcon::Exclamation);
     return false;
   }
-  table_ = read.table;
+  table_ = read.data;
   colourFields();
   fillFields();
   return true;
@@ -161,7 +164,7 @@ bool StopsTableEditor::Save_DAT() {
   StopsTable table = table_;
   for (int f = 0; f < kEditorFields; ++f) {
     table[static_cast<std::size_t>(editorTextEntry(f))] =
-        view_.fields[static_cast<std::size_t>(f)].text;
+        utf8ToWindows1252(view_.fields[static_cast<std::size_t>(f)].text);
   }
   std::string error;
   if (!writeDatFile(datPath_, table, error)) {

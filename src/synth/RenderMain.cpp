@@ -78,7 +78,7 @@ int main(int argc, char** argv) {
   const RenderOptions& o = args.options;
   const SmfReadResult midi = readSmfFile(o.play);
   if (!midi.ok) return fail(midi.error);
-  const double fileEnd = midi.messages.empty() ? 0 : midi.messages.back().seconds;
+  const double fileEnd = midi.data.empty() ? 0 : midi.data.back().seconds;
   const RenderLength length = renderLength(fileEnd, o, kRate);
   if (length.frames > kMaxWavFrames) {
     char why[160];
@@ -94,10 +94,10 @@ int main(int argc, char** argv) {
   if (!o.dat.empty()) {
     const DatReadResult dat = readDatFile(o.dat);
     if (!dat.ok) return fail(dat.error);
-    for (int e : kResetEntries) sendEntry(*engine.module, dat.table[static_cast<std::size_t>(e)]);
+    for (int e : kResetEntries) sendEntry(*engine.module, dat.data[static_cast<std::size_t>(e)]);
   }
   Renderer renderer(*engine.target, wav);
-  for (const TimedMessage& m : midi.messages) {
+  for (const TimedMessage& m : midi.data) {
     if (m.seconds > length.seconds) break;
     const auto frame = static_cast<std::uint64_t>(std::llround(m.seconds * kRate));
     if (!renderer.until(std::min(frame, length.frames))) return fail(wav.error());

@@ -205,7 +205,7 @@ SmfReadResult parseSmf(const std::string& bytes) {
     }
     c.skip(length);
   }
-  r.messages = toSeconds(events, division);
+  r.data = toSeconds(events, division);
   r.ok = true;
   return r;
 }
@@ -214,7 +214,7 @@ SmfReadResult readSmfFile(const std::string& path) {
   std::string bytes, error;
   if (!readWholeFile(path, bytes, error)) return {false, {}, error};
   SmfReadResult r = parseSmf(bytes);
-  if (!r.ok) r.error = path + ": " + r.error;
+  if (!r.ok) r.error = quotedPath(path) + ": " + r.error;
   return r;
 }
 

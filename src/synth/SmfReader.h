@@ -6,18 +6,19 @@
 #include <string>
 #include <vector>
 
+#include "common/ReadResult.h"
+
 namespace kalvant::synth {
+
+using kalvant::ReadResult;
 
 struct TimedMessage {
   double seconds = 0;                 // from the start of the file
   std::vector<std::uint8_t> message;  // one complete MIDI message
 };
 
-struct SmfReadResult {
-  bool ok = false;
-  std::vector<TimedMessage> messages;  // in playing order
-  std::string error;
-};
+// data: the messages in playing order.
+using SmfReadResult = ReadResult<std::vector<TimedMessage>>;
 
 SmfReadResult parseSmf(const std::string& bytes);
 SmfReadResult readSmfFile(const std::string& path);

@@ -1,4 +1,5 @@
 #include "ui/AboutBox.h"
+#include "ui/QtText.h"
 
 #include <QGuiApplication>
 #include <QIcon>
@@ -31,12 +32,12 @@ void AboutBox::render() {
   const AboutView& v = k_.aboutHelp.aboutView();
   if (v.shows == showsDone_) return;
   showsDone_ = v.shows;
-  setWindowTitle(QString::fromLatin1(v.caption));
-  setWindowIcon(QIcon(QString::fromStdString(v.iconPath)));
-  const QPixmap picture(QString::fromStdString(v.picturePath));
+  setWindowTitle(toQt(v.caption));
+  setWindowIcon(QIcon(toQt(v.iconPath)));
+  const QPixmap picture(toQt(v.picturePath));
   image1_->setPixmap(picture);
   image1_->setVisible(!picture.isNull());
-  version_->setText(QString::fromLatin1(v.version));
+  version_->setText(toQt(v.version));
   if (!isVisible()) {
     adjustSize();
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {

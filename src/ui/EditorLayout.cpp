@@ -13,6 +13,7 @@
 #include <QVBoxLayout>
 
 #include "ui/EditorWindow.h"
+#include "ui/QtText.h"
 
 namespace kalvant::ui {
 
@@ -79,7 +80,7 @@ void EditorWindow::buildMenus() {
       menu->addSeparator();
       continue;
     }
-    QAction* a = menu->addAction(QString::fromLatin1(m.caption));
+    QAction* a = menu->addAction(toQt(m.caption));
     a->setObjectName(m.name);
     const auto handler = m.handler;
     connect(a, &QAction::triggered, this, [this, handler] { (k_.stopsTableEditor.*handler)(); });
@@ -93,7 +94,7 @@ QLineEdit* EditorWindow::makeField(int index) {
   w->setMinimumWidth(120);
   w->installEventFilter(this);
   connect(w, &QLineEdit::textEdited, this, [this, index](const QString& text) {
-    k_.stopsTableEditor.Text1_Change(index, text.toLatin1().toStdString());
+    k_.stopsTableEditor.Text1_Change(index, fromQt(text));
   });
   fields_[static_cast<std::size_t>(index)] = w;
   return w;
@@ -119,7 +120,7 @@ QWidget* EditorWindow::buildDivisionPage(int page) {
   for (const DivisionBlock& d : kDivisionBlocks) {
     if (d.page != page) continue;
     auto* block = new QVBoxLayout;
-    auto* heading = new QLabel(QString::fromLatin1(d.heading));
+    auto* heading = new QLabel(toQt(d.heading));
     heading->setObjectName("Label7");
     QFont f = heading->font();
     f.setBold(true);
@@ -137,7 +138,7 @@ QWidget* EditorWindow::buildDivisionPage(int page) {
 }
 
 QGroupBox* EditorWindow::buildSystemGroup(const char* caption, std::initializer_list<int> fields) {
-  auto* g = new QGroupBox(QString::fromLatin1(caption));
+  auto* g = new QGroupBox(toQt(caption));
   auto* grid = new QGridLayout(g);
   int row = 0;
   for (int f : fields) {
@@ -154,7 +155,7 @@ QWidget* EditorWindow::buildGlobalPage() {
   const std::pair<int, const char*> customFields[] = {{6, "Custom Reset"}, {9, "Custom Reverb"}};
   int row = 0;
   for (const auto& [field, caption] : customFields) {
-    custom->addWidget(new QLabel(QString::fromLatin1(caption)), row, 0);
+    custom->addWidget(new QLabel(toQt(caption)), row, 0);
     custom->addWidget(makeField(field), row++, 1);
   }
   custom->setColumnStretch(2, 1);
@@ -186,7 +187,7 @@ QWidget* EditorWindow::buildBottomPanel() {
     swatch->setStyleSheet("QLabel { background-color: " + cssColor(e.color) +
                           "; border: 1px solid #606060; }");
     legend->addWidget(swatch);
-    legend->addWidget(new QLabel(QString::fromLatin1(e.caption)));
+    legend->addWidget(new QLabel(toQt(e.caption)));
     legend->addSpacing(12);
   }
   legend->addStretch();

@@ -1,4 +1,5 @@
 #include "ui/EditorWindow.h"
+#include "ui/QtText.h"
 
 #include <QCloseEvent>
 #include <QGroupBox>
@@ -52,7 +53,7 @@ EditorWindow::EditorWindow(Console& console, QWidget* parent)
 
 void EditorWindow::renderField(int index, const EditorFieldView& v) {
   QLineEdit* w = fields_[static_cast<std::size_t>(index)];
-  const QString text = QString::fromLatin1(v.text);
+  const QString text = toQt(v.text);
   if (w->text() != text) {
     const QSignalBlocker quiet(w);  // filling a field is not an edit
     w->setText(text);
@@ -60,7 +61,7 @@ void EditorWindow::renderField(int index, const EditorFieldView& v) {
   }
   const QString style = "QLineEdit { background-color: " + cssColor(v.color) + "; color: black; }";
   if (w->styleSheet() != style) w->setStyleSheet(style);
-  w->setToolTip(QString::fromLatin1(v.tooltip));
+  w->setToolTip(toQt(v.tooltip));
 }
 
 void EditorWindow::render() {
@@ -68,9 +69,9 @@ void EditorWindow::render() {
   if (shown_ && *shown_ == v) return;
   shown_ = v;
   for (int i = 0; i < kEditorFields; ++i) renderField(i, v.fields[static_cast<std::size_t>(i)]);
-  lengthLabel_->setText(QString::fromLatin1(v.lengthText));
-  selectedLabel_->setText(QString::fromLatin1(v.selectedText));
-  statusLabel_->setText(QString::fromLatin1(v.statusText));
+  lengthLabel_->setText(toQt(v.lengthText));
+  selectedLabel_->setText(toQt(v.selectedText));
+  statusLabel_->setText(toQt(v.statusText));
   // Set only when it changes: each new sheet restyles the label.
   const QString style =
       "QLabel { background-color: " + cssColor(v.statusColor) + "; color: black; padding: 2px; }";
@@ -80,7 +81,7 @@ void EditorWindow::render() {
     const QSignalBlocker quiet(tabs_);
     tabs_->setCurrentIndex(v.page);
   }
-  if (const QString icon = QString::fromStdString(v.iconPath); icon != iconShown_) {
+  if (const QString icon = toQt(v.iconPath); icon != iconShown_) {
     iconShown_ = icon;
     setWindowIcon(QIcon(icon));
   }

@@ -1,4 +1,5 @@
 #include "ui/HelpWindow.h"
+#include "ui/QtText.h"
 
 #include <QAction>
 #include <QTextBrowser>
@@ -32,7 +33,7 @@ void HelpWindow::render() {
   const HelpView& v = k_.aboutHelp.helpView();
   if (v.shows == showsDone_) return;
   showsDone_ = v.shows;
-  browser_->setSource(QUrl::fromLocalFile(QString::fromStdString(v.manualPath)));
+  browser_->setSource(QUrl::fromLocalFile(toQt(v.manualPath)));
   show();
   raise();
   activateWindow();

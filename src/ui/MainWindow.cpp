@@ -25,14 +25,15 @@
 #include "ui/AboutBox.h"
 #include "ui/EditorWindow.h"
 #include "ui/HelpWindow.h"
+#include "ui/QtText.h"
 #include "ui/ThruDialog.h"
 
 namespace kalvant::ui {
 
 namespace {
 
-QString text(const std::string& latin1) {
-  return QString::fromLatin1(latin1);
+QString text(const std::string& utf8) {
+  return toQt(utf8);
 }
 
 // A button caption shows '&' as itself, not as a mnemonic.
@@ -140,9 +141,8 @@ void MainWindow::render() {
     shown = now;
     return true;
   };
-  Panel& was = shown_;
-  if (changed(p.windowCaption, was.windowCaption)) setWindowTitle(text(p.windowCaption));
-  if (changed(p.windowIconPath, was.windowIconPath)) setWindowIcon(QIcon(text(p.windowIconPath)));
+  if (changed(p.windowCaption(), shownCaption_)) setWindowTitle(text(shownCaption_));
+  if (changed(p.windowIconPath(), shownIconPath_)) setWindowIcon(QIcon(text(shownIconPath_)));
   const CombinationsView& r = k_.registration().view();
   CombinationsView& rWas = shownRegistration_;
   bool renamed = all;  // stop names change with the stops table only
@@ -167,7 +167,7 @@ void MainWindow::render() {
   const SoundView& sound = k_.sound().view();
   SoundView& soundWas = shownSound_;
   const std::pair<QLabel*, std::pair<const LabelView*, LabelView*>> labels[] = {
-      {labelFileDat_, {&p.Label_fileDAT, &was.Label_fileDAT}},
+      {labelFileDat_, {&p.tableFileText(), &shownTableFile_}},
       {labelFileMemory_, {&r.memoryFileText, &rWas.memoryFileText}},
       {expGo_, {&sound.greatVolumeText, &soundWas.greatVolumeText}},
       {expSw_, {&sound.swellVolumeText, &soundWas.swellVolumeText}}};
@@ -188,11 +188,11 @@ void MainWindow::render() {
   }
   // Always: a click toggles a checkable action by itself, even when the
   // console keeps the check where it was.
-  for (const auto& [name, action] : actions_) {
-    const MenuItemView* item = p.menuItem(name);
-    if (!item) continue;
-    action->setChecked(item->checked);
-    action->setEnabled(item->enabled);
+  for (const MenuItemInfo& m : kMenuItems) {
+    QAction* action = actions_[index(m.item)];
+    if (!action) continue;
+    action->setChecked(p.menuItem(m.item).checked);
+    action->setEnabled(p.menuItem(m.item).enabled);
   }
   if (changed(k_.midiSetup().view(), shownSetup_)) setup_->render();
   if (changed(k_.router().midiStatus(), shownMidiStatus_)) {

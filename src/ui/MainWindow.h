@@ -4,7 +4,6 @@
 
 #include <QMainWindow>
 #include <array>
-#include <map>
 #include <string>
 #include <vector>
 
@@ -71,7 +70,9 @@ class MainWindow : public QMainWindow {
   void centreOnScreen();
 
   Console& k_;
-  Panel shown_;  // what the widgets show now
+  // What the widgets show now of the panel.
+  std::string shownCaption_, shownIconPath_;
+  LabelView shownTableFile_;
   SoundView shownSound_;
   CombinationsView shownRegistration_;
   ports::SetupView shownSetup_;
@@ -94,7 +95,7 @@ class MainWindow : public QMainWindow {
   QLabel* expSw_ = nullptr;
   QSlider* slider1_ = nullptr;
   QSlider* slider2_ = nullptr;
-  std::map<std::string, QAction*> actions_;
+  std::array<QAction*, kMenuItemCount> actions_{};  // by MenuItem
   SetupDialog* setup_ = nullptr;
   TremoloDialog* tremolo_ = nullptr;
   // The stops table editor, the about box and the help window.

@@ -13,78 +13,78 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 #include <functional>
+#include <optional>
 
 #include "ui/MainWindow.h"
+#include "ui/QtText.h"
 
 namespace kalvant::ui {
 
 namespace {
 
-struct MenuItem {
-  const char* name;  // "" for a separator
+// A menu's entries in order; nullopt is a separator. Captions and object
+// names come from kMenuItems.
+struct MenuEntry {
+  std::optional<MenuItem> item;
   std::function<void(Console&)> run;
   bool checkable = false;
 };
 
 struct MenuDef {
-  const char* caption;
-  std::vector<MenuItem> items;
+  const char* caption;  // null: the entries sit on the menu bar itself
+  std::vector<MenuEntry> entries;
 };
 
 const std::vector<MenuDef>& menuTable() {
   static const std::vector<MenuDef> menus = {
       {"&File",
-       {{"LoadFile", &Console::Loadfile_Click},
-        {"savefile", &Console::savefile_Click},
-        {"", nullptr},
-        {"EnableCFG", &Console::EnableCFG_Click, true},
-        {"", nullptr},
-        {"SaveFIXED", &Console::SaveFIXED_Click},
-        {"", nullptr},
-        {"Exit", &Console::exit_Click}}},
+       {{MenuItem::LoadMemoryFile, &Console::Loadfile_Click},
+        {MenuItem::SaveMemoryFile, &Console::savefile_Click},
+        {std::nullopt, nullptr},
+        {MenuItem::SaveConfigurationOnExit, &Console::EnableCFG_Click, true},
+        {std::nullopt, nullptr},
+        {MenuItem::FreeMemoriesAsFixed, &Console::SaveFIXED_Click},
+        {std::nullopt, nullptr},
+        {MenuItem::Exit, &Console::exit_Click}}},
       {"&Setup",
-       {{"SetMidi", &Console::SetMidi_Click},
-        {"MidiTHRU", &Console::MidiTHRU_Click},
-        {"", nullptr},
-        {"EditCFG", &Console::EditCFG_Click}}},
+       {{MenuItem::MidiSetup, &Console::SetMidi_Click},
+        {MenuItem::MidiThru, &Console::MidiTHRU_Click},
+        {std::nullopt, nullptr},
+        {MenuItem::StopsTableEditor, &Console::EditCFG_Click}}},
       {"&Temperament",
-       {{"Equal", [](Console& k) { k.Temperament_Click(0); }, true},
-        {"MeanTone", [](Console& k) { k.Temperament_Click(1); }, true},
-        {"Silbermann", [](Console& k) { k.Temperament_Click(2); }, true},
-        {"Kirnberger", [](Console& k) { k.Temperament_Click(3); }, true}}},
+       {{MenuItem::Equal, [](Console& k) { k.Temperament_Click(0); }, true},
+        {MenuItem::MeanTone, [](Console& k) { k.Temperament_Click(1); }, true},
+        {MenuItem::Silbermann, [](Console& k) { k.Temperament_Click(2); }, true},
+        {MenuItem::Kirnberger, [](Console& k) { k.Temperament_Click(3); }, true}}},
       {"&Reverb",
-       {{"Reverb1", [](Console& k) { k.Reverb_Click(0); }, true},
-        {"Reverb2", [](Console& k) { k.Reverb_Click(1); }, true},
-        {"Reverb3", [](Console& k) { k.Reverb_Click(2); }, true}}},
-      {nullptr, {{"tremoloRate", &Console::tremoloRate_Click}}},  // on the menu bar itself
-      {"&Help", {{"Help1", &Console::Help1_Click}, {"About", &Console::About_Click}}},
+       {{MenuItem::ReverbChurch, [](Console& k) { k.Reverb_Click(0); }, true},
+        {MenuItem::ReverbCathedral, [](Console& k) { k.Reverb_Click(1); }, true},
+        {MenuItem::ReverbChapel, [](Console& k) { k.Reverb_Click(2); }, true}}},
+      {nullptr, {{MenuItem::TremoloRate, &Console::tremoloRate_Click}}},
+      {"&Help",
+       {{MenuItem::Help, &Console::Help1_Click}, {MenuItem::About, &Console::About_Click}}},
   };
   return menus;
-}
-
-QString latin1(const std::string& s) {
-  return QString::fromLatin1(s);
 }
 
 }  // namespace
 
 void MainWindow::buildMenus() {
   for (const MenuDef& def : menuTable()) {
-    QMenu* menu = def.caption ? menuBar()->addMenu(QString::fromLatin1(def.caption)) : nullptr;
-    for (const MenuItem& item : def.items) {
-      if (!*item.name) {
+    QMenu* menu = def.caption ? menuBar()->addMenu(toQt(def.caption)) : nullptr;
+    for (const MenuEntry& entry : def.entries) {
+      if (!entry.item) {
         menu->addSeparator();
         continue;
       }
-      const MenuItemView* view = k_.panel.menuItem(item.name);
-      auto* action = new QAction(latin1(view ? view->caption : std::string()), this);
-      action->setObjectName(item.name);
-      action->setCheckable(item.checkable);
+      const MenuItem item = *entry.item;
+      auto* action = new QAction(toQt(info(item).caption), this);
+      action->setObjectName(toQt(info(item).objectName));
+      action->setCheckable(entry.checkable);
       // A checkable item shows the console's check, not Qt's own toggle.
-      auto run = item.run;
-      connect(action, &QAction::triggered, this, [this, run, action] {
-        if (action->isCheckable())
-          action->setChecked(k_.panel.checked(action->objectName().toStdString()));
+      auto run = entry.run;
+      connect(action, &QAction::triggered, this, [this, run, action, item] {
+        if (action->isCheckable()) action->setChecked(k_.panel.checked(item));
         run(k_);
       });
       if (menu) {
@@ -92,10 +92,10 @@ void MainWindow::buildMenus() {
       } else {
         menuBar()->addAction(action);
       }
-      actions_[item.name] = action;
+      actions_[index(item)] = action;
     }
   }
-  actions_["Exit"]->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
+  actions_[index(MenuItem::Exit)]->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
 }
 
 QPushButton* MainWindow::makeButton(const ButtonView& view, const char* objectName,
@@ -109,7 +109,7 @@ QPushButton* MainWindow::makeButton(const ButtonView& view, const char* objectNa
 }
 
 QWidget* MainWindow::buildDivision(const Division& d) {
-  auto* box = new QGroupBox(QString::fromLatin1(d.title));
+  auto* box = new QGroupBox(toQt(d.title));
   auto* v = new QVBoxLayout(box);
   v->setContentsMargins(6, 6, 6, 6);  // nine columns of stops fit a 1280-pixel screen
   QPushButton* divisionButton = makeButton(*d.button, d.name, d.click);
@@ -158,7 +158,7 @@ QWidget* MainWindow::buildCouplersAndVolumes() {
     value->setObjectName(rowIndex == 0 ? "EXPGO" : "EXPSW");
     value->setMinimumWidth(28);
     connect(slider, &QSlider::valueChanged, this, [this, scroll](int v) { (k_.*scroll)(v); });
-    g->addWidget(new QLabel(QString::fromLatin1(caption)), rowIndex, 0);
+    g->addWidget(new QLabel(toQt(caption)), rowIndex, 0);
     g->addWidget(slider, rowIndex, 1);
     g->addWidget(value, rowIndex, 2);
   };
@@ -219,8 +219,8 @@ QWidget* MainWindow::buildMemoryRow() {
   h->addSpacing(12);
   h->addLayout(bar);
   h->addStretch();
-  h->addWidget(makeButton(k_.panel.RESET, "RESET", &Console::RESET_Click));
-  h->addWidget(makeButton(k_.panel.Panic, "Panic", &Console::Panic_Click));
+  h->addWidget(makeButton(k_.panel.resetButton(), "RESET", &Console::RESET_Click));
+  h->addWidget(makeButton(k_.panel.panicButton(), "Panic", &Console::Panic_Click));
   return box;
 }
 

@@ -5,6 +5,8 @@
 #include <QPushButton>
 #include <QString>
 
+#include "ui/QtText.h"
+
 namespace kalvant::ui {
 
 // The names are the buttons' names in each dialog's own numbering, which the
@@ -13,9 +15,9 @@ template <typename OnOk, typename OnCancel>
 QHBoxLayout* okCancelRow(QWidget* dialog, const char* okName, const char* cancelName, OnOk onOk,
                          OnCancel onCancel) {
   auto* ok = new QPushButton(QStringLiteral("OK"));
-  ok->setObjectName(QString::fromLatin1(okName));
+  ok->setObjectName(toQt(okName));
   auto* cancel = new QPushButton(QStringLiteral("CANCEL"));
-  cancel->setObjectName(QString::fromLatin1(cancelName));
+  cancel->setObjectName(toQt(cancelName));
   QObject::connect(ok, &QPushButton::clicked, dialog, onOk);
   QObject::connect(cancel, &QPushButton::clicked, dialog, onCancel);
   auto* row = new QHBoxLayout;

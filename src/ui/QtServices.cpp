@@ -5,10 +5,12 @@
 #include <QMessageBox>
 #include <memory>
 
+#include "ui/QtText.h"
+
 namespace kalvant::ui {
 
 namespace {
-QMessageBox::Icon toQt(MessageIcon icon) {
+QMessageBox::Icon qtIcon(MessageIcon icon) {
   switch (icon) {
     case MessageIcon::Exclamation:
       return QMessageBox::Warning;
@@ -24,13 +26,12 @@ QMessageBox::Icon toQt(MessageIcon icon) {
 }  // namespace
 
 void QtUserDialogs::message(const std::string& text, MessageIcon icon) {
-  QMessageBox box(toQt(icon), QStringLiteral("kalvant"), QString::fromLatin1(text), QMessageBox::Ok,
-                  parent_);
+  QMessageBox box(qtIcon(icon), QStringLiteral("kalvant"), toQt(text), QMessageBox::Ok, parent_);
   box.exec();
 }
 
 bool QtUserDialogs::askYesNo(const std::string& text) {
-  QMessageBox box(QMessageBox::Warning, QStringLiteral("Warning"), QString::fromLatin1(text),
+  QMessageBox box(QMessageBox::Warning, QStringLiteral("Warning"), toQt(text),
                   QMessageBox::Yes | QMessageBox::No, parent_);
   box.setDefaultButton(QMessageBox::No);
   return box.exec() == QMessageBox::Yes;
@@ -40,14 +41,14 @@ bool QtUserDialogs::askYesNo(const std::string& text) {
 // extension; the starting folder is the current one.
 namespace {
 QFileDialog* fileDialog(QWidget* parent, const std::string& title, const std::string& extension) {
-  const QString ext = QString::fromLatin1(extension);
-  auto* d = new QFileDialog(parent, QString::fromLatin1(title), QString(), "(*" + ext + ")");
+  const QString ext = toQt(extension);
+  auto* d = new QFileDialog(parent, toQt(title), QString(), "(*" + ext + ")");
   return d;
 }
 
 std::optional<std::string> chosenFile(QFileDialog& d) {
   if (d.exec() != QDialog::Accepted || d.selectedFiles().isEmpty()) return std::nullopt;
-  return d.selectedFiles().first().toStdString();
+  return fromQt(d.selectedFiles().first());
 }
 }  // namespace
 
@@ -64,12 +65,12 @@ std::optional<std::string> QtUserDialogs::pickFileToSave(const std::string& titl
   std::unique_ptr<QFileDialog> d(fileDialog(parent_, title, extension));
   d->setAcceptMode(QFileDialog::AcceptSave);
   d->setFileMode(QFileDialog::AnyFile);
-  d->setDefaultSuffix(QString::fromLatin1(extension.substr(1)));  // asks before overwriting
+  d->setDefaultSuffix(toQt(extension.substr(1)));  // asks before overwriting
   return chosenFile(*d);
 }
 
 void QtUserDialogs::messageOkCancel(const std::string& text) {
-  QMessageBox box(QMessageBox::NoIcon, QStringLiteral("kalvant"), QString::fromLatin1(text),
+  QMessageBox box(QMessageBox::NoIcon, QStringLiteral("kalvant"), toQt(text),
                   QMessageBox::Ok | QMessageBox::Cancel, parent_);
   box.exec();
 }

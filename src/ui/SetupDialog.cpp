@@ -12,6 +12,7 @@
 #include <QVBoxLayout>
 
 #include "ui/OkCancelRow.h"
+#include "ui/QtText.h"
 #include "ui/ShowAsTheConsoleSays.h"
 #include "ui/SynthSettingsBox.h"
 
@@ -20,7 +21,7 @@ namespace kalvant::ui {
 namespace {
 
 QLabel* wrapped(const char* text) {
-  auto* l = new QLabel(QString::fromLatin1(text));
+  auto* l = new QLabel(toQt(text));
   l->setWordWrap(true);
   return l;
 }
@@ -28,7 +29,7 @@ QLabel* wrapped(const char* text) {
 QComboBox* combo(const char* name, const char* tooltip) {
   auto* c = new QComboBox;
   c->setObjectName(name);
-  c->setToolTip(QString::fromLatin1(tooltip));
+  c->setToolTip(toQt(tooltip));
   c->setMinimumWidth(280);
   return c;
 }
@@ -45,7 +46,7 @@ QSlider* slider(const char* name, int maximum) {
 SetupDialog::SetupDialog(Console& console, QWidget* parent) : QDialog(parent), k_(console) {
   setObjectName("Set_up");
   setWindowTitle(QStringLiteral("Set up MIDI DEVICES"));
-  setWindowIcon(QIcon(QString::fromStdString(k_.programFile("wrench.ico"))));
+  setWindowIcon(QIcon(toQt(k_.programFile("wrench.ico"))));
   setModal(false);
 
   input1_ = combo("InputDev1Combo", "Midi Input 1 Devices List");
@@ -111,7 +112,7 @@ void SetupDialog::renderList(QComboBox* combo, const std::vector<std::string>& i
   const QSignalBlocker quiet(combo);
   if (combo->count() != static_cast<int>(items.size())) {
     combo->clear();
-    for (const std::string& item : items) combo->addItem(QString::fromLatin1(item));
+    for (const std::string& item : items) combo->addItem(toQt(item));
   }
   combo->setCurrentIndex(selected);
 }
@@ -126,8 +127,8 @@ void SetupDialog::render() {
     const QSignalBlocker quiet(s);
     s->setValue(value);
   }
-  labelHang_->setText(QString::fromStdString(v.noteDelayText));
-  userDelay_->setText(QString::fromStdString(v.sysexDelayText));
+  labelHang_->setText(toQt(v.noteDelayText));
+  userDelay_->setText(toQt(v.sysexDelayText));
   synth_->render(v.synth);
   showAsTheConsoleSays(this, v.visible);
 }

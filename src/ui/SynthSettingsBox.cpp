@@ -8,6 +8,7 @@
 #include <QSignalBlocker>
 
 #include "console/Console.h"
+#include "ui/QtText.h"
 
 namespace kalvant::ui {
 
@@ -44,10 +45,10 @@ void SynthSettingsBox::render(const ports::SynthView& v) {
   const QSignalBlocker quiet(driver_);
   if (driver_->count() != static_cast<int>(v.audioDrivers.size())) {
     driver_->clear();
-    for (const std::string& d : v.audioDrivers) driver_->addItem(QString::fromStdString(d));
+    for (const std::string& d : v.audioDrivers) driver_->addItem(toQt(d));
   }
   driver_->setCurrentIndex(v.driverSelected);
-  soundfont_->setText(QString::fromStdString(v.soundfontShown));
+  soundfont_->setText(toQt(v.soundfontShown));
   soundfont_->setToolTip(soundfont_->text());
 }
 

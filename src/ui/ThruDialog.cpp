@@ -11,6 +11,7 @@
 
 #include "ui/Lamp.h"
 #include "ui/OkCancelRow.h"
+#include "ui/QtText.h"
 #include "ui/ShowAsTheConsoleSays.h"
 
 namespace kalvant::ui {
@@ -32,7 +33,7 @@ constexpr const char* kDescriptions[] = {
 constexpr const char* kDivisions[] = {"GREAT", "SWELL", "PEDAL"};
 
 QLabel* description(const char* text, const char* name) {
-  auto* l = new QLabel(QString::fromLatin1(text));
+  auto* l = new QLabel(toQt(text));
   l->setObjectName(name);
   l->setWordWrap(true);
   l->setMinimumWidth(260);
@@ -45,7 +46,7 @@ QLabel* description(const char* text, const char* name) {
 ThruDialog::ThruDialog(Console& console, QWidget* parent) : QDialog(parent), k_(console) {
   setObjectName("Thru_form");
   setWindowTitle(QStringLiteral("Midi Thru Mode"));
-  setWindowIcon(QIcon(QString::fromStdString(k_.programFile("wrench.ico"))));
+  setWindowIcon(QIcon(toQt(k_.programFile("wrench.ico"))));
   setModal(false);
   setStyleSheet(
       QStringLiteral("QLabel[lamp=\"lit\"] { background-color: #fff3c4; }"
@@ -56,7 +57,7 @@ ThruDialog::ThruDialog(Console& console, QWidget* parent) : QDialog(parent), k_(
   label1_ = description(kDescriptions[2], "Label1");
   QLabel* labels[] = {label3_, label2_3_, label1_};
   for (int i = 0; i < 3; ++i) {
-    options_[i] = new QRadioButton(QString::fromLatin1(kOptions[i]));
+    options_[i] = new QRadioButton(toQt(kOptions[i]));
     options_[i]->setObjectName(QStringLiteral("Thru_choose_%1").arg(i));
     connect(options_[i], &QRadioButton::clicked, this, [this, i] { k_.Thru_choose_Click(i); });
     grid->addWidget(options_[i], i, 0);
@@ -65,14 +66,14 @@ ThruDialog::ThruDialog(Console& console, QWidget* parent) : QDialog(parent), k_(
   // Mode 0: the channels each division is played on.
   auto* plain = new QGridLayout;
   for (int i = 0; i < 3; ++i) {
-    plain->addWidget(new QLabel(QString::fromLatin1(kDivisions[i])), i, 0);
+    plain->addWidget(new QLabel(toQt(kDivisions[i])), i, 0);
     plain->addWidget(new QLabel(QStringLiteral("Play on chan. %1").arg(i + 1)), i, 1);
   }
   grid->addLayout(plain, 0, 2);
   // Mode 2: the learned channels; click a field, then play a key.
   auto* fixed = new QGridLayout;
   for (int i = 0; i < 3; ++i) {
-    fixed->addWidget(new QLabel(QString::fromLatin1(kDivisions[i])), i, 0);
+    fixed->addWidget(new QLabel(toQt(kDivisions[i])), i, 0);
     fields_[i] = new QPushButton;
     fields_[i]->setObjectName(QStringLiteral("Custom_Thru_label_%1").arg(i));
     fields_[i]->setMinimumWidth(130);
@@ -92,7 +93,7 @@ void ThruDialog::render() {
   const routing::ThruView& v = k_.router().thruView();
   for (int i = 0; i < 3; ++i) {
     options_[i]->setChecked(v.optionSelected == i);
-    fields_[i]->setText(QString::fromLatin1(v.learnedChannelFields[i].caption));
+    fields_[i]->setText(toQt(v.learnedChannelFields[i].caption));
     setLamp(fields_[i], v.learnedChannelFields[i].lamp);
   }
   setLamp(label3_, v.noneLamp);

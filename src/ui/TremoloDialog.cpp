@@ -8,6 +8,7 @@
 #include <QVBoxLayout>
 
 #include "ui/OkCancelRow.h"
+#include "ui/QtText.h"
 #include "ui/ShowAsTheConsoleSays.h"
 
 namespace kalvant::ui {
@@ -15,7 +16,7 @@ namespace kalvant::ui {
 TremoloDialog::TremoloDialog(Console& console, QWidget* parent) : QDialog(parent), k_(console) {
   setObjectName("Tremolo");
   setWindowTitle(QStringLiteral("Tremolo Rate Setting"));
-  setWindowIcon(QIcon(QString::fromStdString(k_.programFile("wrench.ico"))));
+  setWindowIcon(QIcon(toQt(k_.programFile("wrench.ico"))));
   setModal(false);
   rateSlider_ = new QSlider(Qt::Horizontal);
   rateSlider_->setObjectName("Slider1");
@@ -43,7 +44,7 @@ void TremoloDialog::render() {
     const QSignalBlocker quiet(rateSlider_);
     rateSlider_->setValue(v.tremoloRateSlider);
   }
-  rateText_->setText(QString::fromStdString(v.tremoloRateText));
+  rateText_->setText(toQt(v.tremoloRateText));
   showAsTheConsoleSays(this, v.visible);
 }
 

@@ -1,8 +1,8 @@
 #pragma once
 // The primitive views a control shows: every part describes its controls
 // with these, and the widgets render them. Console state is shown by three
-// lamp states, which the widgets map to colours. Texts are 8-bit (Latin-1),
-// as the stops table is.
+// lamp states, which the widgets map to colours. Texts and paths are UTF-8;
+// the parts decode the files' Windows-1252 names before they show them.
 
 #include <string>
 

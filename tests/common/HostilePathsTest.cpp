@@ -8,12 +8,14 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <functional>
 #include <future>
 #include <iterator>
+#include <sstream>
 
 #include "common/FileIo.h"
 #include "console/CfgFormat.h"
@@ -54,18 +56,17 @@ bool isLink(const std::string& path) {
   return fs::is_symlink(fs::symlink_status(path));
 }
 
-// A file of "old" with the given mode bits; returns its path.
-std::string fileWithMode(const TempDir& d, const std::string& name, mode_t mode) {
-  put(d / name, "old");
-  ::chmod((d / name).c_str(), mode);
-  return d / name;
-}
-
-// A folder with the given mode bits; returns its path.
-std::string folderWithMode(const TempDir& d, mode_t mode) {
-  fs::create_directory(d / "data");
-  ::chmod((d / "data").c_str(), mode);
-  return d / "data";
+// Fills a folder from words: "name=contents" a file, "name/" a folder,
+// "name>to" a link (to "/to" inside the folder).
+void build(const std::string& dir, const std::string& spec) {
+  std::istringstream words(spec);
+  for (std::string w; words >> w;) {
+    const std::size_t at = w.find_first_of("=>/");
+    const std::string name = dir + "/" + w.substr(0, at), rest = w.substr(at + 1);
+    if (w[at] == '=') put(name, rest);
+    if (w[at] == '/') fs::create_directory(name);
+    if (w[at] == '>') fs::create_symlink(rest[0] == '/' ? dir + rest : rest, name);
+  }
 }
 
 mode_t modeOf(const std::string& path) {
@@ -73,7 +74,7 @@ mode_t modeOf(const std::string& path) {
   return ::stat(path.c_str(), &st) == 0 ? st.st_mode & 07777 : 0;
 }
 
-// What stands where the file `name` in `dir` should be; returns its path.
+// What stands where the file `name` in `dir` should be; plant() returns its path.
 enum class Kind { Folder, Fifo, LinkLoop, ThroughAFile };
 struct Hostile {
   const char* name;
@@ -85,30 +86,12 @@ const Hostile kHostiles[] = {{"Folder", Kind::Folder, "a folder, not a file"},
                              {"LinkLoop", Kind::LinkLoop, "loop of symbolic links"},
                              {"ThroughAFile", Kind::ThroughAFile, "not a folder"}};
 
-// Every table row prints as its name.
-template <class Row>
-auto operator<<(std::ostream& os, const Row& row) -> decltype(row.name, os) {
-  return os << row.name;
-}
-
 std::string plant(Kind kind, const std::string& dir, const std::string& name) {
-  const std::string path = dir + "/" + name;
-  switch (kind) {
-    case Kind::Folder:
-      fs::create_directory(path);
-      break;
-    case Kind::Fifo:
-      ::mkfifo(path.c_str(), 0600);
-      break;
-    case Kind::LinkLoop:
-      fs::create_symlink(name + ".other", path);
-      fs::create_symlink(name, path + ".other");
-      break;
-    case Kind::ThroughAFile:
-      put(dir + "/plain", "a file, not a folder");
-      return dir + "/plain/" + name;
-  }
-  return path;
+  if (kind == Kind::Fifo) ::mkfifo((dir + "/" + name).c_str(), 0600);
+  if (kind == Kind::Folder) build(dir, name + "/");
+  if (kind == Kind::LinkLoop) build(dir, name + ">" + name + ".other " + name + ".other>" + name);
+  if (kind == Kind::ThroughAFile) build(dir, "plain=text");
+  return dir + (kind == Kind::ThroughAFile ? "/plain/" : "/") + name;
 }
 
 // Runs `read` on another thread: one stuck on a FIFO fails the test and is
@@ -149,6 +132,12 @@ const Reader kReaders[] = {
      }},
 };
 
+// Every row, or pair of rows, is named by its name.
+const auto rowName = [](const auto& info) { return std::string(info.param.name); };
+const auto pairName = [](const auto& info) {
+  return std::string(std::get<0>(info.param).name) + "_" + std::get<1>(info.param).name;
+};
+
 class HostilePathsRead : public ::testing::TestWithParam<std::tuple<Hostile, Reader>> {};
 
 TEST_P(HostilePathsRead, RefusesNamingThePathAndWhy) {
@@ -163,10 +152,7 @@ TEST_P(HostilePathsRead, RefusesNamingThePathAndWhy) {
 INSTANTIATE_TEST_SUITE_P(, HostilePathsRead,
                          ::testing::Combine(::testing::ValuesIn(kHostiles),
                                             ::testing::ValuesIn(kReaders)),
-                         [](const auto& info) {
-                           return std::string(std::get<0>(info.param).name) + "_" +
-                                  std::get<1>(info.param).name;
-                         });
+                         pairName);
 
 // The console's own readers, at start-up and for the stops table that CFG
 // line 2 names: each carries on with what it has.
@@ -215,74 +201,32 @@ TEST_P(HostilePathsConsole, CarriesOnWithoutThrowingOrWaiting) {
 INSTANTIATE_TEST_SUITE_P(, HostilePathsConsole,
                          ::testing::Combine(::testing::ValuesIn(kHostiles, kHostiles + 3),
                                             ::testing::ValuesIn(kConsoleReaders)),
-                         [](const auto& info) {
-                           return std::string(std::get<0>(info.param).name) + "_" +
-                                  std::get<1>(info.param).name;
-                         });
+                         pairName);
 
-// Atomic writes of "new" over what a case sets up in a folder.
+// Atomic writes of "new" to `target` (its mode set to `mode` when not 0) in
+// a folder built from `before`. Afterwards `after` holds: "name=contents"
+// files that are no links, "name>" links; `modeAfter` (when not 0) is the
+// target's.
 struct WriteCase {
-  const char* name;
-  std::function<std::string(const TempDir&)> setUp;  // gives the path to write
-  const char* refusal;                               // "" when the write succeeds
-  std::function<void(const TempDir&)> check;
+  const char *name, *target;
+  mode_t mode, modeAfter;
+  const char *refusal, *before, *after;  // refusal "" when the write succeeds
 };
 const WriteCase kWrites[] = {
-    {"PlantedLinkAtTheOldTemporaryName",
-     [](const TempDir& d) {
-       put(d / "victim", "precious");
-       fs::create_symlink(d / "victim", d / "KALVANT.CFG.new");
-       return d / "KALVANT.CFG";
-     },
-     "",
-     [](const TempDir& d) {
-       EXPECT_EQ(contents(d / "victim"), "precious");
-       EXPECT_FALSE(isLink(d / "KALVANT.CFG"));
-       EXPECT_EQ(contents(d / "KALVANT.CFG"), "new");
-     }},
-    {"LinkedTargetStaysALink",
-     [](const TempDir& d) {
-       fs::create_directory(d / "store");
-       put(d / "store/real.cfg", "old");
-       fs::create_symlink("store/real.cfg", d / "KALVANT.CFG");
-       return d / "KALVANT.CFG";
-     },
-     "",
-     [](const TempDir& d) {
-       EXPECT_TRUE(isLink(d / "KALVANT.CFG"));
-       EXPECT_EQ(contents(d / "store/real.cfg"), "new");
-     }},
-    {"ChainOfLinks",
-     [](const TempDir& d) {
-       put(d / "real.dat", "old");
-       fs::create_symlink("real.dat", d / "middle");
-       fs::create_symlink(d / "middle", d / "kalvant.dat");
-       return d / "kalvant.dat";
-     },
-     "",
-     [](const TempDir& d) {
-       EXPECT_TRUE(isLink(d / "kalvant.dat") && isLink(d / "middle"));
-       EXPECT_EQ(contents(d / "real.dat"), "new");
-     }},
-    {"DanglingLinkCreatesTheFileItNames",
-     [](const TempDir& d) {
-       fs::create_symlink("made.fix", d / "fixed.fix");
-       return d / "fixed.fix";
-     },
-     "",
-     [](const TempDir& d) {
-       EXPECT_TRUE(isLink(d / "fixed.fix"));
-       EXPECT_EQ(contents(d / "made.fix"), "new");
-       EXPECT_EQ(modeOf(d / "made.fix"), 0644u);
-     }},
-    {"KeepsTheMode", [](const TempDir& d) { return fileWithMode(d, "KALVANT.CFG", 0640); }, "",
-     [](const TempDir& d) { EXPECT_EQ(modeOf(d / "KALVANT.CFG"), 0640u); }},
+    {"PlantedLinkAtTheOldTemporaryName", "KALVANT.CFG", 0, 0, "",
+     "victim=precious KALVANT.CFG.new>/victim", "victim=precious KALVANT.CFG=new"},
+    {"LinkedTargetStaysALink", "KALVANT.CFG", 0, 0, "", "real.cfg=old KALVANT.CFG>real.cfg",
+     "real.cfg=new KALVANT.CFG>"},
+    {"ChainOfLinks", "kalvant.dat", 0, 0, "", "real.dat=old middle>real.dat kalvant.dat>/middle",
+     "real.dat=new middle> kalvant.dat>"},
+    {"DanglingLinkCreatesTheFileItNames", "fixed.fix", 0, 0644, "", "fixed.fix>made.fix",
+     "made.fix=new fixed.fix>"},
+    {"KeepsTheMode", "KALVANT.CFG", 0640, 0640, "", "KALVANT.CFG=old", "KALVANT.CFG=new"},
     // By the mode bits, so that root is refused too.
-    {"ReadOnlyTarget", [](const TempDir& d) { return fileWithMode(d, "KALVANT.CFG", 0444); },
-     "it is read-only", [](const TempDir& d) { EXPECT_EQ(contents(d / "KALVANT.CFG"), "old"); }},
+    {"ReadOnlyTarget", "KALVANT.CFG", 0444, 0444, "it is read-only", "KALVANT.CFG=old",
+     "KALVANT.CFG=old"},
 };
 
-// No temporary file stays behind, whatever happened.
 void expectNoTemporaryLeft(const TempDir& dir) {
   for (const auto& entry : fs::recursive_directory_iterator(dir.path))
     EXPECT_NE(entry.path().filename().string()[0], '.') << entry.path();
@@ -293,22 +237,30 @@ class HostilePathsWrite : public ::testing::TestWithParam<WriteCase> {};
 TEST_P(HostilePathsWrite, KeepsWhatTheUserSetUp) {
   const WriteCase& c = GetParam();
   TempDir dir;
-  const std::string path = c.setUp(dir);
+  build(dir.path, c.before);
+  const std::string path = dir / c.target;
+  if (c.mode) ::chmod(path.c_str(), c.mode);
   std::string error;
   const bool ok = unblocked([&] { return replaceFileAtomically(path, "new", error); }, path);
   EXPECT_EQ(ok, *c.refusal == '\0') << error;
-  if (!ok) {
-    EXPECT_NE(error.find(path), std::string::npos) << error;
-    EXPECT_NE(error.find(c.refusal), std::string::npos) << error;
+  EXPECT_NE(error.find(ok ? "" : path), std::string::npos) << error;
+  EXPECT_NE(error.find(c.refusal), std::string::npos) << error;
+  std::istringstream after(c.after);
+  for (std::string w; after >> w;) {
+    const std::size_t at = w.find_first_of("=>");
+    EXPECT_EQ(isLink(dir / w.substr(0, at)), w[at] == '>') << w;
+    if (w[at] == '=') {
+      EXPECT_EQ(contents(dir / w.substr(0, at)), w.substr(at + 1)) << w;
+    }
   }
-  c.check(dir);
+  EXPECT_EQ(c.modeAfter ? modeOf(path) : 0, c.modeAfter);
   expectNoTemporaryLeft(dir);
 }
 
-INSTANTIATE_TEST_SUITE_P(, HostilePathsWrite, ::testing::ValuesIn(kWrites),
-                         [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(, HostilePathsWrite, ::testing::ValuesIn(kWrites), rowName);
 
-// What stands where the file should be is refused and stays as it was.
+// What stands where the file should be is refused and stays as it was; where
+// the program folder should be, it is named as the problem.
 class HostilePathsWriteTarget : public ::testing::TestWithParam<Hostile> {};
 
 TEST_P(HostilePathsWriteTarget, IsRefusedAndLeftAlone) {
@@ -321,55 +273,45 @@ TEST_P(HostilePathsWriteTarget, IsRefusedAndLeftAlone) {
   EXPECT_NE(error.find(GetParam().says), std::string::npos) << error;
   EXPECT_EQ(fs::symlink_status(path).type(), before);
   expectNoTemporaryLeft(dir);
+  const std::string problem = dataFolderProblem(path);
+  EXPECT_EQ(problem.find(GetParam().says) != std::string::npos, GetParam().kind != Kind::Folder)
+      << problem;
 }
 
-INSTANTIATE_TEST_SUITE_P(, HostilePathsWriteTarget, ::testing::ValuesIn(kHostiles),
-                         [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(, HostilePathsWriteTarget, ::testing::ValuesIn(kHostiles), rowName);
 
-// The program directory checked at start-up.
+// The program directory checked at start-up: `path` in a folder holding
+// `before`, with `mode` (when not 0) on it. Root may enter and write anything:
+// the cases of permissions (a mode) are skipped for root.
 struct FolderCase {
-  const char* name;
-  std::function<std::string(const TempDir&)> setUp;  // gives the folder
-  const char* problem;                               // "" when usable
-  bool permissions = false;  // root may enter and write anything: skipped for root
+  const char *name, *before, *path;
+  mode_t mode;
+  const char* problem;  // "" when usable
 };
 const FolderCase kFolders[] = {
-    {"Usable", [](const TempDir& d) { return d.path; }, ""},
-    {"LinkToAFolder",
-     [](const TempDir& d) {
-       fs::create_symlink(d.path, d / "link");
-       return d / "link";
-     },
-     ""},
-    {"Missing", [](const TempDir& d) { return d / "gone"; }, "it does not exist"},
-    {"AFile", [](const TempDir& d) { return fileWithMode(d, "file", 0644); },
-     "it is a file, not a folder"},
-    {"AFifo", [](const TempDir& d) { return plant(Kind::Fifo, d.path, "data"); }, "named pipe"},
-    {"LinkLoop", [](const TempDir& d) { return plant(Kind::LinkLoop, d.path, "data"); },
-     "loop of symbolic links"},
-    {"ThroughAFile", [](const TempDir& d) { return plant(Kind::ThroughAFile, d.path, "data"); },
-     "not a folder"},
-    {"NotSearchable", [](const TempDir& d) { return folderWithMode(d, 0600); }, "cannot be entered",
-     true},
-    {"NotWritable", [](const TempDir& d) { return folderWithMode(d, 0500); }, "not writable", true},
+    {"Usable", "", "", 0, ""},
+    {"LinkToAFolder", "link>/", "link", 0, ""},
+    {"Missing", "", "gone", 0, "it does not exist"},
+    {"AFile", "file=old", "file", 0, "it is a file, not a folder"},
+    {"NotSearchable", "data/", "data", 0600, "cannot be entered"},
+    {"NotWritable", "data/", "data", 0500, "not writable"},
 };
 
 class HostilePathsDataFolder : public ::testing::TestWithParam<FolderCase> {};
 
 TEST_P(HostilePathsDataFolder, SaysWhyItCannotBeUsed) {
   const FolderCase& c = GetParam();
-  if (c.permissions && ::geteuid() == 0) GTEST_SKIP() << "root passes every permission check";
+  if (c.mode && ::geteuid() == 0) GTEST_SKIP() << "root passes every permission check";
   TempDir dir;
-  const std::string problem = dataFolderProblem(c.setUp(dir));
-  if (*c.problem == '\0') {
-    EXPECT_EQ(problem, "");
-  } else {
-    EXPECT_NE(problem.find(c.problem), std::string::npos) << problem;
-  }
+  build(dir.path, c.before);
+  const std::string path = dir / c.path;
+  if (c.mode) ::chmod(path.c_str(), c.mode);
+  const std::string problem = dataFolderProblem(path);
+  EXPECT_EQ(problem.empty(), *c.problem == '\0') << problem;
+  EXPECT_NE(problem.find(c.problem), std::string::npos) << problem;
 }
 
-INSTANTIATE_TEST_SUITE_P(, HostilePathsDataFolder, ::testing::ValuesIn(kFolders),
-                         [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(, HostilePathsDataFolder, ::testing::ValuesIn(kFolders), rowName);
 
 }  // namespace
 }  // namespace kalvant

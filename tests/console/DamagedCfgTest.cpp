@@ -1,6 +1,5 @@
 // A "KALVANT.CFG" the console cannot use is kept before anything overwrites
-// it, and the user is told why; delays from a hand-edited file are held to
-// the ranges the setup dialog offers.
+// it, and the user is told why; hand-edited delays are held to their ranges.
 
 #include <filesystem>
 #include <optional>
@@ -8,6 +7,7 @@
 
 #include "common/NumberLines.h"
 #include "console/CfgFormat.h"
+#include "registration/MemoryFileFormat.h"
 #include "support/ConsoleFixture.h"
 
 namespace kalvant::test {
@@ -19,6 +19,8 @@ CfgData userCfg() {
   CfgData d;
   d.settings.DatFilePath = "/home/organist/baroque.dat";
   d.settings.ThruMode = 2;
+  d.settings.NoteDelay = 250;
+  d.settings.FixedChannel = {3, 0, 1, 0};
   for (int j = 0; j < 12; ++j)
     d.fixedMemories[j] = {90, 91, static_cast<i16>(20 + j), 0, 60, 0, 85, 1, 2, 3};
   return d;
@@ -35,7 +37,12 @@ std::string withLine(int n, const std::optional<std::string>& text) {
   return file;
 }
 
-class DamagedFiles : public ConsoleTest {};
+std::string lfOnly(std::string file) {
+  for (std::size_t p; (p = file.find("\r\n")) != std::string::npos;) file.replace(p, 2, "\n");
+  return file;
+}
+
+using DamagedFiles = ConsoleTest;
 
 TEST_F(DamagedFiles, AreKeptAndNamedBeforeTheExitOverwritesThem) {
   const std::string bom = "\xEF\xBB\xBF";
@@ -51,9 +58,12 @@ TEST_F(DamagedFiles, AreKeptAndNamedBeforeTheExitOverwritesThem) {
        "line 1: \"organ\" is not a number from -32768 to 32767"},
       {"cut after line 50", withLine(51, std::nullopt), "line 51: the file ends before it"},
       {"empty", "", "line 1: the file ends before it"},
+      {"text in the fixed memories", withLine(61, " abc "),
+       "line 61: \"abc\" is not a number from -32768 to 32767"},
       {"byte-order mark, then text", bom + withLine(1, "x"),
        "line 1: \"x\" is not a number from -32768 to 32767"},
       {"byte-order mark before a good file", bom + serialiseCfg(userCfg()), ""},
+      {"bare LF line ends", lfOnly(serialiseCfg(userCfg())), ""},
       {"first start", std::nullopt, ""},
   };
   for (const Row& row : rows) {
@@ -88,6 +98,24 @@ TEST_F(DamagedFiles, AreKeptAndNamedBeforeTheExitOverwritesThem) {
   }
 }
 
+TEST_F(DamagedFiles, FallBackToDefaultsButKeepLearnedChannelsAndTheFixedFile) {
+  MemoryFileData fixed;
+  for (int j = 0; j < 12; ++j)
+    fixed.records.push_back({90, 91, static_cast<i16>(20 + j), 0, 60, 0, 85, 1, 2, 3});
+  std::string error;
+  ASSERT_TRUE(writeMemoryFile(path("fixed.fix"), fixed, error)) << error;
+  writeFile("KALVANT.CFG", withLine(51, std::nullopt));
+  k->MIDI_DEVICES_ACK();  // two devices each: "No device" is 2
+  k->READ_FILE_AVVIO();
+  const Settings& s = k->s.settings;
+  EXPECT_EQ(s.NoteDelay, 100);
+  EXPECT_EQ(s.DatFilePath, path("kalvant.dat"));
+  EXPECT_EQ(s.OutDev, 2);
+  EXPECT_EQ(s.FixedChannel, (std::array<i16, 4>{3, 0, 1, 0}));  // as read
+  for (int j = 0; j < 12; ++j)
+    EXPECT_EQ(k->registration().bank().memory(13 + j), fixed.records[j]) << j;
+}
+
 TEST_F(DamagedFiles, WithoutACopyTheExitLeavesTheFileAlone) {
   struct Row {
     const char* folderAt;  // a folder where a file should be
@@ -115,7 +143,7 @@ TEST_F(DamagedFiles, WithoutACopyTheExitLeavesTheFileAlone) {
     ASSERT_EQ(user.messages.size(), 1u);
     EXPECT_NE(user.messages[0].find(row.told), std::string::npos) << user.messages[0];
     EXPECT_NE(user.messages[0].find("leaves KALVANT.CFG as it is at exit"), std::string::npos);
-    EXPECT_FALSE(k->panel.checked("EnableCFG"));
+    EXPECT_FALSE(k->panel.checked(MenuItem::SaveConfigurationOnExit));
     bool cancel = false;
     k->Form_Unload(cancel);
     if (std::string_view(row.folderAt) == "KALVANT.CFG")
@@ -125,7 +153,6 @@ TEST_F(DamagedFiles, WithoutACopyTheExitLeavesTheFileAlone) {
   }
 }
 
-// Each line of a written file, 1-based.
 std::string lineOf(const std::string& file, int n) {
   return splitLines(file).at(static_cast<std::size_t>(n - 1)) + "\r\n";
 }
@@ -134,11 +161,12 @@ using Delays = ConsoleTest;
 
 TEST_F(Delays, AreHeldToTheRangesOfTheSetupDialog) {
   struct Row {
-    int sysexIn, noteIn, sysex, note;
+    int sysexIn, noteIn, tremoloIn, sysex, note, tremolo;  // the tremolo rate is 7-bit
   };
   const Row rows[] = {
-      {1000, 32767, 100, 500}, {32767, 501, 100, 500}, {-5, -32768, 0, 0},
-      {100, 500, 100, 500},    {20, 250, 20, 250},
+      {1000, 32767, 128, 100, 500, 127}, {32767, 501, 32767, 100, 500, 127},
+      {-5, -32768, -1, 0, 0, 0},         {100, 500, 115, 100, 500, 115},
+      {20, 250, 40, 20, 250, 40},
   };
   writeTable("kalvant.dat", taggedTable());
   for (const Row& row : rows) {
@@ -147,13 +175,8 @@ TEST_F(Delays, AreHeldToTheRangesOfTheSetupDialog) {
     cfg.settings.DatFilePath = path("kalvant.dat");
     cfg.settings.SysexDelay = static_cast<i16>(row.sysexIn);
     cfg.settings.NoteDelay = static_cast<i16>(row.noteIn);
-    const CfgReadResult read = parseCfg(serialiseCfg(cfg), "KALVANT.CFG");
-    ASSERT_TRUE(read.ok);
-    EXPECT_EQ(read.data.settings.SysexDelay, row.sysex);
-    EXPECT_EQ(read.data.settings.NoteDelay, row.note);
-
-    // The setup dialog shows and restores only what its sliders can hold,
-    // however the settings came in.
+    cfg.settings.TremoloValue = static_cast<i16>(row.tremoloIn);
+    // The setup dialog holds the delays, however the settings came in.
     k->s.settings = cfg.settings;
     k->SetMidi_Click();
     EXPECT_EQ(k->midiSetup().view().sysexDelaySlider, row.sysex);
@@ -162,27 +185,14 @@ TEST_F(Delays, AreHeldToTheRangesOfTheSetupDialog) {
     EXPECT_EQ(k->s.settings.SysexDelay, row.sysex);
     EXPECT_EQ(k->s.settings.NoteDelay, row.note);
 
-    // What is read is what is written back at exit.
+    // What is read, held, is what is written back at exit.
     writeFile("KALVANT.CFG", serialiseCfg(cfg));
     k->READ_FILE_AVVIO();
     k->Salva_dati_di_avvio();
     const std::string written = readFile("KALVANT.CFG");
     EXPECT_EQ(lineOf(written, 1), formatNumberLine(row.note));
+    EXPECT_EQ(lineOf(written, 9), formatNumberLine(row.tremolo));
     EXPECT_EQ(lineOf(written, 16), formatNumberLine(row.sysex));
-  }
-}
-
-// The tremolo rate is a 7-bit value: one wrapped past 127 would switch the
-// tremolo off while its lamp is lit.
-TEST_F(Delays, TheTremoloRateIsHeldToSevenBits) {
-  const std::pair<int, int> rows[] = {{128, 127}, {32767, 127}, {-1, 0}, {115, 115}, {40, 40}};
-  for (const auto& [in, held] : rows) {
-    SCOPED_TRACE(in);
-    CfgData cfg = userCfg();
-    cfg.settings.TremoloValue = static_cast<i16>(in);
-    const CfgReadResult read = parseCfg(serialiseCfg(cfg), "KALVANT.CFG");
-    ASSERT_TRUE(read.ok);
-    EXPECT_EQ(read.data.settings.TremoloValue, held);
   }
 }
 

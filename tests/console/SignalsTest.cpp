@@ -30,25 +30,17 @@ bool catches(pid_t pid, int sig) {
   return false;
 }
 
-std::string readBytes(const std::string& file) {
-  std::ifstream in(file, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
 TEST(Signals, EachTakesTheNormalShutdown) {
   const std::pair<int, const char*> rows[] = {
       {SIGHUP, "SIGHUP"}, {SIGQUIT, "SIGQUIT"}, {SIGTERM, "SIGTERM"}, {SIGINT, "SIGINT"}};
   for (const auto& [sig, name] : rows) {
     SCOPED_TRACE(name);
-    // The program is started as from a terminal, whatever this test inherited.
-    std::signal(sig, SIG_DFL);
+    std::signal(sig, SIG_DFL);  // as from a terminal, whatever this test inherited
     e2e::TempDir dir("kalvant-signals");
-    // No MIDI system: both inputs and the output (after the built-in module)
-    // on "No device".
+    // No MIDI system: every port on "No device".
     const CfgData cfg = e2e::cfgFor(dir.path(), 0, 0, 1);
     ASSERT_EQ(e2e::writeProgramFiles(dir.path(), cfg, taggedTable()), "");
-    // Bare LF line ends read as well, but the program writes CR LF: the file
-    // changes only when the shutdown writes it.
+    // LF line ends read as well; the shutdown writes CR LF.
     std::string lf = serialiseCfg(cfg);
     lf.erase(std::remove(lf.begin(), lf.end(), '\r'), lf.end());
     std::ofstream(dir.file("KALVANT.CFG"), std::ios::binary) << lf;
@@ -63,7 +55,8 @@ TEST(Signals, EachTakesTheNormalShutdown) {
     int code = -1;
     ASSERT_TRUE(kalvant.waitExit(20s, code)) << kalvant.log();
     EXPECT_EQ(code, 0) << kalvant.log();
-    EXPECT_EQ(readBytes(dir.file("KALVANT.CFG")), serialiseCfg(cfg));
+    std::ifstream written(dir.file("KALVANT.CFG"), std::ios::binary);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(written), {}), serialiseCfg(cfg));
   }
 }
 

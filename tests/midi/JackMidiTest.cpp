@@ -1,6 +1,5 @@
-// The RtMidi back-end against a real JACK server (dummy driver): what the
-// console sends arrives at another JACK client byte for byte and message by
-// message, and what that client plays reaches the console's input handler.
+// RtMidi against a JACK server (dummy driver): what the console sends arrives
+// at another client byte for byte, and what that client plays comes back.
 
 #include <gtest/gtest.h>
 #include <chrono>
@@ -72,8 +71,7 @@ TEST(JackMidi, ConsolePortsTalkToAnotherJackClient) {
     for (const e2e::Stamped& m : peerIn.take()) atPeer.push_back(m.bytes);
     EXPECT_EQ(atPeer, (std::vector<Bytes>{a, b, c, {0xC0, 19}}));
 
-    // Twice what the ring buffer to JACK's thread holds, in one go: the
-    // output waits for room, and nothing is lost.
+    // Twice what the ring buffer to JACK's thread holds: nothing is lost.
     Bytes big(100, 0x55);
     big.front() = 0xF0;
     big.back() = 0xF7;

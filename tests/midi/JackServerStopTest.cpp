@@ -1,7 +1,6 @@
-// The JACK server stops under a playing console (its user quit the JACK
-// control program): the output port says so once, and sending or closing
-// afterwards returns at once, as closing an input does. The test runs its own server, so
-// it is its own program: the port layer keeps one JACK clock per process.
+// The JACK server stops under a playing console: the output says so once,
+// and sending or closing afterwards returns at once. Its own program, with
+// its own server: the port layer keeps one JACK clock per process.
 
 #include <gtest/gtest.h>
 
@@ -57,8 +56,7 @@ TEST(JackServerStop, IsReportedOnceAndLeavesTheOutputHarmless) {
     ASSERT_EQ(errors.size(), 1u);
     EXPECT_NE(errors[0].find("JACK server has stopped"), std::string::npos) << errors[0];
 
-    // Far more than the ring buffer to JACK's thread holds: a send that
-    // waited for the server would never return.
+    // Far more than the ring buffer holds: a send that waited would hang.
     const auto sends = std::async(std::launch::async, [&] {
       const std::string sysex("\xF0\x41\x10\x42\x12\x40\x00\x7F\x00\x41\xF7", 11);
       for (int i = 0; i < 1000; ++i) {

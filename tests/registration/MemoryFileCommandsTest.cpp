@@ -1,13 +1,27 @@
-// Saving and loading the free memories from the console: the file's bytes,
+// Saving and loading the free memories from the console: what is written,
 // the round trip, the DAT-name warning, and damaged files.
 
 #include <algorithm>
 
+#include "common/NumberLines.h"
 #include "registration/MemoryFileFormat.h"
 #include "support/ConsoleFixture.h"
 
 namespace kalvant::test {
 namespace {
+
+const Registration kTwelfth{90, 100, 22, 0, 62, 1, 92, 1, 2, 2};
+
+// A memory file of twelve records, record m with Great stop 10 + m.
+MemoryFileData good(const std::string& datName = "kalvant.dat") {
+  MemoryFileData d{datName, 0, 100, 0, 0, 1, {}};
+  for (int m = 1; m <= 12; ++m) {
+    const auto n = static_cast<i16>(m);
+    d.records.push_back({90, 100, static_cast<i16>(10 + n), 0, static_cast<i16>(50 + n), 1,
+                         static_cast<i16>(80 + n), 1, 2, 2});
+  }
+  return d;
+}
 
 class MemoryFiles : public ConsoleTest {
  protected:
@@ -23,28 +37,15 @@ class MemoryFiles : public ConsoleTest {
     user.pickedFiles.push_back(path(name));
     k->savefile_Click();
   }
-  void load(const std::string& name) {
+  void load(const std::string& name, const std::string& bytes) {
+    writeFile(name, bytes);
     user.pickedFiles.push_back(path(name));
     k->Loadfile_Click();
   }
-  std::vector<Registration> slots(int first, int last) const {
+  std::vector<Registration> slots(int first, int last) {
     std::vector<Registration> r;
-    for (int s = first; s <= last; ++s) r.push_back(k->registration().bank().memory(s));
+    for (int s = first; s <= last; ++s) r.push_back(bank().memory(s));
     return r;
-  }
-  // A memory file of the given lines, each ended by CR LF.
-  void writeLines(const std::string& name, const std::vector<std::string>& lines) {
-    std::string bytes;
-    for (const std::string& l : lines) bytes += l + "\r\n";
-    writeFile(name, bytes);
-  }
-  static std::vector<std::string> goodLines(const std::string& datName = "kalvant.dat") {
-    std::vector<std::string> lines{datName, " 0 ", " 100 ", " 0 ", " 0 ", " 1 "};
-    for (int m = 1; m <= 12; ++m) {
-      for (int v : {90, 100, 10 + m, 0, 50 + m, 1, 80 + m, 1, 2, 2})
-        lines.push_back(" " + std::to_string(v) + " ");
-    }
-    return lines;
   }
 };
 
@@ -53,26 +54,30 @@ TEST_F(MemoryFiles, SavingWritesTheFreeMemoriesAndClearsTheUnsavedFlag) {
   k->c_memory_Click(2);  // stores, so the free memories are unsaved
   save("start.sqs");
   MemoryFileData expected{"kalvant.dat", 0, 100, 0, 0, 1, {}};
-  for (int m = 1; m <= 12; ++m) expected.records.push_back(kInitialRegistration);
+  expected.records.assign(12, kInitialRegistration);
   EXPECT_EQ(readFile("start.sqs"), serialiseMemoryFile(expected));
   EXPECT_EQ(view().memoryFileText.text, "Memory saved on:" + path("start.sqs"));
   EXPECT_EQ(user.fileDialogs.back(), "Save memories in file|.sqs");
   EXPECT_FALSE(k->registration().freeMemoriesUnsaved());
 }
 
-TEST_F(MemoryFiles, ALoadSaveRoundTripKeepsEveryValue) {
-  std::vector<std::string> lines = goodLines();
-  for (auto [line, text] : {std::pair{1, " 3 "}, {2, " 110 "}, {3, " 1 "}, {4, " 2 "}, {5, " 0 "}})
-    lines[line] = text;
-  writeLines("a.sqs", lines);
-  load("a.sqs");
+TEST_F(MemoryFiles, LoadingResetsRecallsMemoryOneAndSavesBackTheSameBytes) {
+  MemoryFileData d = good();
+  d.temperament = 3, d.tremoloValue = 110, d.tremoloController = 1, d.reverbType = 2;
+  d.memoryLabelMode = 0;
+  sent.clear();
+  load("a.sqs", serialiseMemoryFile(d));
+  const std::vector<int> entries = sentEntries();
+  EXPECT_NE(std::find(entries.begin(), entries.end(), 100), entries.end());  // the reset
+  EXPECT_EQ(bank().live.GreatStop, 11);                                      // memory 1
+  EXPECT_EQ(view().memoryFileText.text, "Memory from:" + path("a.sqs"));
   EXPECT_EQ(k->s.settings.PedalTemperament, 3);
-  EXPECT_TRUE(k->panel.checked("Kirnberger"));
+  EXPECT_TRUE(k->panel.checked(MenuItem::Kirnberger));
   EXPECT_EQ(k->s.settings.TremoloValue, 110);
   EXPECT_EQ(k->s.settings.TremoloController, 1);
   EXPECT_EQ(k->s.settings.ReverbType, 2);
   EXPECT_EQ(view().memoryLabels[2].text, "1");  // label mode 0: numbers
-  EXPECT_EQ(bank().memory(12), (Registration{90, 100, 22, 0, 62, 1, 92, 1, 2, 2}));
+  EXPECT_EQ(bank().memory(12), kTwelfth);
   save("b.sqs");
   EXPECT_EQ(readFile("b.sqs"), readFile("a.sqs"));
   EXPECT_TRUE(user.messages.empty()) << user.messages[0];
@@ -81,8 +86,7 @@ TEST_F(MemoryFiles, ALoadSaveRoundTripKeepsEveryValue) {
 TEST_F(MemoryFiles, TheDatNameIsComparedExactly) {
   for (const std::string name : {"kalvant.dat", "KALVANT.dat", "other.dat"}) {
     user.messages.clear();
-    writeLines("m.sqs", goodLines(name));
-    load("m.sqs");
+    load("m.sqs", serialiseMemoryFile(good(name)));
     std::vector<std::string> expected;
     if (name != "kalvant.dat") {
       expected.push_back("Warning! kalvant is not configured with file : " + name +
@@ -95,32 +99,21 @@ TEST_F(MemoryFiles, TheDatNameIsComparedExactly) {
   }
 }
 
-TEST_F(MemoryFiles, LoadingResetsAndRecallsMemoryOne) {
-  writeLines("m.sqs", goodLines());
-  sent.clear();
-  load("m.sqs");
-  const std::vector<int> entries = sentEntries();
-  ASSERT_NE(std::find(entries.begin(), entries.end(), 100), entries.end());  // the reset
-  EXPECT_EQ(bank().live.GreatStop, 11);  // memory 1's Great stop
-  EXPECT_EQ(k->registration().currentMemory(), 1);
-  EXPECT_EQ(view().memoryFileText.text, "Memory from:" + path("m.sqs"));
-}
-
 // Where reading fails is the format's business; here nothing may change.
 TEST_F(MemoryFiles, ADamagedFileIsReportedAndChangesNothing) {
   const Registration before{95, 96, 15, 0, 55, 0, 85, 0, 0, 1};
   for (int s = 1; s <= 12; ++s) bank().memory(s) = before;
   k->s.settings.TremoloValue = 105;
-  std::vector<std::string> lines = goodLines();
+  std::vector<std::string> lines = splitLines(serialiseMemoryFile(good()));
   lines[49] = "Principale";
-  writeLines("bad.sqs", lines);
+  std::string bytes;
+  for (const std::string& l : lines) bytes += l + "\r\n";
   sent.clear();
-  load("bad.sqs");
+  load("bad.sqs", bytes);
   ASSERT_EQ(user.messages.size(), 1u);
-  EXPECT_EQ(
-      user.messages[0].rfind(
-          "The memories could not be loaded: memory file \"" + path("bad.sqs") + "\" line 50: ", 0),
-      0u)
+  EXPECT_EQ(user.messages[0].rfind(
+                "The memories could not be loaded: \"" + path("bad.sqs") + "\" line 50: ", 0),
+            0u)
       << user.messages[0];
   EXPECT_EQ(slots(1, 12), std::vector<Registration>(12, before));
   EXPECT_EQ(k->s.settings.TremoloValue, 105);
@@ -128,23 +121,21 @@ TEST_F(MemoryFiles, ADamagedFileIsReportedAndChangesNothing) {
 }
 
 TEST_F(MemoryFiles, RecordsAfterTheTwelfthAreReportedAndNeverStored) {
-  std::vector<std::string> lines = goodLines();
-  for (int v = 0; v < 10; ++v) lines.push_back(" 33 ");
-  writeLines("long.sqs", lines);
   const Registration fixed{100, 110, 20, 1, 60, 1, 90, 1, 1, 2};
   for (int s = 13; s <= 24; ++s) bank().memory(s) = fixed;
-  load("long.sqs");
+  std::string extra;
+  for (int v = 0; v < 10; ++v) extra += " 33 \r\n";
+  load("long.sqs", serialiseMemoryFile(good()) + extra);
   ASSERT_EQ(user.messages.size(), 1u);
   EXPECT_NE(user.messages[0].find("line 127"), std::string::npos) << user.messages[0];
-  EXPECT_EQ(bank().memory(12), (Registration{90, 100, 22, 0, 62, 1, 92, 1, 2, 2}));
+  EXPECT_EQ(bank().memory(12), kTwelfth);
   EXPECT_EQ(slots(13, 24), std::vector<Registration>(12, fixed));
 }
 
 TEST_F(MemoryFiles, UnsavedMemoriesAreAskedAboutBeforeTheDialog) {
   k->Rec_button_Click();
   k->c_memory_Click(1);
-  writeLines("m.sqs", goodLines());
-  load("m.sqs");  // answered No
+  load("m.sqs", serialiseMemoryFile(good()));  // answered No
   EXPECT_EQ(user.questions,
             std::vector<std::string>{
                 "Free memories unsaved: loading will erase them. Continue anyway ?"});

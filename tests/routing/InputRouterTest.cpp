@@ -64,7 +64,7 @@ class Router : public ::testing::Test {
 TEST(KeyCommandMap, KeysGiveTheirActions) {
   struct Row {
     int key, division, rateBefore;
-    std::optional<ConsoleAction> action;
+    std::optional<ConsoleAction> action;  // nullopt: not a key command (PANIC is the router's)
     int rateAfter;
   };
   const Keyboards keys{1, 0, 0, 86, 122};
@@ -84,7 +84,7 @@ TEST(KeyCommandMap, KeysGiveTheirActions) {
       {95, 0, 100, ConsoleAction{Action::Volume, 81, 0}, 100},
       {96, 1, 100, ConsoleAction{Action::Volume, 127, 1}, 100},
       {95, 2, 100, ConsoleAction{Action::Nothing}, 100},  // the Pedal has no volume
-      {59, 0, 100, std::nullopt, 100},                    // PANIC
+      {59, 0, 100, std::nullopt, 100},
       {0, 0, 100, std::nullopt, 100},
       {127, 1, 100, std::nullopt, 100},
   };
@@ -163,8 +163,8 @@ TEST_F(Router, EachMessageIsFollowedByTheNoteDelay) {
 }
 
 TEST_F(Router, AFloodLeavesNoKeySoundingAndTheStatusLineCountsTheDrops) {
-  // 100,001 messages arrive before the first is handled; the queue's limit
-  // falls between a note-on and its note-off.
+  // 100,001 messages before the first is handled: the queue's limit falls
+  // between a note-on and its note-off.
   in.inject({0xC0, 5});
   for (int i = 0; i < 50000; ++i) {
     const auto key = static_cast<std::uint8_t>(36 + i % 61);
@@ -180,31 +180,32 @@ TEST_F(Router, AFloodLeavesNoKeySoundingAndTheStatusLineCountsTheDrops) {
   EXPECT_EQ(router.midiStatus().text, "MIDI input 1 overloaded: 33,441 messages dropped");
 }
 
+// The volume pedal, the modulation wheel and expression; the Pedal's own
+// moves nothing, unless the sliders are coupled.
 TEST_F(Router, VolumePedalsMoveBothDivisionsWhenCoupled) {
   struct Row {
     int input;
     i16 coupled, manualCoupler;
     Bytes message;
-    std::vector<int> divisions;
+    std::vector<ConsoleAction> actions;
   };
-  const Row rows[] = {{0, 1, 0, {0xB0, 7, 64}, {0}},
-                      {1, 1, 0, {0xB2, 11, 0}, {0, 1}},
-                      {0, 0, 2, {0xB1, 1, 127}, {0, 1}},
-                      {0, 0, 0, {0xB1, 1, 127}, {1}},
-                      {0, 0, 0, {0xB2, 7, 100}, {}}};
+  const Row rows[] = {
+      {0, 1, 0, {0xB0, 7, 64}, {{Action::Volume, 104, 0}}},
+      {1, 1, 0, {0xB2, 11, 0}, {{Action::Volume, 80, 0}, {Action::Volume, 80, 1}}},
+      {0, 0, 2, {0xB1, 1, 127}, {{Action::Volume, 127, 0}, {Action::Volume, 127, 1}}},
+      {0, 0, 0, {0xB1, 1, 0}, {{Action::Volume, 80, 1}}},
+      {0, 0, 0, {0xB2, 7, 100}, {}}};
   for (const Row& r : rows) {
     console.actions.clear();
     slidersCoupled = r.coupled;
     console.keys.manualCoupler = r.manualCoupler;
-    const Decision d = route({}, {r.message[0], r.message[1], r.message[2]});
     router.handleMessage(r.input, {r.message[0], r.message[1], r.message[2]});
-    std::vector<ConsoleAction> expected;
-    for (int division : r.divisions) expected.push_back({Action::Volume, d.value, division});
-    EXPECT_EQ(console.actions, expected) << r.input << " " << int(r.message[0]);
+    EXPECT_EQ(console.actions, r.actions) << r.input << " " << int(r.message[0]);
   }
   EXPECT_TRUE(out.sent.empty());
 }
 
+// The zones and the latch's reset: Routing.WheelSwitchesOncePerExcursion.
 TEST_F(Router, TheWheelSwitchesOncePerExcursion) {
   play({{0xE0, 0, 76}, {0xE0, 0, 79}, {0xE0, 0, 64}, {0xE0, 0, 76}});
   EXPECT_EQ(console.actions, (std::vector<ConsoleAction>{{Action::BendSwitch, kGreatTremolo},
@@ -242,7 +243,6 @@ TEST_F(Router, ThruDialogLearnsAChannelFromAPlayedKey) {
   router.openThru();  // reopening in mode 2 starts learning again
   EXPECT_EQ(fixedChannel[0], 1);
   router.chooseThruMode(0);
-  EXPECT_EQ(fields[1].caption, "Not rechanneled ");
   router.thruCancel();
   EXPECT_EQ(thruMode, 2);
 }

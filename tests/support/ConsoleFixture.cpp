@@ -4,6 +4,7 @@
 #include <fstream>
 #include <iterator>
 
+#include "console/CfgFormat.h"
 #include "stops/DatFile.h"
 
 namespace kalvant::test {
@@ -61,7 +62,7 @@ void ConsoleTest::writeTable(const std::string& name, const StopsTable& table) c
 
 std::vector<int> ConsoleTest::sentEntries() const {
   std::vector<int> entries;
-  for (const Stamped& s : sent) entries.push_back(entryOf(s.bytes));
+  for (const midi::Bytes& b : bytesSent()) entries.push_back(entryOf(b));
   return entries;
 }
 
@@ -76,6 +77,22 @@ std::vector<midi::Bytes> ConsoleTest::bytesSent() const {
   std::vector<midi::Bytes> b;
   for (const Stamped& s : sent) b.push_back(s.bytes);
   return b;
+}
+
+void ConsoleTest::writeCfg(i16 in1, i16 in2, i16 outDev) const {
+  CfgData cfg;
+  cfg.settings.DatFilePath = path("kalvant.dat");
+  cfg.settings.InDev1 = in1;
+  cfg.settings.InDev2 = in2;
+  cfg.settings.OutDev = outDev;
+  cfg.fixedMemories.fill(kInitialRegistration);
+  writeFile("KALVANT.CFG", serialiseCfg(cfg));
+}
+
+void ConsoleTest::startWith(i16 in1, i16 in2, i16 outDev) {
+  writeCfg(in1, in2, outDev);
+  writeTable("kalvant.dat", taggedTable());
+  k->Form_Load();
 }
 
 void ConsoleTest::openOutput() {

@@ -48,6 +48,10 @@ class ConsoleTest : public ::testing::Test {
   // The entry index of every message sent so far (-1 for untagged ones).
   std::vector<int> sentEntries() const;
   void openOutput();
+  // KALVANT.CFG naming these devices (2 is "No device"), the table kalvant.dat.
+  void writeCfg(i16 in1, i16 in2, i16 outDev) const;
+  // Start-up with writeCfg's file and a tagged table.
+  void startWith(i16 in1, i16 in2, i16 outDev);
   // A console ready to play: a tagged table, the output open, reset done,
   // nothing recorded yet.
   void startPlaying();

@@ -10,7 +10,6 @@ void FakeLoop::startTimer(int msec) {
   armed_ = true;
   interval_ = msec;
   deadline_ = now + msec;
-  ++timerStarts;
 }
 
 midi::Post FakeLoop::post() {
@@ -50,6 +49,15 @@ void FakeLoop::waitForEvents() {
   if (now > 3600 * 1000)
     throw std::runtime_error("virtual clock ran past an hour: a wait never ended");
   if (onTimer) onTimer();
+}
+
+std::optional<std::string> ScriptedUser::nextFile(const std::string& title,
+                                                  const std::string& extension) {
+  fileDialogs.push_back(title + "|" + extension);
+  if (pickedFiles.empty()) return std::nullopt;
+  std::optional<std::string> file = std::move(pickedFiles.front());
+  pickedFiles.pop_front();
+  return file;
 }
 
 bool ScriptedUser::askYesNo(const std::string& text) {

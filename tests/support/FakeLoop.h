@@ -19,7 +19,6 @@ class FakeLoop : public EventLoop {
  public:
   std::function<void()> onTimer;
   long now = 0;  // virtual milliseconds
-  int timerStarts = 0;
 
   void startTimer(int msec) override;
   void stopTimer() override { armed_ = false; }
@@ -60,21 +59,13 @@ class ScriptedUser : public UserDialogs {
   // Cancel); Cancel when exhausted. fileDialogs records "title|extension".
   std::deque<std::optional<std::string>> pickedFiles;
   std::vector<std::string> fileDialogs;
-  std::optional<std::string> pickFileToOpen(const std::string& title,
-                                            const std::string& extension) override {
-    return nextFile(title, extension);
+  std::optional<std::string> pickFileToOpen(const std::string& t, const std::string& e) override {
+    return nextFile(t, e);
   }
-  std::optional<std::string> pickFileToSave(const std::string& title,
-                                            const std::string& extension) override {
-    return nextFile(title, extension);
+  std::optional<std::string> pickFileToSave(const std::string& t, const std::string& e) override {
+    return nextFile(t, e);
   }
-  std::optional<std::string> nextFile(const std::string& title, const std::string& extension) {
-    fileDialogs.push_back(title + "|" + extension);
-    if (pickedFiles.empty()) return std::nullopt;
-    std::optional<std::string> file = pickedFiles.front();
-    pickedFiles.pop_front();
-    return file;
-  }
+  std::optional<std::string> nextFile(const std::string& title, const std::string& extension);
 };
 
 }  // namespace kalvant::test

@@ -1,7 +1,6 @@
 #pragma once
-// Real MIDI over a JACK server for tests: an event loop in real time, a
-// recording JACK client that stands for the sound module, and a console run
-// on RtMidi ports.
+// Real MIDI over JACK for tests: a real-time event loop, a recording client
+// as the sound module, and a console on RtMidi ports.
 
 #include <gtest/gtest.h>
 
@@ -20,8 +19,7 @@ namespace kalvant::test {
 
 using Clock = std::chrono::steady_clock;
 
-// An event loop in real time for a test without Qt: posted closures come
-// from JACK's thread, the timer is a deadline, and a wait sleeps a little.
+// Posted closures come from JACK's thread; the timer is a deadline.
 class RealTimeLoop : public EventLoop {
  public:
   std::function<void()> onTimer;
@@ -38,8 +36,7 @@ class RealTimeLoop : public EventLoop {
   }
   void stopTimer() override { armed_ = false; }
   void processPendingEvents() override { runPosted(); }
-  // Returns after an event, a timer tick, or 5 ms of nothing: callers poll
-  // with their own deadlines, so a lost message fails a test, never hangs it.
+  // Returns after an event, a tick or 5 ms: a lost message fails, never hangs.
   void waitForEvents() override {
     for (int idle = 0; idle < 5; ++idle) {
       if (runPosted()) return;
@@ -69,8 +66,7 @@ class RealTimeLoop : public EventLoop {
   Clock::time_point deadline_;
 };
 
-// The sound module: a recording JACK client; the test reads which table
-// entries reached it.
+// The sound module: which table entries reached it.
 class Module {
  public:
   std::vector<int> entries(std::size_t atLeast) {

@@ -1,13 +1,18 @@
 // The built-in synthesizer as the console's output device: the device list,
 // hardware outputs untouched, a silent but working module when no audio
-// device or soundfont can be had, and its settings file.
+// device or soundfont can be had, its settings file, and sound through a
+// running JACK server (JACK_DEFAULT_SERVER names it; skipped without one).
 
 #include <gtest/gtest.h>
+#include <jack/jack.h>
 
+#include <atomic>
+#include <chrono>
+#include <cmath>
 #include <cstdlib>
 #include <deque>
 #include <filesystem>
-#include <fstream>
+#include <thread>
 
 #include "midi/MemoryMidi.h"
 #include "synth/BuiltInSynth.h"
@@ -19,67 +24,47 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// What the ports post to the GUI thread, run when the test pumps.
-struct Gui {
-  std::deque<std::function<void()>> queue;
-  midi::Post post() {
-    return [this](std::function<void()> fn) { queue.push_back(std::move(fn)); };
-  }
-  void pump() {
-    for (; !queue.empty(); queue.pop_front()) queue.front()();
-  }
-};
-
-class TempDir {
- public:
-  TempDir() {
+struct TempDir {
+  std::string path = [] {
     std::string t = (fs::temp_directory_path() / "kalvant-synth-XXXXXX").string();
-    path_ = mkdtemp(t.data());
-  }
-  ~TempDir() { fs::remove_all(path_); }
-  const std::string& path() const { return path_; }
-
- private:
-  std::string path_;
+    return std::string(mkdtemp(t.data()));
+  }();
+  ~TempDir() { fs::remove_all(path); }
 };
 
-// Points libjack at a server that does not exist, for the life of a test.
-class NoJackServer {
- public:
-  NoJackServer() {
-    if (const char* v = std::getenv("JACK_DEFAULT_SERVER")) old_ = v;
-    setenv("JACK_DEFAULT_SERVER", "kalvant-no-such-server", 1);
-  }
-  ~NoJackServer() {
-    if (old_.empty()) {
-      unsetenv("JACK_DEFAULT_SERVER");
-    } else {
-      setenv("JACK_DEFAULT_SERVER", old_.c_str(), 1);
-    }
-  }
-
- private:
-  std::string old_;
-};
-
+// The built-in synthesizer over two hardware outputs; what the ports post to
+// the GUI thread runs when the test pumps.
 struct Fixture {
-  Gui gui;
+  std::deque<std::function<void()>> gui;
   TempDir dir;
   midi::MemoryMidiOutput* hardware = nullptr;
   std::unique_ptr<midi::MidiOutput> out;
   std::vector<std::string> errors;
 
-  Fixture() {
-    auto system = std::make_unique<midi::MemoryMidiOutput>(
-        std::vector<std::string>{"Hardware A", "Hardware B"}, gui.post());
+  explicit Fixture(std::vector<std::string> devices = {"Hardware A", "Hardware B"}) {
+    const midi::Post post = [this](std::function<void()> fn) { gui.push_back(std::move(fn)); };
+    auto system = std::make_unique<midi::MemoryMidiOutput>(devices, post);
     hardware = system.get();
-    out = withBuiltInSynth(std::move(system), dir.path(), gui.post());
+    out = withBuiltInSynth(std::move(system), dir.path, post);
     out->onError = [this](int, const std::string& text) { errors.push_back(text); };
+  }
+  void pump() {
+    for (; !gui.empty(); gui.pop_front()) gui.front()();
   }
   BuiltInSynthOutput& builtIn() { return static_cast<BuiltInSynthOutput&>(*out); }
   void writeSettings(const SynthSettings& s) {
     std::string error;
-    ASSERT_TRUE(saveSynthSettings(dir.path(), s, error)) << error;
+    ASSERT_TRUE(saveSynthSettings(dir.path, s, error)) << error;
+  }
+};
+
+// Points libjack at a server that does not exist, for the life of a test.
+struct NoJackServer {
+  const char* old = std::getenv("JACK_DEFAULT_SERVER");
+  std::string saved = old ? old : "";
+  NoJackServer() { setenv("JACK_DEFAULT_SERVER", "kalvant-no-such-server", 1); }
+  ~NoJackServer() {
+    old ? setenv("JACK_DEFAULT_SERVER", saved.c_str(), 1) : unsetenv("JACK_DEFAULT_SERVER");
   }
 };
 
@@ -94,11 +79,9 @@ TEST(BuiltInSynth, ListedAfterTheHardwareWhichGetsEveryMessageAsBefore) {
   f.out->selectDevice(1);
   ASSERT_TRUE(f.out->open() && f.out->start());
   EXPECT_EQ(f.hardware->openedDevice, 1);
-  const Bytes reset = gsResetMessage();
-  const Bytes level = makeDataSet(gsAddress(0x40, 0x11, 0x19), {90});
-  std::string entry(reset.begin(), reset.end());
-  entry.append(level.begin(), level.end());
-  f.out->sendSysex(entry);
+  const Bytes reset = gsResetMessage(), level = makeDataSet(gsAddress(0x40, 0x11, 0x19), {90});
+  f.out->sendSysex(std::string(reset.begin(), reset.end()) +
+                   std::string(level.begin(), level.end()));
   f.out->sendShort(0xC0, 19, 0);
   f.out->sendShort(0x90, 60, 100);
   EXPECT_EQ(f.hardware->sent,
@@ -108,25 +91,18 @@ TEST(BuiltInSynth, ListedAfterTheHardwareWhichGetsEveryMessageAsBefore) {
 }
 
 TEST(BuiltInSynth, WithoutAudioOrSoundfontItOpensSilentAndSaysWhy) {
-  struct Case {
-    const char* name;
-    SynthSettings settings;
-    const char* errorMentions;
-  };
-  const std::vector<Case> cases{
-      {"no JACK server", {"jack", ""}, "no JACK server is running"},
-      {"no soundfont", {"auto", "/nonexistent/organ.sf2"}, "/nonexistent/organ.sf2"},
-  };
   NoJackServer noJack;
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.name);
+  for (const auto& [settings, errorMentions] :
+       {std::pair<SynthSettings, const char*>{{"jack", ""}, "no JACK server is running"},
+        {{"auto", "/nonexistent/organ.sf2"}, "/nonexistent/organ.sf2"}}) {
+    SCOPED_TRACE(errorMentions);
     Fixture f;
-    f.writeSettings(c.settings);
+    f.writeSettings(settings);
     f.out->selectDevice(2);
     ASSERT_TRUE(f.out->open() && f.out->start());
-    f.gui.pump();
+    f.pump();
     ASSERT_EQ(f.errors.size(), 1u);
-    EXPECT_NE(f.errors[0].find(c.errorMentions), std::string::npos) << f.errors[0];
+    EXPECT_NE(f.errors[0].find(errorMentions), std::string::npos) << f.errors[0];
     EXPECT_EQ(f.builtIn().audioDriver(), "");
     // The console keeps working: the module still follows what it is sent.
     const Bytes level = makeDataSet(gsAddress(0x40, 0x11, 0x19), {0x5A});
@@ -142,13 +118,10 @@ TEST(BuiltInSynth, WithoutAudioOrSoundfontItOpensSilentAndSaysWhy) {
 TEST(BuiltInSynth, OpeningWritesNothingAndOnlyApplySaves) {
   NoJackServer noJack;
   Fixture f;
-  const fs::path file = fs::path(f.dir.path()) / kSynthSettingsFile;
-  // Without a file the default is "auto"; it may find real audio, which is fine.
-  f.out->selectDevice(2);
+  f.out->selectDevice(2);  // "auto" may find real audio, which is fine
   ASSERT_TRUE(f.out->open());
   f.out->close();
-  EXPECT_FALSE(fs::exists(file));
-
+  EXPECT_FALSE(fs::exists(fs::path(f.dir.path) / kSynthSettingsFile));
   std::string error;
   const midi::SynthChoice chosen{"alsa", "/x/organ.sf2"};
   ASSERT_TRUE(f.builtIn().apply(chosen, error)) << error;
@@ -157,26 +130,80 @@ TEST(BuiltInSynth, OpeningWritesNothingAndOnlyApplySaves) {
 }
 
 TEST(SynthSettings, ParseAndRoundTrip) {
-  struct Case {
-    const char* text;
-    SynthSettings expected;
-  };
-  const std::vector<Case> cases{
+  const std::pair<const char*, SynthSettings> cases[] = {
       {"", {"auto", ""}},
       {"audio-driver = alsa\nsoundfont = /x/organ.sf2\n", {"alsa", "/x/organ.sf2"}},
       {"audio-driver=coreaudio\n", {"auto", ""}},
       {"# soundfont = /commented.sf2\n  soundfont =  /a b/#1.sf2  \r\n", {"auto", "/a b/#1.sf2"}},
       {"garbage\naudio-driver = jack\n", {"jack", ""}},
   };
-  for (const Case& c : cases) EXPECT_EQ(parseSynthSettings(c.text), c.expected) << c.text;
-
   TempDir dir;
-  for (const Case& c : cases) {
+  for (const auto& [text, expected] : cases) {
+    EXPECT_EQ(parseSynthSettings(text), expected) << text;
     std::string error;
-    ASSERT_TRUE(saveSynthSettings(dir.path(), c.expected, error)) << error;
-    EXPECT_EQ(loadSynthSettings(dir.path()), c.expected);
+    ASSERT_TRUE(saveSynthSettings(dir.path, expected, error)) << error;
+    EXPECT_EQ(loadSynthSettings(dir.path), expected);
   }
   EXPECT_EQ(soundfontPath({}), kDefaultSoundfont);
+}
+
+// A JACK client with one input that keeps the loudest sample it heard.
+struct Listener {
+  jack_client_t* client = jack_client_open("kalvant-synth-listener", JackNoStartServer, nullptr);
+  jack_port_t* port = nullptr;
+  std::atomic<float> peak{0};
+  Listener() {
+    if (!client) return;
+    port = jack_port_register(client, "in", JACK_DEFAULT_AUDIO_TYPE, JackPortIsInput, 0);
+    jack_set_process_callback(client, &Listener::process, this);
+    jack_activate(client);
+  }
+  ~Listener() {
+    if (client) jack_client_close(client);
+  }
+  static int process(jack_nframes_t n, void* self) {
+    auto* l = static_cast<Listener*>(self);
+    const auto* in = static_cast<const float*>(jack_port_get_buffer(l->port, n));
+    float p = l->peak.load();
+    for (jack_nframes_t i = 0; i < n; ++i) p = std::max(p, std::fabs(in[i]));
+    l->peak.store(p);
+    return 0;
+  }
+  // Connects the first audio output of `from`.
+  bool listenTo(const std::string& from) {
+    const char** ports =
+        jack_get_ports(client, (from + ":").c_str(), JACK_DEFAULT_AUDIO_TYPE, JackPortIsOutput);
+    const bool ok = ports && ports[0] && jack_connect(client, ports[0], jack_port_name(port)) == 0;
+    if (ports) jack_free(ports);
+    return ok;
+  }
+  bool heard() const {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(3);
+    while (peak.load() <= 1e-3f && std::chrono::steady_clock::now() < deadline)
+      std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    return peak.load() > 1e-3f;
+  }
+};
+
+TEST(JackSynth, OpensWithTheJackDriverAndPlays) {
+  if (!std::getenv("JACK_DEFAULT_SERVER")) GTEST_SKIP() << "no JACK test server";
+  if (!fs::exists(kDefaultSoundfont)) GTEST_SKIP() << "no soundfont";
+  Listener listener;
+  ASSERT_TRUE(listener.client && listener.port) << "JACK server not answering";
+  Fixture f(std::vector<std::string>{});
+  f.writeSettings({"jack", ""});
+  f.out->selectDevice(0);
+  ASSERT_EQ(f.out->deviceName(), kBuiltInSynthName);
+  ASSERT_TRUE(f.out->open() && f.out->start());
+  f.pump();
+  EXPECT_EQ(f.errors, std::vector<std::string>{});
+  EXPECT_EQ(f.builtIn().audioDriver(), "jack");
+  ASSERT_TRUE(listener.listenTo("kalvant-synth"));
+  f.out->sendShort(0xC0, 19, 0);
+  f.out->sendShort(0x90, 60, 100);
+  EXPECT_TRUE(listener.heard()) << "no sound reached the listener";
+  f.out->sendShort(0x80, 60, 0);
+  f.out->close();
 }
 
 }  // namespace

@@ -46,10 +46,10 @@ TEST(SmfReader, RunningStatusTempoAndTracksInTime) {
       {1.5, {0x80, 60, 0}},
       {1.5, {0xF0, 0x41, 0x10, 0xF7}},
       {1.5, {0xC0, 19}}};
-  ASSERT_EQ(r.messages.size(), expected.size());
+  ASSERT_EQ(r.data.size(), expected.size());
   for (std::size_t i = 0; i < expected.size(); ++i) {
-    EXPECT_DOUBLE_EQ(r.messages[i].seconds, expected[i].first) << i;
-    EXPECT_EQ(r.messages[i].message, expected[i].second) << i;
+    EXPECT_DOUBLE_EQ(r.data[i].seconds, expected[i].first) << i;
+    EXPECT_EQ(r.data[i].message, expected[i].second) << i;
   }
 }
 
@@ -88,8 +88,8 @@ TEST(SmfReader, TimeDivisionsAndOddTempos) {
   for (const auto& [name, division, track, seconds] : cases) {
     const SmfReadResult r = parseSmf(smf(0, division, {track + kEnd}));
     ASSERT_TRUE(r.ok) << name << ": " << r.error;
-    ASSERT_EQ(r.messages.size(), 1u) << name;
-    EXPECT_NEAR(r.messages[0].seconds, seconds, 1e-9) << name;
+    ASSERT_EQ(r.data.size(), 1u) << name;
+    EXPECT_NEAR(r.data[0].seconds, seconds, 1e-9) << name;
   }
 }
 

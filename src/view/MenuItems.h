@@ -1,0 +1,110 @@
+#pragma once
+// Every menu item of the console window, once. The console and the sound
+// settings keep their items' check marks in arrays indexed by MenuItem; the
+// window builds its menus from kMenuItems and addresses its actions by the
+// same enum.
+
+#include <array>
+#include <cstddef>
+
+#include "view/Views.h"
+
+namespace kalvant {
+
+enum class MenuItem {
+  // File
+  LoadMemoryFile,
+  SaveMemoryFile,
+  SaveConfigurationOnExit,
+  FreeMemoriesAsFixed,
+  Exit,
+  // Setup
+  MidiSetup,
+  MidiThru,
+  StopsTableEditor,
+  // Temperament, owned by the sound settings
+  Equal,
+  MeanTone,
+  Silbermann,
+  Kirnberger,
+  // Reverb, owned by the sound settings
+  ReverbChurch,
+  ReverbCathedral,
+  ReverbChapel,
+  // On the menu bar itself, owned by the sound settings
+  TremoloRate,
+  // Help
+  Help,
+  About,
+};
+
+inline constexpr std::size_t kMenuItemCount = static_cast<std::size_t>(MenuItem::About) + 1;
+
+struct MenuItemInfo {
+  MenuItem item;
+  const char* caption;
+  // The action's object name, which the style sheet and the window tests
+  // address; plain ASCII.
+  const char* objectName;
+};
+
+// In enum order: kMenuItems[i].item == MenuItem(i).
+inline constexpr std::array<MenuItemInfo, kMenuItemCount> kMenuItems{{
+    {MenuItem::LoadMemoryFile, "&Load  Memory File", "LoadFile"},
+    {MenuItem::SaveMemoryFile, "&Save Memory File", "savefile"},
+    {MenuItem::SaveConfigurationOnExit, "Save &Configuration on EXIT", "EnableCFG"},
+    {MenuItem::FreeMemoriesAsFixed, "Configure Free &Memories as Fixed Memories", "SaveFIXED"},
+    {MenuItem::Exit, "&Exit", "Exit"},
+    {MenuItem::MidiSetup, "&Midi In/Out and Sysex Delay", "SetMidi"},
+    {MenuItem::MidiThru, "Midi &Thru...", "MidiTHRU"},
+    {MenuItem::StopsTableEditor, "&KALVANT Stops Table Editor", "EditCFG"},
+    {MenuItem::Equal, "&Equal", "Equal"},
+    {MenuItem::MeanTone, "&Mean Tone", "MeanTone"},
+    {MenuItem::Silbermann, "&Silbermann", "Silbermann"},
+    {MenuItem::Kirnberger, "&Kirnberger", "Kirnberger"},
+    {MenuItem::ReverbChurch, "&Church", "Reverb1"},
+    {MenuItem::ReverbCathedral, "Ca&thedral", "Reverb2"},
+    {MenuItem::ReverbChapel, "Cha&pel", "Reverb3"},
+    {MenuItem::TremoloRate, "&Tremolo Rate", "tremoloRate"},
+    {MenuItem::Help, "Help", "Help1"},
+    {MenuItem::About, "About", "About"},
+}};
+
+constexpr std::size_t index(MenuItem item) {
+  return static_cast<std::size_t>(item);
+}
+
+constexpr bool inEnumOrder() {
+  for (std::size_t i = 0; i < kMenuItems.size(); ++i) {
+    if (index(kMenuItems[i].item) != i) return false;
+  }
+  return true;
+}
+static_assert(inEnumOrder(), "kMenuItems is indexed by MenuItem");
+
+constexpr const MenuItemInfo& info(MenuItem item) {
+  return kMenuItems[index(item)];
+}
+
+// The temperament, reverb and tremolo-rate items are the sound settings'.
+constexpr bool isSoundItem(MenuItem item) {
+  return item >= MenuItem::Equal && item <= MenuItem::TremoloRate;
+}
+
+// Check marks and enabled states of menu items, indexed by MenuItem; each
+// owner fills in only its own items.
+struct MenuItemViews {
+  std::array<MenuItemView, kMenuItemCount> items{};
+  MenuItemView& operator[](MenuItem item) { return items[index(item)]; }
+  const MenuItemView& operator[](MenuItem item) const { return items[index(item)]; }
+  bool operator==(const MenuItemViews&) const = default;
+};
+
+// The items' captions from the table, for an owner's initial view.
+inline MenuItemViews initialMenuItems() {
+  MenuItemViews v;
+  for (const MenuItemInfo& m : kMenuItems) v[m.item].caption = m.caption;
+  return v;
+}
+
+}  // namespace kalvant

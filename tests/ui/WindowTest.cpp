@@ -1,0 +1,162 @@
+// The console window and its setup dialog driven as the organist does:
+// clicks and keys on the real widgets, on in-memory ports.
+
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QImage>
+#include <QLabel>
+#include <QPushButton>
+#include <QTest>
+#include <QToolButton>
+#include <filesystem>
+
+#include "support/ConsoleFixture.h"
+#include "ui/MainWindow.h"
+
+namespace kalvant::test {
+namespace {
+
+class Window : public ConsoleTest {
+ protected:
+  std::unique_ptr<ui::MainWindow> w;
+
+  // Starts with the output on device `outDev` (2 is "No device"); the LED
+  // pictures are one colour each, so the icon shown tells the LED's state.
+  void start(i16 outDev) {
+    for (const auto& [name, colour] :
+         {std::pair{"green-on.gif", Qt::red}, std::pair{"green-off.gif", Qt::blue}}) {
+      QImage image(8, 8, QImage::Format_RGB32);
+      image.fill(colour);
+      ASSERT_TRUE(image.save(QString::fromStdString(path(name)), "PNG"));
+    }
+    writeCfg(2, 2, outDev);
+    StopsTable table = taggedTable();
+    // A stop of up to 110 bytes counts as undefined and cannot be clicked.
+    for (int i = 0; i < 22; ++i) table[12] += taggedEntry(12);
+    writeTable("kalvant.dat", table);
+    w = std::make_unique<ui::MainWindow>(*k);
+    k->Form_Load();
+    w->render();
+    w->show();
+    sent.clear();
+  }
+  void TearDown() override { w.reset(); }
+
+  template <typename T>
+  T* child(const QString& name) {
+    T* c = w->findChild<T*>(name);
+    EXPECT_NE(c, nullptr) << name.toStdString();
+    return c;
+  }
+  QString lamp(const QString& name) {
+    QCoreApplication::processEvents();  // the window repaints once the loop runs
+    return child<QWidget>(name)->property("lamp").toString();
+  }
+  QColor ledColour(int i) {
+    QCoreApplication::processEvents();
+    auto* led = child<QToolButton>(QStringLiteral("c_memory_%1").arg(i));
+    return led->icon().pixmap(8, 8).toImage().pixelColor(4, 4);
+  }
+  // Picks item `index` of a setup list as the user does, with the arrow keys.
+  void pick(const char* list, int index) {
+    auto* combo = child<QComboBox>(list);
+    while (combo->currentIndex() < index) QTest::keyClick(combo, Qt::Key_Down);
+    while (combo->currentIndex() > index) QTest::keyClick(combo, Qt::Key_Up);
+  }
+  void openSetup() {
+    child<QAction>("SetMidi")->trigger();
+    QCoreApplication::processEvents();
+    ASSERT_TRUE(child<QWidget>("Set_up")->isVisible());
+  }
+};
+
+TEST_F(Window, AClickedStopSendsItsEntryAndLightsUp) {
+  start(0);
+  EXPECT_EQ(lamp("Tiranti_12"), "unlit");
+  QTest::mouseClick(child<QPushButton>("Tiranti_12"), Qt::LeftButton);
+  EXPECT_EQ(sentEntries(), std::vector<int>(23, 12));
+  EXPECT_EQ(lamp("Tiranti_12"), "lit");
+  EXPECT_EQ(lamp("Tiranti_10"), "unlit");  // one stop per division
+}
+
+TEST_F(Window, KeysRecallMemoriesAndTheLedsAndBarFollow) {
+  start(0);
+  EXPECT_EQ(ledColour(3), QColor(Qt::blue));
+  QTest::keyClick(w.get(), Qt::Key_F3);
+  EXPECT_EQ(ledColour(3), QColor(Qt::red));
+  EXPECT_EQ(ledColour(4), QColor(Qt::blue));
+  EXPECT_EQ(k->registration().currentMemory(), 3);
+
+  QTest::keyClick(w.get(), Qt::Key_5);
+  EXPECT_EQ(k->registration().currentMemory(), 17);
+  EXPECT_EQ(ledColour(3), QColor(Qt::blue));
+  EXPECT_EQ(lamp("Graduatore_5"), "lit");
+  EXPECT_EQ(lamp("Graduatore_6"), "inactive");
+}
+
+TEST_F(Window, SetupOkOpensThePickedPorts) {
+  start(2);
+  EXPECT_FALSE(out.isOpen());
+  openSetup();
+  pick("InputDev1Combo", 1);
+  pick("outputDevcombo", 0);
+  QTest::mouseClick(child<QPushButton>("Command1"), Qt::LeftButton);
+  QCoreApplication::processEvents();
+  EXPECT_FALSE(child<QWidget>("Set_up")->isVisible());
+  EXPECT_TRUE(in1.isOpen());
+  EXPECT_EQ(in1.openedDevice, 1);
+  EXPECT_FALSE(in2.isOpen());
+  EXPECT_TRUE(out.isOpen());
+  EXPECT_EQ(out.openedDevice, 0);
+  EXPECT_FALSE(sent.empty());  // the reset reaches the new output
+}
+
+TEST_F(Window, SetupCancelBringsTheOldPortsBack) {
+  start(0);
+  openSetup();
+  EXPECT_FALSE(out.isOpen());  // closed while the dialog is open
+  pick("outputDevcombo", 1);
+  QTest::mouseClick(child<QPushButton>("Command3"), Qt::LeftButton);
+  QCoreApplication::processEvents();
+  EXPECT_FALSE(child<QWidget>("Set_up")->isVisible());
+  EXPECT_TRUE(out.isOpen());
+  EXPECT_EQ(out.openedDevice, 0);
+  EXPECT_EQ(k->s.settings.OutDev, 0);
+}
+
+// A program directory named "André": the LED pictures load from it and the
+// stops-table line shows its name as it is.
+class WindowInAccentedDir : public Window {
+ protected:
+  WindowInAccentedDir() : parent_(dir) {
+    dir = parent_ + "/Andr\xC3\xA9";
+    std::filesystem::create_directory(dir);
+    k = std::make_unique<Console>(ConsoleWorld{user, loop, in1, in2, out, dir});
+  }
+  ~WindowInAccentedDir() override {
+    w.reset();
+    k.reset();
+    std::filesystem::remove_all(parent_);
+  }
+  std::string parent_;
+};
+
+TEST_F(WindowInAccentedDir, LedPicturesLoadAndPathsShowAsTheyAre) {
+  start(2);
+  EXPECT_EQ(ledColour(3), QColor(Qt::blue));
+  QCoreApplication::processEvents();
+  EXPECT_EQ(child<QLabel>("Label_fileDAT")->text(),
+            "Stops Table: " + QString::fromStdString(path("kalvant.dat")));
+  EXPECT_TRUE(child<QLabel>("Label_fileDAT")->text().contains(QStringLiteral("Andr\u00E9")));
+}
+
+}  // namespace
+}  // namespace kalvant::test
+
+int main(int argc, char** argv) {
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  QApplication app(argc, argv);
+  ::testing::InitGoogleTest(&argc, argv);
+  return RUN_ALL_TESTS();
+}
