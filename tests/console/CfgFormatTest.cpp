@@ -1,57 +1,38 @@
-// "KALVANT.CFG": byte layout, round trip, and the fallback when it cannot
-// be read.
+// "KALVANT.CFG": byte layout, round trip, and the fallback when it cannot be read.
 
 #include "console/CfgFormat.h"
-
-#include <filesystem>
 
 #include "support/ConsoleFixture.h"
 
 namespace kalvant::test {
 namespace {
 
-CfgData sampleCfg() {
+TEST(CfgFile, WrittenByteForByteAndReadBack) {
   CfgData d;
-  Settings& s = d.settings;
-  s.NoteDelay = 250;
-  s.DatFilePath = "/home/organ ist/My Organs/baroque organ.dat";
-  s.InDev1 = 1, s.InDev2 = -1, s.OutDev = 0;
-  s.GreatTemperament = 2, s.SwellTemperament = 1, s.PedalTemperament = 3;
-  s.TremoloValue = 115, s.TremoloController = 1, s.ReverbType = 2, s.ThruMode = 2;
-  s.FixedChannel = {3, 0, 1, 0};
-  s.SysexDelay = 20, s.MemoryLabelMode = 0, s.SlidersCoupled = 1, s.SaveCfgOnExit = 0;
+  Settings& s = d.settings;  // in file order
+  s = {250, "/home/organ ist/My Organs/baroque organ.dat", 1, -1, 0, 2, 1, 3, 115, 1, 2, 2};
+  s.FixedChannel = {3, 0, 1, 0}, s.SysexDelay = 20, s.MemoryLabelMode = 0;
+  s.SlidersCoupled = 1, s.SaveCfgOnExit = 0;
   for (int j = 0; j < 12; ++j) {
     const auto n = static_cast<i16>(j);
-    d.fixedMemories[j] = {
-        static_cast<i16>(80 + j),      127, static_cast<i16>(10 + j), 0,
-        static_cast<i16>(50 + j),      1,   static_cast<i16>(80 + j), static_cast<i16>(n % 3),
-        static_cast<i16>((n + 1) % 3), 1};
+    d.fixedMemories[j] = {i16(80 + n), 127,        i16(10 + n),      0, i16(50 + n), 1,
+                          i16(80 + n), i16(n % 3), i16((n + 1) % 3), 1};
   }
-  return d;
-}
-
-TEST(CfgFile, WrittenByteForByteAndReadBack) {
-  const std::string file = serialiseCfg(sampleCfg());
-  const std::string expectedStart =
-      " 250 \r\n/home/organ ist/My Organs/baroque organ.dat\r\n"
-      " 1 \r\n-1 \r\n 0 \r\n 2 \r\n 1 \r\n 3 \r\n 115 \r\n 1 \r\n 2 \r\n 2 \r\n 3 \r\n 0 \r\n 1 "
-      "\r\n"
-      " 20 \r\n 0 \r\n 1 \r\n 0 \r\n"
-      " 80 \r\n 127 \r\n 10 \r\n 0 \r\n 50 \r\n 1 \r\n 80 \r\n 0 \r\n 1 \r\n 1 \r\n";
-  EXPECT_EQ(file.substr(0, expectedStart.size()), expectedStart);
+  const std::string file = serialiseCfg(d);
+  const std::string start =
+      " 250 \r\n/home/organ ist/My Organs/baroque organ.dat\r\n 1 \r\n-1 \r\n 0 \r\n 2 \r\n 1 "
+      "\r\n 3 \r\n 115 \r\n 1 \r\n 2 \r\n 2 \r\n 3 \r\n 0 \r\n 1 \r\n 20 \r\n 0 \r\n 1 \r\n 0 "
+      "\r\n 80 \r\n 127 \r\n 10 \r\n 0 \r\n 50 \r\n 1 \r\n 80 \r\n 0 \r\n 1 \r\n 1 \r\n";
+  EXPECT_EQ(file.substr(0, start.size()), start);
   EXPECT_EQ(std::count(file.begin(), file.end(), '\n'), 139);
   EXPECT_EQ(file.substr(file.size() - 10), " 0 \r\n 1 \r\n");  // the last record's end
-  // What the byte layout pins, a read gives back.
   const CfgReadResult r = parseCfg(file, "KALVANT.CFG");
-  ASSERT_TRUE(r.ok) << r.error;
-  EXPECT_EQ(r.linesRead, 139);
-  EXPECT_EQ(serialiseCfg(r.data), file);
+  EXPECT_EQ(std::tuple(r.ok, r.linesRead, serialiseCfg(r.data)), std::tuple(true, 139, file));
 }
 
 using ConfigOnConsole = ConsoleTest;
 
-// Without a readable KALVANT.CFG, the fixed memories come from "fixed.fix",
-// taken whole or not at all.
+// Without a readable KALVANT.CFG, "fixed.fix" is taken whole or not at all.
 TEST_F(ConfigOnConsole, NoUsableFixedFileMeansInitialFixedMemories) {
   writeFile("KALVANT.CFG", " 40000 \r\n");
   for (bool damaged : {false, true}) {
@@ -62,9 +43,7 @@ TEST_F(ConfigOnConsole, NoUsableFixedFileMeansInitialFixedMemories) {
     user.messages.clear();
     k->READ_FILE_AVVIO();
     ASSERT_EQ(user.messages.size(), damaged ? 2u : 1u);
-    if (damaged) {
-      EXPECT_NE(user.messages[1].find("line 8"), std::string::npos) << user.messages[1];
-    }
+    EXPECT_NE(user.messages.back().find(damaged ? "line 8" : ""), std::string::npos);
     for (int slot = 13; slot <= 24; ++slot)
       EXPECT_EQ(k->registration().bank().memory(slot), kInitialRegistration) << slot;
   }
@@ -73,8 +52,7 @@ TEST_F(ConfigOnConsole, NoUsableFixedFileMeansInitialFixedMemories) {
 TEST_F(ConfigOnConsole, SavingOffIsWrittenAtOnceAndExitThenLeavesTheFile) {
   writeTable("kalvant.dat", taggedTable());
   writeFile("KALVANT.CFG", serialiseCfg(CfgData{}));
-  k->Form_Load();
-  k->EnableCFG_Click();
+  k->Form_Load(), k->EnableCFG_Click();
   EXPECT_FALSE(k->panel.checked(MenuItem::SaveConfigurationOnExit));
   const std::string written = readFile("KALVANT.CFG");
   EXPECT_EQ(parseCfg(written, "x").data.settings.SaveCfgOnExit, 0);
@@ -85,22 +63,20 @@ TEST_F(ConfigOnConsole, SavingOffIsWrittenAtOnceAndExitThenLeavesTheFile) {
 }
 
 TEST_F(ConfigOnConsole, FixedSaveCopiesFreeMemoriesOnce) {
-  k->registration().bank().memory(3) = {100, 90, 12, 1, 55, 0, 82, 1, 0, 2};
+  const Registration r{100, 90, 12, 1, 55, 0, 82, 1, 0, 2};
+  k->registration().bank().memory(3) = r;
   user.answers = {true};
-  k->SaveFIXED_Click();
-  k->Salva_dati_di_avvio();  // a later save copies nothing again
+  k->SaveFIXED_Click(), k->Salva_dati_di_avvio();  // a later save copies nothing again
   EXPECT_EQ(user.messages, std::vector<std::string>{"FIXED MEMORY OVERWRITTEN!"});
-  EXPECT_EQ(k->registration().bank().memory(15), k->registration().bank().memory(3));
-  EXPECT_EQ(readCfgFile(path("KALVANT.CFG")).data.fixedMemories[2],
-            k->registration().bank().memory(3));
+  EXPECT_EQ(k->registration().bank().memory(15), r);
+  EXPECT_EQ(readCfgFile(path("KALVANT.CFG")).data.fixedMemories[2], r);
 }
 
 TEST_F(ConfigOnConsole, AFailedWriteKeepsTheOldFileAndSaysSo) {
   writeFile("KALVANT.CFG", "old");
-  // Read-only: not replaced, not even by root.
-  std::filesystem::permissions(path("KALVANT.CFG"), std::filesystem::perms::owner_read |
-                                                        std::filesystem::perms::group_read |
-                                                        std::filesystem::perms::others_read);
+  namespace fs = std::filesystem;  // read-only: not replaced, not even by root
+  fs::permissions(path("KALVANT.CFG"),
+                  fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
   k->Salva_dati_di_avvio();
   ASSERT_EQ(user.messages.size(), 1u);
   EXPECT_NE(user.messages[0].find("could not be saved"), std::string::npos);

@@ -1,32 +1,22 @@
-// The setup dialog with real ports over JACK (dummy driver): the organist
-// picks the module's port, OK resets the module through it, and the next
-// start opens the same port from "KALVANT.CFG".
-
-#include <gtest/gtest.h>
+// The setup dialog with real ports over JACK (dummy driver): the organist picks the module's
+// port, OK resets the module through it, and the next start opens it from "KALVANT.CFG".
 
 #include <cstdlib>
-#include <filesystem>
 
-#include "console/Console.h"
-#include "midi/RtMidiBackend.h"
-#include "stops/DatFile.h"
-#include "support/ConsoleFixture.h"
 #include "support/JackSupport.h"
 
 namespace kalvant::test {
 namespace {
 
 TEST(JackSetup, ThePickedPortIsResetAndOpenedAgainAfterARestart) {
-  if (!std::getenv("JACK_DEFAULT_SERVER"))
-    GTEST_SKIP() << "no JACK test server (run through scripts/test)";
-  char pattern[] = "/tmp/kalvant-jack-setup-XXXXXX";
-  const std::string dir = ::mkdtemp(pattern);
-  std::string error;
-  ASSERT_TRUE(writeDatFile(dir + "/kalvant.dat", taggedTable(), error)) << error;
+  if (!std::getenv("JACK_DEFAULT_SERVER")) GTEST_SKIP() << "no JACK test server (scripts/test)";
+  ConsoleTest files;
+  files.writeTable("kalvant.dat", taggedTable());
   Module module;
   const std::vector<int> reset{100, 1, 0, 2, 3, 4, 5, 6, 7, 101, 102, 103};
+  bool cancel = false;
   {
-    ConsoleRun first(dir);
+    ConsoleRun first(files.dir);
     first.k->Form_Load();
     EXPECT_EQ(first.user.messages,
               std::vector<std::string>{"Midi devices are unassigned : go to Setup !"});
@@ -38,19 +28,14 @@ TEST(JackSetup, ThePickedPortIsResetAndOpenedAgainAfterARestart) {
     std::vector<int> expected{101, 102, 103};
     expected.insert(expected.end(), reset.begin(), reset.end());
     EXPECT_EQ(module.entries(expected.size()), expected);
-    bool cancel = false;
     first.k->Form_Unload(cancel);
     EXPECT_EQ(module.entries(2), (std::vector<int>{100, 1}));
   }
-  {
-    ConsoleRun second(dir);
-    second.k->Form_Load();
-    EXPECT_TRUE(second.user.messages.empty()) << second.user.messages.front();
-    EXPECT_EQ(module.entries(reset.size()), reset);
-    bool cancel = false;
-    second.k->Form_Unload(cancel);
-  }
-  std::filesystem::remove_all(dir);
+  ConsoleRun second(files.dir);
+  second.k->Form_Load();
+  EXPECT_EQ(second.user.messages, std::vector<std::string>{});
+  EXPECT_EQ(module.entries(reset.size()), reset);
+  second.k->Form_Unload(cancel);
 }
 
 }  // namespace

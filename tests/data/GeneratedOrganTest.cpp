@@ -1,6 +1,5 @@
-// The default organ as the console loads it from the program directory:
-// every sysex entry is framed, checksummed GS data, and each stop sets only
-// its division's parts.
+// The default organ as the console loads it: framed, checksummed GS data, each
+// stop setting only its division's parts.
 
 #include <gtest/gtest.h>
 
@@ -15,16 +14,13 @@ namespace kalvant {
 namespace {
 
 using Bytes = std::vector<unsigned char>;
-
 struct DataSet {
-  int model = 0, address = 0, part = 0;  // address a1 a2 a3 as one number
+  int model, address, part;  // address a1 a2 a3 as one number
   Bytes data;
-  bool isRx() const { return (address & 0xFFF0FF) == 0x401002; }
 };
 
 // The data sets of an entry, each checked for frame, bytes and checksum.
 std::vector<DataSet> dataSets(const std::string& entry, int index) {
-  SCOPED_TRACE("entry " + std::to_string(index));
   std::vector<Bytes> messages;
   for (unsigned char c : entry) {
     if (c == 0xF0 || messages.empty()) messages.emplace_back();
@@ -32,20 +28,16 @@ std::vector<DataSet> dataSets(const std::string& entry, int index) {
   }
   std::vector<DataSet> sets;
   for (const Bytes& m : messages) {
-    if (m.size() < 11 || m.front() != 0xF0 || m.back() != 0xF7 || m[1] != 0x41 || m[2] != 0x10 ||
-        m[4] != 0x12) {
-      ADD_FAILURE() << "not a framed GS data set (" << m.size() << " bytes)";
-      continue;
-    }
+    const bool framed = m.size() >= 11 && m.front() == 0xF0 && m.back() == 0xF7 && m[1] == 0x41 &&
+                        m[2] == 0x10 && m[4] == 0x12;
+    EXPECT_TRUE(framed) << "entry " << index << ": not a framed GS data set";
+    if (!framed) continue;
     int sum = 0;
-    for (std::size_t i = 1; i + 1 < m.size(); ++i) EXPECT_LT(m[i], 0x80) << "byte " << i;
+    for (std::size_t i = 1; i + 1 < m.size(); ++i) EXPECT_LT(m[i], 0x80) << index << " @" << i;
     for (std::size_t i = 5; i + 1 < m.size(); ++i) sum += m[i];
-    EXPECT_EQ(sum % 128, 0) << "checksum";
+    EXPECT_EQ(sum % 128, 0) << "checksum of entry " << index;
     const int block = m[6] & 0x0F;
-    sets.push_back({m[3], (m[5] << 16) | (m[6] << 8) | m[7],
-                    block == 0   ? 10
-                    : block <= 9 ? block
-                                 : block + 1,
+    sets.push_back({m[3], (m[5] << 16) | (m[6] << 8) | m[7], block == 0 ? 10 : block + (block > 9),
                     Bytes(m.begin() + 8, m.end() - 2)});
   }
   return sets;
@@ -59,37 +51,30 @@ TEST(GeneratedOrgan, EntriesAreGsDataAndStopsSetOnlyTheirDivisionsParts) {
     for (const DataSet& d : dataSets(table[e], e)) EXPECT_EQ(d.model, e == 0 ? 0x45 : 0x42) << e;
   EXPECT_EQ(table[entry::kModuleReset],
             std::string("\xF0\x41\x10\x42\x12\x40\x00\x7F\x00\x41\xF7", 11));
-
-  struct Division {
-    int channel;
-    std::set<int> parts;
-    int first, last, minimumStops;
-  };
-  const Division divisions[] = {
+  // Channel, parts, first and last stop, defined stops at least.
+  const std::tuple<int, std::set<int>, int, int, int> divisions[] = {
       {1, {1, 4, 5, 6}, 10, 49, 16}, {2, {2, 7, 8, 9}, 50, 79, 12}, {3, {3, 11, 12}, 80, 99, 8}};
-  for (const Division& div : divisions) {
+  for (const auto& [channel, parts, first, last, minimumStops] : divisions) {
     int defined = 0;
-    for (int s = div.first; s <= div.last; ++s) {
-      SCOPED_TRACE("stop " + std::to_string(s));
+    for (int s = first; s <= last; ++s) {
       const bool isDefined = table[s].size() > kUndefinedStopMaxLength;
-      EXPECT_EQ(isDefined, !table[s + entry::kStopNameOffset].empty());
+      EXPECT_EQ(isDefined, !table[s + entry::kStopNameOffset].empty()) << s;
       defined += isDefined;
-      if (table[s].empty()) continue;
       // Each of the division's parts ends on its channel or off, one at least sounding.
       std::map<int, int> rx;
       for (const DataSet& d : dataSets(table[s], s)) {
-        EXPECT_TRUE(div.parts.count(d.part)) << "part " << d.part;
-        if (d.isRx()) rx[d.part] = d.data.at(0);
+        EXPECT_TRUE(parts.count(d.part)) << "stop " << s << " part " << d.part;
+        if ((d.address & 0xFFF0FF) == 0x401002) rx[d.part] = d.data.at(0);
       }
-      EXPECT_EQ(rx.size(), div.parts.size());
+      if (table[s].empty()) continue;
       int sounding = 0;
-      for (const auto& [part, channel] : rx) {
-        EXPECT_TRUE(channel == div.channel - 1 || channel == 0x10) << "part " << part;
-        sounding += channel == div.channel - 1;
+      for (const auto& [part, rxChannel] : rx) {
+        EXPECT_TRUE(rxChannel == channel - 1 || rxChannel == 0x10) << s << " part " << part;
+        sounding += rxChannel == channel - 1;
       }
-      EXPECT_GE(sounding, 1);
+      EXPECT_EQ(std::pair(rx.size(), sounding >= 1), std::pair(parts.size(), true)) << s;
     }
-    EXPECT_GE(defined, div.minimumStops) << div.first;
+    EXPECT_GE(defined, minimumStops) << first;
   }
 }
 

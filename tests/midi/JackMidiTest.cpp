@@ -1,6 +1,3 @@
-// RtMidi against a JACK server (dummy driver): what the console sends arrives
-// at another client byte for byte, and what that client plays comes back.
-
 #include <gtest/gtest.h>
 #include <chrono>
 #include <cstdlib>
@@ -38,26 +35,17 @@ TEST(JackMidi, ConsolePortsTalkToAnotherJackClient) {
     PortSet ports = createRtMidiPorts(Api::Jack, gui.post());
     ports.output->onError =
         ports.input1->onError = [&](int, const std::string& t) { errors.push_back(t); };
-
-    for (MidiPort* p :
-         {static_cast<MidiPort*>(ports.output.get()), static_cast<MidiPort*>(ports.input1.get())}) {
-      for (int i = 0; i < p->deviceCount(); ++i) {
-        p->selectDevice(i);
-        EXPECT_EQ(p->deviceName().rfind("kalvant", 0), std::string::npos)
-            << "own port listed: " << p->deviceName();
-      }
-    }
+    EXPECT_EQ(indexOf(*ports.output, "kalvant"), -1) << "own port listed";
+    EXPECT_EQ(indexOf(*ports.input1, "kalvant"), -1) << "own port listed";
     const int outIndex = indexOf(*ports.output, "peer-in");
     const int inIndex = indexOf(*ports.input1, "peer-out");
-    ASSERT_GE(outIndex, 0);
-    ASSERT_GE(inIndex, 0);
+    ASSERT_TRUE(outIndex >= 0 && inIndex >= 0);
     ports.output->selectDevice(outIndex);
     ASSERT_TRUE(ports.output->open() && ports.output->start());
     ports.input1->selectDevice(inIndex);
     ports.input1->setFilter(254, true);
     ASSERT_TRUE(ports.input1->open() && ports.input1->start());
     std::this_thread::sleep_for(50ms);  // let JACK connect the ports
-
     const Bytes a = {0xF0, 0x41, 0x10, 0x42, 0x12, 0x40, 0x00, 0x7F, 0x00, 0x41, 0xF7};
     const Bytes b = {0xF0, 0x41, 0x10, 0x42, 0x12, 0x40, 0x11, 0x02, 0x00, 0x2D, 0xF7};
     const Bytes c = {0xF0, 0x41, 0x10, 0x42, 0x12, 0x40, 0x01, 0x30, 0x03, 0x0C, 0xF7};
@@ -70,7 +58,6 @@ TEST(JackMidi, ConsolePortsTalkToAnotherJackClient) {
     std::vector<Bytes> atPeer;
     for (const e2e::Stamped& m : peerIn.take()) atPeer.push_back(m.bytes);
     EXPECT_EQ(atPeer, (std::vector<Bytes>{a, b, c, {0xC0, 19}}));
-
     // Twice what the ring buffer to JACK's thread holds: nothing is lost.
     Bytes big(100, 0x55);
     big.front() = 0xF0;
@@ -81,7 +68,6 @@ TEST(JackMidi, ConsolePortsTalkToAnotherJackClient) {
     }
     EXPECT_TRUE(peerIn.waitForCount(320, 3s)) << peerIn.count();
     peerIn.take();
-
     std::vector<InMessage> handled;
     ports.input1->onMessage = [&] {
       while (ports.input1->queueCount() >= 1) {
@@ -101,7 +87,6 @@ TEST(JackMidi, ConsolePortsTalkToAnotherJackClient) {
       std::this_thread::sleep_for(2ms);
     }
     EXPECT_EQ(handled, expected);
-
     ports.input1->close();
     ports.output->close();
   }

@@ -1,7 +1,4 @@
-// The JACK server stops under a playing console: the output says so once,
-// and sending or closing afterwards returns at once. Its own program, with
-// its own server: the port layer keeps one JACK clock per process.
-
+// Its own program: the port layer keeps one JACK clock per process.
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -50,9 +47,8 @@ TEST(JackServerStop, IsReportedOnceAndLeavesTheOutputHarmless) {
 
     jackServer("stop", name);
     for (auto deadline = std::chrono::steady_clock::now() + 5s;
-         errors.empty() && std::chrono::steady_clock::now() < deadline;) {
+         errors.empty() && std::chrono::steady_clock::now() < deadline;)
       gui.waitForEvents();
-    }
     ASSERT_EQ(errors.size(), 1u);
     EXPECT_NE(errors[0].find("JACK server has stopped"), std::string::npos) << errors[0];
 

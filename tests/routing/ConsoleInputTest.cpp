@@ -1,6 +1,3 @@
-// The console's side of the routing: keyboards on in-memory ports reach the
-// console's entry points, and a change of output releases held notes.
-
 #include "support/ConsoleFixture.h"
 
 namespace kalvant::test {
@@ -11,14 +8,14 @@ using midi::Bytes;
 class ConsoleInput : public ConsoleTest {
  public:
   ConsoleInput() {
-    in1.selectDevice(0);
-    in1.open();
-    in1.start();
+    in1.selectDevice(0), in1.open(), in1.start();
     startPlaying();
   }
-  void play(std::initializer_list<Bytes> messages) {
+  std::vector<Bytes> play(std::initializer_list<Bytes> messages) {
+    sent.clear();
     for (const Bytes& m : messages) in1.inject(m);
     loop.runPosted();
+    return bytesSent();
   }
 };
 
@@ -26,33 +23,26 @@ TEST_F(ConsoleInput, SustainPedalTurnsAKeyIntoAMemoryRecall) {
   k->registration().bank().memory(3) = {127, 127, 20, 0, 50, 0, 80, 0, 0, 1};
   play({{0xB0, 64, 127}, {0x90, 62, 100}});
   EXPECT_EQ(sentEntries(), std::vector<int>{20});  // memory 3's Great stop
-  sent.clear();
-  play({{0x90, 62, 0}, {0xB0, 64, 0}});
-  EXPECT_EQ(bytesSent(), (std::vector<Bytes>{{0x90, 62, 0}}));  // pedal up does nothing now
+  EXPECT_EQ(play({{0x90, 62, 0}, {0xB0, 64, 0}}), (std::vector<Bytes>{{0x90, 62, 0}}));
 }
 
 TEST_F(ConsoleInput, KeyCommandsReachTheirEntryPoints) {
-  struct Row {
-    int division, key;
-    std::vector<Bytes> bytes;  // what the module receives
-  };
   k->s.settings.TremoloValue = 100;
-  const Row rows[] = {
+  const std::tuple<int, int, std::vector<Bytes>> rows[] = {
       {1, 49, {{0xB1, 1, 100}}},               // the Swell tremolo on
       {0, 91, {{0xB0, 1, 0}, {0xB1, 1, 95}}},  // the rate, heard by both tremolos
-      {0, 95, {{0xB0, 11, 122}}},              // Great volume down
-  };
-  for (const Row& r : rows) {
+      {0, 95, {{0xB0, 11, 122}}}};             // Great volume down
+  for (const auto& [division, key, bytes] : rows) {
     sent.clear();
-    k->Total_Recall(r.key, r.division);
-    EXPECT_EQ(bytesSent(), r.bytes) << r.key;
+    k->Total_Recall(key, division);
+    EXPECT_EQ(bytesSent(), bytes) << key;
   }
   sent.clear();
   k->Total_Recall(89, 0);
   EXPECT_EQ(sentEntries(), (std::vector<int>{110, 111, 112}));  // Kirnberger
   k->Total_Recall(51, 2);
-  EXPECT_EQ(k->registration().view().swellToPedal.lamp, Lamp::Lit);
   k->Total_Recall(53, 0);
+  EXPECT_EQ(k->registration().view().swellToPedal.lamp, Lamp::Lit);
   EXPECT_EQ(k->registration().view().recButton.lamp, Lamp::Lit);
 }
 
@@ -65,9 +55,8 @@ TEST_F(ConsoleInput, KeysDownWhileTheOutputChangesAreReleasedOnTheOldOne) {
   k->outputDevcombo_Click(1);
   k->Setup_OK_Click();
   ASSERT_EQ(out.openedDevice, 1);
-  sent.clear();
-  play({{0x80, 60, 64}});
-  EXPECT_TRUE(sent.empty());
+  EXPECT_TRUE(play({{0x80, 60, 64}}).empty());
 }
+
 }  // namespace
 }  // namespace kalvant::test

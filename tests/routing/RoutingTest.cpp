@@ -1,6 +1,3 @@
-// The routing decision alone: rechannelling, dispatch, coupler duplicates,
-// capture, the wheel's switches and the volume pedals.
-
 #include "routing/Routing.h"
 
 #include <gtest/gtest.h>
@@ -17,21 +14,21 @@ struct Case {
   int value = 0;
 };
 
-RoutingState mode(i16 thru, i16 active = 1, i16 manual = 0, i16 pedal = 0, bool isArmed = false) {
+RoutingState mode(i16 thru, i16 active = 1, i16 manual = 0, i16 pedal = 0, bool armed = false,
+                  std::array<i16, 3> channels = {}) {
   RoutingState s;
   s.thruMode = thru, s.activeManual = active, s.manualCoupler = manual, s.pedalCoupler = pedal;
-  s.commandArmed = isArmed;
+  s.commandArmed = armed, s.fixedChannel = channels;
   return s;
 }
-
 RoutingState armed() {
   return mode(0, 1, 0, 0, true);
 }
-
 RoutingState fixed(std::array<i16, 3> channels, i16 pedal = 0) {
-  RoutingState s = mode(2, 1, 0, pedal);
-  s.fixedChannel = channels;
-  return s;
+  return mode(2, 1, 0, pedal, false, channels);
+}
+std::vector<int> sends(const Decision& d) {
+  return {d.sends.begin(), d.sends.begin() + d.sendCount};
 }
 
 TEST(Routing, DispatchRulesAndWorkedExamples) {
@@ -68,20 +65,14 @@ TEST(Routing, DispatchRulesAndWorkedExamples) {
   };
   for (const Case& c : cases) {
     const Decision d = route(c.state, c.in);
-    EXPECT_EQ(std::vector<int>(d.sends.begin(), d.sends.begin() + d.sendCount), c.sends) << c.what;
+    EXPECT_EQ(sends(d), c.sends) << c.what;
     EXPECT_EQ(d.command, c.command) << c.what;
     EXPECT_EQ(d.value, c.command == Command::None ? d.value : c.value) << c.what;
   }
 }
 
 TEST(Routing, WheelSwitchesOncePerExcursion) {
-  struct Step {
-    int status, data2;
-    bool latched;
-    Command command;
-    int value;
-  };
-  const Step steps[] = {
+  const std::tuple<int, int, bool, Command, int> steps[] = {
       {0xE0, 77, false, Command::BendSwitch, kGreatTremolo},
       {0xE0, 47, true, Command::None, 0},  // swept past the centre: nothing
       {0xE0, 46, false, Command::BendSwitch, kManualCouplerIItoI},
@@ -90,12 +81,12 @@ TEST(Routing, WheelSwitchesOncePerExcursion) {
       {0xE1, 50, false, Command::BendSwitch, kManualCouplerItoII},
       {0xE1, 72, false, Command::None, 0},  // between the zones
   };
-  for (const Step& s : steps) {
+  for (const auto& [status, data2, latched, command, value] : steps) {
     RoutingState state = mode(0);
-    state.bendSwitchLatch = s.latched;
-    const Decision d = route(state, {s.status, 0, s.data2});
-    EXPECT_EQ(std::tuple(d.command, d.value, d.sendCount), std::tuple(s.command, s.value, 0))
-        << s.status << " " << s.data2;
+    state.bendSwitchLatch = latched;
+    const Decision d = route(state, {status, 0, data2});
+    EXPECT_EQ(std::tuple(d.command, d.value, d.sendCount), std::tuple(command, value, 0))
+        << status << " " << data2;
   }
 }
 
@@ -105,21 +96,17 @@ TEST(Routing, CaptureTeachesTheFieldAndRoutesTheSameNote) {
   s.captureField = 0;
   const Decision d = route(s, {0x94, 60, 0});  // any velocity is learned
   EXPECT_EQ(d.captured, 4);
-  EXPECT_EQ(std::vector<int>(d.sends.begin(), d.sends.begin() + d.sendCount),
-            std::vector<int>{0x90});
+  EXPECT_EQ(sends(d), std::vector<int>{0x90});
   s.channelCapture = false;
   EXPECT_EQ(route(s, {0x94, 60, 10}).captured, -1);
 }
 
-TEST(Routing, ExpressionRounding) {  // the pedals' dispatch: Router.VolumePedals
-  const std::pair<int, int> cases[] = {{1, 80}, {2, 81}, {100, 117}};
-  for (const auto& [in, out] : cases) EXPECT_EQ(expressionValue(in), out) << in;
-}
-
-TEST(Routing, ModeOneFoldsEveryChannelOntoTheActiveDivision) {
-  const std::pair<int, int> cases[] = {
-      {0x9F, 0x92}, {0x8A, 0x82}, {0xB5, 0xB2}, {0xE9, 0xE2}, {0xD0, 0xD0}};
-  for (const auto& [in, out] : cases) EXPECT_EQ(rechannel(in, mode(1, 3)), out) << in;
+TEST(Routing, ExpressionRoundingAndModeOneRechannelling) {
+  for (const auto& [in, out] : {std::pair(1, 80), {2, 81}, {100, 117}})
+    EXPECT_EQ(expressionValue(in), out) << in;
+  for (const auto& [in, out] :
+       {std::pair(0x9F, 0x92), {0x8A, 0x82}, {0xB5, 0xB2}, {0xE9, 0xE2}, {0xD0, 0xD0}})
+    EXPECT_EQ(rechannel(in, mode(1, 3)), out) << in;  // onto the active division
 }
 
 }  // namespace

@@ -1,5 +1,4 @@
-// Temperaments, reverb, tremolo and the volumes: what the module receives
-// and what the sound settings show.
+// Temperaments, reverb, tremolo and the volumes: what the module receives and what is shown.
 
 #include "console/CfgFormat.h"
 #include "support/ConsoleFixture.h"
@@ -7,125 +6,93 @@
 namespace kalvant::test {
 namespace {
 
-using midi::Bytes;
+using Sent = std::vector<midi::Bytes>;
 
 class Sound_ : public ConsoleTest {
  protected:
   Sound_() { startPlaying(); }
   const SoundView& view() const { return k->sound().view(); }
-  bool checked(MenuItem item) const { return view().menu[item].checked; }
 };
 
-// Temperaments are a radio group (chosen again: sent again); the marked
-// reverb clicks off.
+// Temperaments are a radio group (chosen again: sent again); the marked reverb clicks off.
 TEST_F(Sound_, TemperamentAndReverbMenus) {
-  struct Case {
-    void (Console::*click)(int);
-    int item;
-    std::vector<int> entries;
-    const char* marks;  // Equal, Mean Tone, Silbermann, Kirnberger; Church, Cathedral, Chapel
-  };
-  const Case cases[] = {
-      {&Console::Temperament_Click, 1, {104, 105, 106}, "0100 100"},
-      {&Console::Temperament_Click, 0, {101, 102, 103}, "1000 100"},
-      {&Console::Temperament_Click, 3, {110, 111, 112}, "0001 100"},
-      {&Console::Temperament_Click, 3, {110, 111, 112}, "0001 100"},
-      {&Console::Reverb_Click, 1, {8}, "0001 010"},
-      {&Console::Reverb_Click, 1, {}, "0001 000"},
-      {&Console::Reverb_Click, 1, {8}, "0001 010"},
-      {&Console::Reverb_Click, 2, {9}, "0001 001"},
-  };
-  for (const Case& c : cases) {
+  // clang-format off
+  const std::tuple<bool, int, std::vector<int>, const char*> rows[] = {  // reverb?, item, sent, marks
+      {false, 1, {104, 105, 106}, "0100 100"}, {false, 0, {101, 102, 103}, "1000 100"},
+      {false, 3, {110, 111, 112}, "0001 100"}, {false, 3, {110, 111, 112}, "0001 100"},
+      {true, 1, {8}, "0001 010"}, {true, 1, {}, "0001 000"}, {true, 2, {9}, "0001 001"}};
+  // clang-format on
+  for (const auto& [reverb, item, entries, marks] : rows) {
     sent.clear();
-    (k.get()->*c.click)(c.item);
-    EXPECT_EQ(sentEntries(), c.entries) << c.item;
-    std::string marks;
-    for (MenuItem item :
+    reverb ? k->Reverb_Click(item) : k->Temperament_Click(item);
+    std::string shown;
+    for (MenuItem m :
          {MenuItem::Equal, MenuItem::MeanTone, MenuItem::Silbermann, MenuItem::Kirnberger,
           MenuItem::ReverbChurch, MenuItem::ReverbCathedral, MenuItem::ReverbChapel})
-      marks += std::string(item == MenuItem::ReverbChurch ? " " : "") + (checked(item) ? "1" : "0");
-    EXPECT_EQ(marks, c.marks) << c.item;
+      shown += (m == MenuItem::ReverbChurch ? " " : "") + std::to_string(view().menu[m].checked);
+    EXPECT_EQ(std::pair(sentEntries(), shown), std::pair(entries, std::string(marks))) << item;
   }
-  EXPECT_EQ(k->s.settings.PedalTemperament, 3);
-  EXPECT_EQ(k->s.settings.ReverbType, 2);
+  EXPECT_EQ(std::pair(int{k->s.settings.PedalTemperament}, int{k->s.settings.ReverbType}),
+            std::pair(3, 2));
 }
 
 TEST_F(Sound_, TremoloButtonsSwitchControllerOne) {
   k->s.settings.TremoloValue = 110;
-  k->Tir_TREMOLOGO_Click();
-  k->Tir_TREMOLOGO_Click();
-  k->TIR_TREMOLOSW_Click();
-  EXPECT_EQ(bytesSent(), (std::vector<Bytes>{{0xB0, 1, 110}, {0xB0, 1, 0}, {0xB1, 1, 110}}));
-  EXPECT_EQ(view().greatTremolo.lamp, Lamp::Unlit);
-  EXPECT_EQ(view().swellTremolo.lamp, Lamp::Lit);
+  k->Tir_TREMOLOGO_Click(), k->Tir_TREMOLOGO_Click(), k->TIR_TREMOLOSW_Click();
+  EXPECT_EQ(bytesSent(), (Sent{{0xB0, 1, 110}, {0xB0, 1, 0}, {0xB1, 1, 110}}));
+  EXPECT_EQ(std::pair(view().greatTremolo.lamp, view().swellTremolo.lamp),
+            std::pair(Lamp::Unlit, Lamp::Lit));
 }
 
 TEST_F(Sound_, TheRateDialogResendsToTheTremolosThatAreOn) {
-  struct Case {
-    i16 controller;
-    bool great, swell;
-    std::vector<Bytes> expected;
-  };
-  const Case cases[] = {
+  // Controller, Great on, Swell on, sent.
+  const std::tuple<i16, bool, bool, Sent> rows[] = {
       {0, false, false, {}},
       {0, false, true, {{0xB1, 1, 120}}},
       {1, true, true, {{0xB0, 2, 120}, {0xB1, 2, 120}}},
-      {5, true, true, {}},
-  };
-  for (const Case& c : cases) {
+      {5, true, true, {}}};
+  for (const auto& [controller, great, swell, expected] : rows) {
     k->s.settings.TremoloValue = 100;
-    if ((k->registration().pending().GreatTremolo == 1) != c.great) k->Tir_TREMOLOGO_Click();
-    if ((k->registration().pending().SwellTremolo == 1) != c.swell) k->TIR_TREMOLOSW_Click();
-    k->s.settings.TremoloController = c.controller;
-    k->tremoloRate_Click();
-    sent.clear();
-    k->Tremolo_Slider1_Scroll(120);
-    EXPECT_EQ(bytesSent(), c.expected) << c.controller << c.great << c.swell;
+    if ((k->registration().pending().GreatTremolo == 1) != great) k->Tir_TREMOLOGO_Click();
+    if ((k->registration().pending().SwellTremolo == 1) != swell) k->TIR_TREMOLOSW_Click();
+    k->s.settings.TremoloController = controller;
+    k->tremoloRate_Click(), sent.clear(), k->Tremolo_Slider1_Scroll(120);
+    EXPECT_EQ(bytesSent(), expected) << controller << great << swell;
     k->Tremolo_OK_Click();
     EXPECT_EQ(k->s.settings.TremoloValue, 120);
   }
 }
 
 TEST_F(Sound_, TheRateDialogsCancelRestoresAndResends) {
-  k->s.settings.TremoloValue = 80;  // key commands step it down to 80
-  k->Tir_TREMOLOGO_Click();
-  k->tremoloRate_Click();
-  // A rate outside the slider stays as it is until the knob moves.
+  k->s.settings.TremoloValue = 80;  // key commands step it there; the slider starts at 100
+  k->Tir_TREMOLOGO_Click(), k->tremoloRate_Click();
   EXPECT_EQ(view().tremoloRate, (TremoloRateView{true, 100, "80"}));
-  k->Tremolo_Slider1_Scroll(120);
-  sent.clear();
-  k->Tremolo_CANCEL_Click();
-  EXPECT_EQ(k->s.settings.TremoloValue, 80);
-  EXPECT_EQ(bytesSent(), (std::vector<Bytes>{{0xB0, 1, 80}}));
-  EXPECT_FALSE(view().tremoloRate.visible);
+  k->Tremolo_Slider1_Scroll(120), sent.clear(), k->Tremolo_CANCEL_Click();
+  EXPECT_EQ(std::tuple(int{k->s.settings.TremoloValue}, bytesSent(), view().tremoloRate.visible),
+            std::tuple(80, Sent{{0xB0, 1, 80}}, false));
 }
 
 TEST_F(Sound_, VolumeSlidersSendExpressionAndCoupledKnobsFollowSilently) {
   k->Slider1_Scroll(100);
-  EXPECT_EQ(bytesSent(), (std::vector<Bytes>{{0xB0, 11, 100}}));
   EXPECT_EQ(view().swellVolume.value, 127);
-
-  k->Couplingsliders_Click();
+  k->Couplingsliders_Click(), k->Slider1_Scroll(90);
   EXPECT_EQ(view().sliderCoupling.lamp, Lamp::Lit);
-  sent.clear();
-  k->Slider1_Scroll(90);
-  EXPECT_EQ(bytesSent(), (std::vector<Bytes>{{0xB0, 11, 90}}));
-  EXPECT_EQ(view().swellVolume.value, 90);                  // the knob moved
-  EXPECT_EQ(k->registration().pending().SwellVolume, 127);  // the Swell did not
-  EXPECT_EQ(k->registration().pending().GreatVolume, 90);
+  EXPECT_EQ(bytesSent(), (Sent{{0xB0, 11, 100}, {0xB0, 11, 90}}));
+  const Registration& r = k->registration().pending();  // the Swell's knob moves, not the Swell
+  EXPECT_EQ(std::tuple(view().swellVolume.value, r.SwellVolume, r.GreatVolume),
+            std::tuple(90, 127, 90));
 }
 
-TEST(SliderCoupling, StartUpKeepsTheSavedSetting) {
+using SliderCoupling = ConsoleTest;
+
+TEST_F(SliderCoupling, StartUpKeepsTheSavedSetting) {
   for (i16 saved : {0, 1}) {
-    struct Run : ConsoleTest {
-      void TestBody() override {}
-    } run;
-    run.writeCfg(2, 2, 2);
-    CfgData cfg = readCfgFile(run.path("KALVANT.CFG")).data;
+    writeCfg(2, 2, 2);
+    CfgData cfg = readCfgFile(path("KALVANT.CFG")).data;
     cfg.settings.SlidersCoupled = saved;
-    run.writeFile("KALVANT.CFG", serialiseCfg(cfg));
-    run.k->Form_Load();
-    EXPECT_EQ(run.k->sound().view().sliderCoupling.lamp, saved ? Lamp::Lit : Lamp::Unlit);
+    writeFile("KALVANT.CFG", serialiseCfg(cfg));
+    restart(), k->Form_Load();
+    EXPECT_EQ(k->sound().view().sliderCoupling.lamp, saved ? Lamp::Lit : Lamp::Unlit);
   }
 }
 

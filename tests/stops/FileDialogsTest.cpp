@@ -1,6 +1,3 @@
-// The file dialogs: one extension, compared without regard to case, on the
-// last characters of the chosen path only; a save adds it to a bare name.
-
 #include "stops/FileDialogs.h"
 #include "support/FakeLoop.h"
 
@@ -16,35 +13,27 @@ struct Dialogs : ::testing::Test {
 };
 
 TEST_F(Dialogs, AcceptOnlyPathsEndingInTheExtension) {
-  struct Case {
-    bool save;
-    const char* picked;  // nullptr: cancelled
-    const char* extension;
-    const char* result;  // nullptr: refused, the path kept
-  };
-  const Case cases[] = {
+  const std::tuple<bool, const char*, const char*, const char*> cases[] = {
       {false, "/organs/Main.DAT", ".dat", "/organs/Main.DAT"},
       {false, "/organs/main.Syx", ".syx", "/organs/main.Syx"},
-      {false, "/organs/x.dat.bak", ".dat", nullptr},
+      {false, "/organs/x.dat.bak", ".dat", nullptr},  // nullptr: refused, the path kept
       {false, "/organs.dat/main", ".dat", nullptr},
       {false, "dat", ".dat", nullptr},
       {false, "/organs/main", ".dat", nullptr},  // only a save adds the extension
       {true, "/organs/church", ".dat", "/organs/church.dat"},
       {true, "/organs.v2/church", ".dat", "/organs.v2/church.dat"},
       {true, "/m/setup.SQS", ".sqs", "/m/setup.SQS"},
-      {true, "/organs/church.txt", ".dat", nullptr},  // its own extension is kept, and refused
-  };
-  for (const Case& c : cases) {
+      {true, "/organs/church.txt", ".dat", nullptr}};
+  for (const auto& [save, picked, extension, result] : cases) {
     user.messages.clear();
-    user.pickedFiles = {std::string(c.picked)};
+    user.pickedFiles = {std::string(picked)};
     std::string file = "before";
-    const int r = c.save ? dialogs.SaveDialog("t", c.extension, file)
-                         : dialogs.OpenDialog("t", c.extension, file);
-    EXPECT_EQ(r, c.result ? 0 : 1) << c.picked;
-    EXPECT_EQ(file, c.result ? c.result : "before") << c.picked;
-    EXPECT_EQ(user.messages,
-              c.result ? std::vector<std::string>{} : std::vector<std::string>{"Unauthorized file"})
-        << c.picked;
+    const int r =
+        save ? dialogs.SaveDialog("t", extension, file) : dialogs.OpenDialog("t", extension, file);
+    EXPECT_EQ(std::tuple(r, file, user.messages.size()),
+              std::tuple(result ? 0 : 1, result ? result : "before", result ? 0u : 1u))
+        << picked;
+    for (const std::string& m : user.messages) EXPECT_EQ(m, "Unauthorized file");
   }
 }
 

@@ -1,12 +1,13 @@
 #pragma once
-// A fake event loop on a virtual millisecond clock: waits jump straight to
-// the next timer tick or scheduled test action, so pauses cost no real time
-// and every send can be stamped with the time it would have left.
+// An event loop on a virtual millisecond clock: a wait jumps to the next tick or test action.
+
+#include <gtest/gtest.h>
 
 #include <deque>
 #include <functional>
 #include <map>
 #include <optional>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -19,19 +20,33 @@ class FakeLoop : public EventLoop {
  public:
   std::function<void()> onTimer;
   long now = 0;  // virtual milliseconds
-
-  void startTimer(int msec) override;
+  long pausedMicroseconds = 0;
+  void startTimer(int msec) override { armed_ = true, interval_ = msec, deadline_ = now + msec; }
   void stopTimer() override { armed_ = false; }
-  void waitForEvents() override;
   void processPendingEvents() override { runPosted(); }
   void pause(std::chrono::microseconds length) override { pausedMicroseconds += length.count(); }
-  long pausedMicroseconds = 0;
-
-  // Runs fn when the virtual clock reaches t (inside some wait).
-  void at(long t, std::function<void()> fn) { scheduled_.emplace(t, std::move(fn)); }
+  void waitForEvents() override {
+    if (!posted_.empty()) return runPosted();
+    if (!scheduled_.empty() && (!armed_ || scheduled_.begin()->first < deadline_)) {
+      auto node = scheduled_.extract(scheduled_.begin());
+      now = std::max(now, node.key());
+      return node.mapped()();
+    }
+    if (!armed_) ADD_FAILURE() << "a wait with no timer and nothing scheduled would never end";
+    if (armed_) now = deadline_, deadline_ += interval_;
+    if (now > 3600 * 1000)
+      throw std::runtime_error("virtual clock ran past an hour: a wait never ended");
+    if (onTimer) onTimer();  // even without a timer: end the wait rather than hang the test
+  }
+  void at(long t, std::function<void()> fn) { scheduled_.emplace(t, std::move(fn)); }  // in a wait
   // Closures posted by ports run at the next pump, as on the GUI thread.
-  midi::Post post();
-  void runPosted();
+  midi::Post post() {
+    return [this](std::function<void()> fn) { posted_.push_back(std::move(fn)); };
+  }
+  void runPosted() {
+    while (!posted_.empty())
+      for (auto& fn : std::exchange(posted_, {})) fn();
+  }
   bool timerArmed() const { return armed_; }
 
  private:
@@ -41,22 +56,31 @@ class FakeLoop : public EventLoop {
   std::vector<std::function<void()>> posted_;
 };
 
+template <class T>
+T takeFront(std::deque<T>& queue, T none) {
+  if (queue.empty()) return none;
+  T front = std::move(queue.front());
+  queue.pop_front();
+  return front;
+}
+
 class ScriptedUser : public UserDialogs {
  public:
   std::vector<std::string> messages;   // every OK box, in order
   std::vector<std::string> questions;  // every Yes/No question, in order
-  std::vector<bool> answers;           // answers to give, in order; No when exhausted
-  // Runs while a box is open, as events do in its nested loop.
-  std::function<void()> whileOpen;
-
+  std::deque<bool> answers;            // answers to give, in order; No when exhausted
+  std::function<void()> whileOpen;     // runs while a box is open (its nested loop)
   void message(const std::string& text, MessageIcon) override {
     messages.push_back(text);
     if (whileOpen) whileOpen();
   }
-  bool askYesNo(const std::string& text) override;
-
-  // File dialogs: each one takes the next answer (a path, or nullopt for
-  // Cancel); Cancel when exhausted. fileDialogs records "title|extension".
+  bool askYesNo(const std::string& text) override {
+    questions.push_back(text);
+    if (whileOpen) whileOpen();
+    return takeFront(answers, false);
+  }
+  // File dialogs take the next answer (a path; nullopt or none left: Cancel);
+  // fileDialogs records "title|extension".
   std::deque<std::optional<std::string>> pickedFiles;
   std::vector<std::string> fileDialogs;
   std::optional<std::string> pickFileToOpen(const std::string& t, const std::string& e) override {
@@ -65,7 +89,10 @@ class ScriptedUser : public UserDialogs {
   std::optional<std::string> pickFileToSave(const std::string& t, const std::string& e) override {
     return nextFile(t, e);
   }
-  std::optional<std::string> nextFile(const std::string& title, const std::string& extension);
+  std::optional<std::string> nextFile(const std::string& title, const std::string& extension) {
+    fileDialogs.push_back(title + "|" + extension);
+    return takeFront(pickedFiles, std::optional<std::string>());
+  }
 };
 
 }  // namespace kalvant::test

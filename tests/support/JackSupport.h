@@ -1,16 +1,11 @@
 #pragma once
-// Real MIDI over JACK for tests: a real-time event loop, a recording client
-// as the sound module, and a console on RtMidi ports.
-
-#include <gtest/gtest.h>
+// Real MIDI over JACK: a real-time event loop, a recording module, a console on RtMidi ports.
 
 #include <chrono>
 #include <deque>
-#include <memory>
 #include <mutex>
 #include <thread>
 
-#include "console/Console.h"
 #include "harness/JackClients.h"
 #include "midi/RtMidiBackend.h"
 #include "support/ConsoleFixture.h"
@@ -30,8 +25,7 @@ class RealTimeLoop : public EventLoop {
     };
   }
   void startTimer(int msec) override {
-    interval_ = std::chrono::milliseconds(msec);
-    deadline_ = Clock::now() + interval_;
+    interval_ = std::chrono::milliseconds(msec), deadline_ = Clock::now() + interval_,
     armed_ = true;
   }
   void stopTimer() override { armed_ = false; }
@@ -49,11 +43,7 @@ class RealTimeLoop : public EventLoop {
     }
   }
   bool runPosted() {
-    std::deque<std::function<void()>> batch;
-    {
-      std::lock_guard lock(mutex_);
-      batch.swap(posted_);
-    }
+    auto batch = [&] { return std::lock_guard(mutex_), std::exchange(posted_, {}); }();
     for (auto& fn : batch) fn();
     return !batch.empty();
   }
@@ -67,8 +57,8 @@ class RealTimeLoop : public EventLoop {
 };
 
 // The sound module: which table entries reached it.
-class Module {
- public:
+struct Module {
+  e2e::Recorder recorder_{"gs-module", "midi_in"};
   std::vector<int> entries(std::size_t atLeast) {
     recorder_.waitForCount(atLeast, std::chrono::seconds(3));
     std::this_thread::sleep_for(std::chrono::milliseconds(50));  // anything extra shows up now
@@ -76,9 +66,6 @@ class Module {
     for (const e2e::Stamped& m : recorder_.take()) e.push_back(entryOf(m.bytes));
     return e;
   }
-
- private:
-  e2e::Recorder recorder_{"gs-module", "midi_in"};
 };
 
 // One run of the console on JACK ports, from start-up to shutdown.
@@ -97,9 +84,8 @@ struct ConsoleRun {
 
 // The position of the first list entry that contains part, or -1.
 inline int positionOf(const std::vector<std::string>& list, const std::string& part) {
-  for (std::size_t i = 0; i < list.size(); ++i) {
+  for (std::size_t i = 0; i < list.size(); ++i)
     if (list[i].find(part) != std::string::npos) return static_cast<int>(i);
-  }
   return -1;
 }
 

@@ -1,7 +1,4 @@
-// The built-in synthesizer as the console's output device: the device list,
-// hardware outputs untouched, a silent but working module when no audio
-// device or soundfont can be had, its settings file, and sound through a
-// running JACK server (JACK_DEFAULT_SERVER names it; skipped without one).
+// The built-in synthesizer as the console's output device.
 
 #include <gtest/gtest.h>
 #include <jack/jack.h>
@@ -31,16 +28,18 @@ struct TempDir {
   }();
   ~TempDir() { fs::remove_all(path); }
 };
+std::string str(const Bytes& b) {
+  return std::string(b.begin(), b.end());
+}
+const Bytes kLevel5A = makeDataSet(gsAddress(0x40, 0x11, 0x19), {0x5A});
 
-// The built-in synthesizer over two hardware outputs; what the ports post to
-// the GUI thread runs when the test pumps.
+// The built-in synthesizer over two hardware outputs; the test pumps the GUI thread.
 struct Fixture {
   std::deque<std::function<void()>> gui;
   TempDir dir;
   midi::MemoryMidiOutput* hardware = nullptr;
   std::unique_ptr<midi::MidiOutput> out;
   std::vector<std::string> errors;
-
   explicit Fixture(std::vector<std::string> devices = {"Hardware A", "Hardware B"}) {
     const midi::Post post = [this](std::function<void()> fn) { gui.push_back(std::move(fn)); };
     auto system = std::make_unique<midi::MemoryMidiOutput>(devices, post);
@@ -48,17 +47,16 @@ struct Fixture {
     out = withBuiltInSynth(std::move(system), dir.path, post);
     out->onError = [this](int, const std::string& text) { errors.push_back(text); };
   }
-  void pump() {
-    for (; !gui.empty(); gui.pop_front()) gui.front()();
-  }
   BuiltInSynthOutput& builtIn() { return static_cast<BuiltInSynthOutput&>(*out); }
-  void writeSettings(const SynthSettings& s) {
+  void start(int device, const SynthSettings* settings = nullptr) {
     std::string error;
-    ASSERT_TRUE(saveSynthSettings(dir.path, s, error)) << error;
+    ASSERT_TRUE(!settings || saveSynthSettings(dir.path, *settings, error)) << error;
+    out->selectDevice(device);
+    ASSERT_TRUE(out->open() && out->start());
+    for (; !gui.empty(); gui.pop_front()) gui.front()();
   }
 };
 
-// Points libjack at a server that does not exist, for the life of a test.
 struct NoJackServer {
   const char* old = std::getenv("JACK_DEFAULT_SERVER");
   std::string saved = old ? old : "";
@@ -70,22 +68,16 @@ struct NoJackServer {
 
 TEST(BuiltInSynth, ListedAfterTheHardwareWhichGetsEveryMessageAsBefore) {
   Fixture f;
-  ASSERT_EQ(f.out->deviceCount(), 3);
-  const std::vector<std::string> expected{"Hardware A", "Hardware B", kBuiltInSynthName, ""};
-  for (int i = 0; i < 4; ++i) {
-    f.out->selectDevice(i);
-    EXPECT_EQ(f.out->deviceName(), expected[static_cast<std::size_t>(i)]) << i;
-  }
-  f.out->selectDevice(1);
-  ASSERT_TRUE(f.out->open() && f.out->start());
+  std::vector<std::string> names;
+  for (int i = 0; i < 4; ++i) f.out->selectDevice(i), names.push_back(f.out->deviceName());
+  EXPECT_EQ(names, (std::vector<std::string>{"Hardware A", "Hardware B", kBuiltInSynthName, ""}));
+  f.start(1);
   EXPECT_EQ(f.hardware->openedDevice, 1);
-  const Bytes reset = gsResetMessage(), level = makeDataSet(gsAddress(0x40, 0x11, 0x19), {90});
-  f.out->sendSysex(std::string(reset.begin(), reset.end()) +
-                   std::string(level.begin(), level.end()));
+  f.out->sendSysex(str(gsResetMessage()) + str(kLevel5A));
   f.out->sendShort(0xC0, 19, 0);
   f.out->sendShort(0x90, 60, 100);
   EXPECT_EQ(f.hardware->sent,
-            (std::vector<midi::Bytes>{reset, level, {0xC0, 19}, {0x90, 60, 100}}));
+            (std::vector<midi::Bytes>{gsResetMessage(), kLevel5A, {0xC0, 19}, {0x90, 60, 100}}));
   f.out->close();
   EXPECT_FALSE(f.hardware->isOpen());
 }
@@ -95,18 +87,12 @@ TEST(BuiltInSynth, WithoutAudioOrSoundfontItOpensSilentAndSaysWhy) {
   for (const auto& [settings, errorMentions] :
        {std::pair<SynthSettings, const char*>{{"jack", ""}, "no JACK server is running"},
         {{"auto", "/nonexistent/organ.sf2"}, "/nonexistent/organ.sf2"}}) {
-    SCOPED_TRACE(errorMentions);
     Fixture f;
-    f.writeSettings(settings);
-    f.out->selectDevice(2);
-    ASSERT_TRUE(f.out->open() && f.out->start());
-    f.pump();
+    f.start(2, &settings);
     ASSERT_EQ(f.errors.size(), 1u);
     EXPECT_NE(f.errors[0].find(errorMentions), std::string::npos) << f.errors[0];
     EXPECT_EQ(f.builtIn().audioDriver(), "");
-    // The console keeps working: the module still follows what it is sent.
-    const Bytes level = makeDataSet(gsAddress(0x40, 0x11, 0x19), {0x5A});
-    f.out->sendSysex(std::string(level.begin(), level.end()));
+    f.out->sendSysex(str(kLevel5A));  // the module still follows what it is sent
     ASSERT_NE(f.builtIn().module(), nullptr);
     EXPECT_EQ(f.builtIn().module()->interpreter().part(0).level, 0x5A);
     EXPECT_TRUE(f.hardware->sent.empty());
@@ -118,8 +104,7 @@ TEST(BuiltInSynth, WithoutAudioOrSoundfontItOpensSilentAndSaysWhy) {
 TEST(BuiltInSynth, OpeningWritesNothingAndOnlyApplySaves) {
   NoJackServer noJack;
   Fixture f;
-  f.out->selectDevice(2);  // "auto" may find real audio, which is fine
-  ASSERT_TRUE(f.out->open());
+  f.start(2);
   f.out->close();
   EXPECT_FALSE(fs::exists(fs::path(f.dir.path) / kSynthSettingsFile));
   std::string error;
@@ -130,17 +115,16 @@ TEST(BuiltInSynth, OpeningWritesNothingAndOnlyApplySaves) {
 }
 
 TEST(SynthSettings, ParseAndRoundTrip) {
-  const std::pair<const char*, SynthSettings> cases[] = {
+  const std::pair<const char*, SynthSettings> rows[] = {
       {"", {"auto", ""}},
       {"audio-driver = alsa\nsoundfont = /x/organ.sf2\n", {"alsa", "/x/organ.sf2"}},
       {"audio-driver=coreaudio\n", {"auto", ""}},
       {"# soundfont = /commented.sf2\n  soundfont =  /a b/#1.sf2  \r\n", {"auto", "/a b/#1.sf2"}},
-      {"garbage\naudio-driver = jack\n", {"jack", ""}},
-  };
+      {"garbage\naudio-driver = jack\n", {"jack", ""}}};
   TempDir dir;
-  for (const auto& [text, expected] : cases) {
-    EXPECT_EQ(parseSynthSettings(text), expected) << text;
+  for (const auto& [text, expected] : rows) {
     std::string error;
+    EXPECT_EQ(parseSynthSettings(text), expected) << text;
     ASSERT_TRUE(saveSynthSettings(dir.path, expected, error)) << error;
     EXPECT_EQ(loadSynthSettings(dir.path), expected);
   }
@@ -150,23 +134,19 @@ TEST(SynthSettings, ParseAndRoundTrip) {
 // A JACK client with one input that keeps the loudest sample it heard.
 struct Listener {
   jack_client_t* client = jack_client_open("kalvant-synth-listener", JackNoStartServer, nullptr);
-  jack_port_t* port = nullptr;
+  jack_port_t* port =
+      client ? jack_port_register(client, "in", JACK_DEFAULT_AUDIO_TYPE, JackPortIsInput, 0) : 0;
   std::atomic<float> peak{0};
   Listener() {
     if (!client) return;
-    port = jack_port_register(client, "in", JACK_DEFAULT_AUDIO_TYPE, JackPortIsInput, 0);
     jack_set_process_callback(client, &Listener::process, this);
     jack_activate(client);
   }
-  ~Listener() {
-    if (client) jack_client_close(client);
-  }
+  ~Listener() { client&& jack_client_close(client); }
   static int process(jack_nframes_t n, void* self) {
     auto* l = static_cast<Listener*>(self);
     const auto* in = static_cast<const float*>(jack_port_get_buffer(l->port, n));
-    float p = l->peak.load();
-    for (jack_nframes_t i = 0; i < n; ++i) p = std::max(p, std::fabs(in[i]));
-    l->peak.store(p);
+    for (jack_nframes_t i = 0; i < n; ++i) l->peak = std::max(l->peak.load(), std::fabs(in[i]));
     return 0;
   }
   // Connects the first audio output of `from`.
@@ -191,11 +171,8 @@ TEST(JackSynth, OpensWithTheJackDriverAndPlays) {
   Listener listener;
   ASSERT_TRUE(listener.client && listener.port) << "JACK server not answering";
   Fixture f(std::vector<std::string>{});
-  f.writeSettings({"jack", ""});
-  f.out->selectDevice(0);
-  ASSERT_EQ(f.out->deviceName(), kBuiltInSynthName);
-  ASSERT_TRUE(f.out->open() && f.out->start());
-  f.pump();
+  const SynthSettings jack{"jack", ""};
+  f.start(0, &jack);
   EXPECT_EQ(f.errors, std::vector<std::string>{});
   EXPECT_EQ(f.builtIn().audioDriver(), "jack");
   ASSERT_TRUE(listener.listenTo("kalvant-synth"));

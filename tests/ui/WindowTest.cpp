@@ -1,6 +1,3 @@
-// The console window and its setup dialog driven as the organist does:
-// clicks and keys on the real widgets, on in-memory ports.
-
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
@@ -21,8 +18,7 @@ class Window : public ConsoleTest {
  protected:
   std::unique_ptr<ui::MainWindow> w;
 
-  // Starts with the output on device `outDev` (2 is "No device"); the LED
-  // pictures are one colour each, so the icon shown tells the LED's state.
+  // The LED pictures are one colour each, so the icon shown tells the LED's state.
   void start(i16 outDev) {
     for (const auto& [name, colour] :
          {std::pair{"green-on.gif", Qt::red}, std::pair{"green-off.gif", Qt::blue}}) {
@@ -32,8 +28,7 @@ class Window : public ConsoleTest {
     }
     writeCfg(2, 2, outDev);
     StopsTable table = taggedTable();
-    // A stop of up to 110 bytes counts as undefined and cannot be clicked.
-    for (int i = 0; i < 22; ++i) table[12] += taggedEntry(12);
+    for (int i = 0; i < 22; ++i) table[12] += taggedEntry(12);  // over 110 bytes: defined
     writeTable("kalvant.dat", table);
     w = std::make_unique<ui::MainWindow>(*k);
     k->Form_Load();
@@ -41,7 +36,6 @@ class Window : public ConsoleTest {
     w->show();
     sent.clear();
   }
-  void TearDown() override { w.reset(); }
 
   template <typename T>
   T* child(const QString& name) {
@@ -73,60 +67,47 @@ class Window : public ConsoleTest {
 
 TEST_F(Window, AClickedStopSendsItsEntryAndLightsUp) {
   start(0);
-  EXPECT_EQ(lamp("Tiranti_12"), "unlit");
   QTest::mouseClick(child<QPushButton>("Tiranti_12"), Qt::LeftButton);
   EXPECT_EQ(sentEntries(), std::vector<int>(23, 12));
-  EXPECT_EQ(lamp("Tiranti_12"), "lit");
-  EXPECT_EQ(lamp("Tiranti_10"), "unlit");  // one stop per division
+  EXPECT_EQ(std::pair(lamp("Tiranti_12"), lamp("Tiranti_10")),
+            std::pair(QString("lit"), QString("unlit")));  // one stop per division
 }
 
 TEST_F(Window, KeysRecallMemoriesAndTheLedsAndBarFollow) {
   start(0);
-  EXPECT_EQ(ledColour(3), QColor(Qt::blue));
   QTest::keyClick(w.get(), Qt::Key_F3);
-  EXPECT_EQ(ledColour(3), QColor(Qt::red));
-  EXPECT_EQ(ledColour(4), QColor(Qt::blue));
+  EXPECT_EQ(std::pair(ledColour(3), ledColour(4)), std::pair(QColor(Qt::red), QColor(Qt::blue)));
   EXPECT_EQ(k->registration().currentMemory(), 3);
-
   QTest::keyClick(w.get(), Qt::Key_5);
   EXPECT_EQ(k->registration().currentMemory(), 17);
   EXPECT_EQ(ledColour(3), QColor(Qt::blue));
-  EXPECT_EQ(lamp("Graduatore_5"), "lit");
-  EXPECT_EQ(lamp("Graduatore_6"), "inactive");
+  EXPECT_EQ(std::pair(lamp("Graduatore_5"), lamp("Graduatore_6")),
+            std::pair(QString("lit"), QString("inactive")));
 }
 
-TEST_F(Window, SetupOkOpensThePickedPorts) {
-  start(2);
-  EXPECT_FALSE(out.isOpen());
-  openSetup();
-  pick("InputDev1Combo", 1);
-  pick("outputDevcombo", 0);
-  QTest::mouseClick(child<QPushButton>("Command1"), Qt::LeftButton);
-  QCoreApplication::processEvents();
-  EXPECT_FALSE(child<QWidget>("Set_up")->isVisible());
-  EXPECT_TRUE(in1.isOpen());
-  EXPECT_EQ(in1.openedDevice, 1);
-  EXPECT_FALSE(in2.isOpen());
-  EXPECT_TRUE(out.isOpen());
-  EXPECT_EQ(out.openedDevice, 0);
-  EXPECT_FALSE(sent.empty());  // the reset reaches the new output
-}
-
-TEST_F(Window, SetupCancelBringsTheOldPortsBack) {
+TEST_F(Window, SetupCancelBringsTheOldPortsBackAndOkOpensThePickedOnes) {
   start(0);
   openSetup();
   EXPECT_FALSE(out.isOpen());  // closed while the dialog is open
   pick("outputDevcombo", 1);
   QTest::mouseClick(child<QPushButton>("Command3"), Qt::LeftButton);
   QCoreApplication::processEvents();
+  EXPECT_EQ(std::tuple(child<QWidget>("Set_up")->isVisible(), out.isOpen(), out.openedDevice,
+                       int(k->s.settings.OutDev)),
+            std::tuple(false, true, 0, 0));
+  openSetup();
+  pick("InputDev1Combo", 1);
+  pick("outputDevcombo", 1);
+  sent.clear();
+  QTest::mouseClick(child<QPushButton>("Command1"), Qt::LeftButton);
+  QCoreApplication::processEvents();
   EXPECT_FALSE(child<QWidget>("Set_up")->isVisible());
-  EXPECT_TRUE(out.isOpen());
-  EXPECT_EQ(out.openedDevice, 0);
-  EXPECT_EQ(k->s.settings.OutDev, 0);
+  EXPECT_EQ(
+      std::tuple(in1.isOpen(), in1.openedDevice, in2.isOpen(), out.isOpen(), out.openedDevice),
+      std::tuple(true, 1, false, true, 1));
+  EXPECT_FALSE(sent.empty());  // the reset reaches the new output
 }
 
-// A program directory named "André": the LED pictures load from it and the
-// stops-table line shows its name as it is.
 class WindowInAccentedDir : public Window {
  protected:
   WindowInAccentedDir() : parent_(dir) {
@@ -144,10 +125,9 @@ class WindowInAccentedDir : public Window {
 
 TEST_F(WindowInAccentedDir, LedPicturesLoadAndPathsShowAsTheyAre) {
   start(2);
-  EXPECT_EQ(ledColour(3), QColor(Qt::blue));
-  QCoreApplication::processEvents();
+  EXPECT_EQ(ledColour(3), QColor(Qt::blue));  // the LED pictures load from there
   EXPECT_EQ(child<QLabel>("Label_fileDAT")->text(),
-            "Stops Table: " + QString::fromStdString(path("kalvant.dat")));
+            QStringLiteral("Stops Table: ") + QString::fromStdString(path("kalvant.dat")));
   EXPECT_TRUE(child<QLabel>("Label_fileDAT")->text().contains(QStringLiteral("Andr\u00E9")));
 }
 

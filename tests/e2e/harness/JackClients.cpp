@@ -1,7 +1,7 @@
 #include "harness/JackClients.h"
 
-#include <memory>
 #include <thread>
+#include <utility>
 
 namespace kalvant::e2e {
 
@@ -11,14 +11,9 @@ Keyboard::Keyboard(const std::string& client, const std::string& port)
 }
 
 Keyboard::~Keyboard() {
-  // RtMidi's JACK output frees its ring buffer before it closes its client:
-  // let JACK's thread leave the process callback first.
+  // RtMidi frees its ring buffer before closing its client: let JACK's thread leave first.
   out_.closePort();
   std::this_thread::sleep_for(std::chrono::milliseconds(20));
-}
-
-void Keyboard::play(const Bytes& message) {
-  out_.sendMessage(message.data(), message.size());
 }
 
 Recorder::Recorder(const std::string& client, const std::string& port)
@@ -35,11 +30,9 @@ Recorder::~Recorder() {
 
 void Recorder::received(double, std::vector<unsigned char>* message, void* self) {
   auto* r = static_cast<Recorder*>(self);
-  Stamped s{Clock::now(), Bytes(message->begin(), message->end())};
-  {
-    std::lock_guard lock(r->mutex_);
-    r->got_.push_back(std::move(s));
-  }
+  const Clock::time_point at = Clock::now();
+  std::lock_guard lock(r->mutex_);
+  r->got_.push_back({at, Bytes(message->begin(), message->end())});
   r->arrived_.notify_all();
 }
 
@@ -56,9 +49,7 @@ bool Recorder::waitForCount(std::size_t count, std::chrono::milliseconds timeout
 
 std::vector<Stamped> Recorder::take() {
   std::lock_guard lock(mutex_);
-  std::vector<Stamped> got;
-  got.swap(got_);
-  return got;
+  return std::exchange(got_, {});
 }
 
 std::size_t Recorder::count() {
@@ -68,19 +59,13 @@ std::size_t Recorder::count() {
 
 namespace {
 
-// kalvant names its JACK clients "kalvant-in1", "kalvant-in2" and
-// "kalvant-out" and never offers their ports as devices.
-bool isKalvantPort(const std::string& name) {
-  return name.rfind("kalvant-in1", 0) == 0 || name.rfind("kalvant-in2", 0) == 0 ||
-         name.rfind("kalvant-out", 0) == 0;
-}
-
-int positionIn(RtMidi& probe, const std::string& portName) {
+int positionIn(RtMidi&& probe, const std::string& portName) {
   int position = 0;
-  const unsigned n = probe.getPortCount();
-  for (unsigned p = 0; p < n; ++p) {
+  for (unsigned p = 0; p < probe.getPortCount(); ++p) {
     const std::string name = probe.getPortName(p);
-    if (isKalvantPort(name)) continue;
+    if (name.rfind("kalvant-in1", 0) == 0 || name.rfind("kalvant-in2", 0) == 0 ||
+        name.rfind("kalvant-out", 0) == 0)
+      continue;
     if (name == portName) return position;
     ++position;
   }
@@ -90,13 +75,11 @@ int positionIn(RtMidi& probe, const std::string& portName) {
 }  // namespace
 
 int sourcePosition(const std::string& portName) {
-  RtMidiIn probe(RtMidi::UNIX_JACK, "e2e-probe");
-  return positionIn(probe, portName);
+  return positionIn(RtMidiIn(RtMidi::UNIX_JACK, "e2e-probe"), portName);
 }
 
 int sinkPosition(const std::string& portName) {
-  RtMidiOut probe(RtMidi::UNIX_JACK, "e2e-probe");
-  return positionIn(probe, portName);
+  return positionIn(RtMidiOut(RtMidi::UNIX_JACK, "e2e-probe"), portName);
 }
 
 }  // namespace kalvant::e2e

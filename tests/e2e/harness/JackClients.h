@@ -1,7 +1,6 @@
 #pragma once
-// The world around a running kalvant on JACK: keyboards that play into its
-// inputs and a sound module that records everything its output sends, each
-// message stamped with the moment it arrived.
+// Keyboards that play into a running kalvant on JACK and a sound module that
+// records, with arrival times, everything its output sends.
 
 #include <rtmidi/RtMidi.h>
 
@@ -23,14 +22,11 @@ struct Stamped {
   Bytes bytes;
 };
 
-// A keyboard: one JACK client with one MIDI output port.
 class Keyboard {
  public:
   Keyboard(const std::string& client, const std::string& port = "out");
   ~Keyboard();
-  Keyboard(const Keyboard&) = delete;
-  Keyboard& operator=(const Keyboard&) = delete;
-  void play(const Bytes& message);
+  void play(const Bytes& message) { out_.sendMessage(message.data(), message.size()); }
   std::string portName() const { return client_ + ":" + port_; }
 
  private:
@@ -38,18 +34,13 @@ class Keyboard {
   RtMidiOut out_;
 };
 
-// A module that records: one JACK client with one MIDI input port, sysex
-// kept. The callback runs on JACK's thread; the test reads under a lock.
+// Sysex kept. The callback runs on JACK's thread; the test reads under a lock.
 class Recorder {
  public:
   Recorder(const std::string& client, const std::string& port = "in");
   ~Recorder();
-  Recorder(const Recorder&) = delete;
-  Recorder& operator=(const Recorder&) = delete;
   std::string portName() const { return client_ + ":" + port_; }
-
-  // Waits until `done` holds for everything recorded so far, or the
-  // timeout passes; returns whether it held.
+  // Whether `done` came to hold for everything recorded before the timeout.
   bool waitUntil(const std::function<bool(const std::vector<Stamped>&)>& done,
                  std::chrono::milliseconds timeout);
   bool waitForCount(std::size_t count, std::chrono::milliseconds timeout);
@@ -65,9 +56,8 @@ class Recorder {
   std::vector<Stamped> got_;
 };
 
-// Positions of a JACK port in the device lists kalvant builds: RtMidi's
-// list for the API with kalvant's own ports left out. Sources are what its
-// inputs can open, sinks what its output can open; -1 when not found.
+// A port's position in kalvant's device lists (RtMidi's, its own ports left
+// out): sources for its inputs, sinks for its output; -1 when not found.
 int sourcePosition(const std::string& portName);
 int sinkPosition(const std::string& portName);
 

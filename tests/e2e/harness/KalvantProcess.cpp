@@ -14,13 +14,13 @@
 #include <thread>
 #include <vector>
 
-#include "common/FileIo.h"
 #include "stops/DatFile.h"
 
 namespace kalvant::e2e {
 
-std::string kalvantBinary() {
-  return KALVANT_BINARY;
+std::string readText(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
 TempDir::TempDir(const std::string& prefix) {
@@ -29,8 +29,7 @@ TempDir::TempDir(const std::string& prefix) {
 }
 
 TempDir::~TempDir() {
-  std::error_code ignored;
-  if (!path_.empty()) std::filesystem::remove_all(path_, ignored);
+  if (std::error_code ignored; !path_.empty()) std::filesystem::remove_all(path_, ignored);
 }
 
 CfgData cfgFor(const std::string& dir, int in1, int in2, int out) {
@@ -52,19 +51,12 @@ std::string writeProgramFiles(const std::string& dir, const CfgData& cfg, const 
   return {};
 }
 
-KalvantProcess::~KalvantProcess() {
-  kill();
-}
-
 bool KalvantProcess::start(const std::string& dir, const std::string& midiApi) {
   dir_ = dir;
-  const std::string binary = kalvantBinary();
-  const std::string log = dir + "/kalvant.log";
-  const std::string runtime = dir + "/xdg-runtime";
+  const std::string binary = KALVANT_BINARY, runtime = dir + "/xdg-runtime";
   std::filesystem::create_directories(runtime);
   ::chmod(runtime.c_str(), 0700);
-  // Everything the child needs is built before the fork: JACK's threads
-  // run in this process, so the child only redirects and execs.
+  // Built before the fork: JACK's threads run here, the child only execs.
   std::vector<std::string> env{"QT_QPA_PLATFORM=offscreen", "XDG_RUNTIME_DIR=" + runtime};
   for (char** e = environ; *e; ++e) {
     const std::string var = *e;
@@ -78,7 +70,8 @@ bool KalvantProcess::start(const std::string& dir, const std::string& midiApi) {
   std::vector<char*> argv;
   for (std::string& a : args) argv.push_back(a.data());
   argv.push_back(nullptr);
-  const int fd = ::open(log.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+  const int fd =
+      ::open((dir + "/kalvant.log").c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
   startedAt_ = std::chrono::steady_clock::now();
   pid_ = ::fork();
   if (pid_ == 0) {
@@ -121,16 +114,9 @@ void KalvantProcess::kill() {
   pid_ = -1;
 }
 
-std::string KalvantProcess::log() const {
-  std::ifstream in(dir_ + "/kalvant.log", std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
 double cpuSeconds(pid_t pid) {
-  std::ifstream in("/proc/" + std::to_string(pid) + "/stat");
-  std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  // The command name is in parentheses and may hold spaces: count fields
-  // from the last ')'. utime and stime are fields 14 and 15.
+  const std::string text = readText("/proc/" + std::to_string(pid) + "/stat");
+  // Fields counted from the last ')' (the command may hold spaces): utime 14, stime 15.
   const auto close = text.rfind(')');
   if (close == std::string::npos) return -1;
   std::istringstream fields(text.substr(close + 2));

@@ -1,7 +1,6 @@
 #pragma once
-// The real kalvant program, run offscreen in a program directory of its
-// own: its files are written before the start, the process is watched from
-// outside (/proc), and it is ended as a desktop session ends it.
+// The real kalvant program, run offscreen in a program directory of its own,
+// watched from outside (/proc) and ended as a desktop session ends it.
 
 #include <sys/types.h>
 
@@ -13,10 +12,8 @@
 
 namespace kalvant::e2e {
 
-// The path of the kalvant executable this harness was built with.
-std::string kalvantBinary();
+std::string readText(const std::string& path);
 
-// A fresh directory under /tmp, removed by the destructor.
 class TempDir {
  public:
   explicit TempDir(const std::string& prefix);
@@ -30,38 +27,28 @@ class TempDir {
   std::string path_;
 };
 
-// Settings of a console that opens the given device positions, plays
-// without note delay and saves its configuration on exit. Every port is
-// given a device: "No device" is a position that depends on what else the
-// JACK server holds.
+// Opens the given device positions ("No device" depends on what else the
+// server holds), no note delay, saves its configuration on exit.
 CfgData cfgFor(const std::string& dir, int in1, int in2, int out);
-
-// Writes "KALVANT.CFG" and the stops table into dir; returns an error text
-// or an empty string.
+// Writes KALVANT.CFG and the stops table into dir; returns an error text or "".
 std::string writeProgramFiles(const std::string& dir, const CfgData& cfg, const StopsTable& table);
 
 class KalvantProcess {
  public:
   KalvantProcess() = default;
-  ~KalvantProcess();  // kills a process still running
+  ~KalvantProcess() { kill(); }
   KalvantProcess(const KalvantProcess&) = delete;
   KalvantProcess& operator=(const KalvantProcess&) = delete;
-
-  // Starts kalvant on JACK (or the given --midi-api) with --data-dir dir;
-  // its output goes to dir/kalvant.log. Returns false when it could not be
-  // started.
+  // --data-dir dir, output to dir/kalvant.log; false when it could not be started.
   bool start(const std::string& dir, const std::string& midiApi = "jack");
   pid_t pid() const { return pid_; }
   bool running() const { return pid_ > 0; }
   std::chrono::steady_clock::time_point startedAt() const { return startedAt_; }
-
-  // SIGTERM: the normal shutdown.
   void terminate();
-  // Waits for the end; true with its exit code in `code` when it exited by
-  // itself (a signal gives code 128 + signal).
+  // True with the exit code when it ended in time (a signal gives 128 + signal).
   bool waitExit(std::chrono::milliseconds timeout, int& code);
   void kill();
-  std::string log() const;
+  std::string log() const { return readText(dir_ + "/kalvant.log"); }
 
  private:
   pid_t pid_ = -1;
@@ -69,9 +56,8 @@ class KalvantProcess {
   std::chrono::steady_clock::time_point startedAt_;
 };
 
-// CPU time (user + system) the process has used, in seconds, and its
-// memory in KiB: a field of /proc/PID/status ("VmRSS", "RssAnon", ...)
-// and the resident total; -1 when /proc does not answer.
+// CPU seconds (user + system); a /proc/PID/status field ("VmRSS", ...) and
+// the resident total in KiB; -1 when /proc does not answer.
 double cpuSeconds(pid_t pid);
 long statusKiB(pid_t pid, const std::string& field);
 long residentKiB(pid_t pid);
