@@ -132,6 +132,23 @@ TEST_F(Registration_, CouplersAreExclusiveInPairsAndSendNothing) {
   EXPECT_TRUE(sent.empty());
 }
 
+TEST_F(Registration_, TheChosenDivisionAloneIsLitInNormalThruModeAndNoneOtherwise) {
+  using L = Lamp;
+  const std::tuple<i16, void (Console::*)(), std::array<Lamp, 3>> steps[] = {
+      {1, &Console::SWELL_Click, {L::Inactive, L::Lit, L::Inactive}},
+      {1, &Console::PEDALE_Click, {L::Inactive, L::Inactive, L::Lit}},
+      {1, &Console::GREAT_Click, {L::Lit, L::Inactive, L::Inactive}},
+      {2, &Console::SWELL_Click, {L::Inactive, L::Inactive, L::Inactive}}};
+  for (const auto& [mode, click, lamps] : steps) {
+    k->s.settings.ThruMode = mode;
+    (k.get()->*click)();
+    EXPECT_EQ((std::array{view().greatDivision.lamp, view().swellDivision.lamp,
+                          view().pedalDivision.lamp}),
+              lamps);
+  }
+  EXPECT_TRUE(sent.empty());
+}
+
 TEST_F(Registration_, LabelModeTogglesNumbersAndNoteNames) {
   k->s.settings.MemoryLabelMode = 1;
   k->Labelmode_Click();

@@ -98,6 +98,7 @@ TEST(BuiltInSynth, WithoutAudioOrSoundfontItOpensSilentAndSaysWhy) {
     EXPECT_TRUE(f.hardware->sent.empty());
     f.out->close();
     EXPECT_EQ(f.builtIn().module(), nullptr);
+    EXPECT_FALSE(f.out->isOpen());
   }
 }
 
