@@ -50,6 +50,7 @@ TEST_F(DamagedFiles, AreKeptAndNamedBeforeTheExitOverwritesThem) {
       {bom + withLine(1, "x"), notANumber(1, "x")},
       {bom + good, ""},
       {lf, ""},
+      {withLine(1, "250"), ""},  // a number without its padding
       {std::nullopt, ""}};
   for (const auto& [file, problem] : rows) {
     SCOPED_TRACE(file.value_or("none"));
@@ -58,8 +59,12 @@ TEST_F(DamagedFiles, AreKeptAndNamedBeforeTheExitOverwritesThem) {
     writeFile("KALVANT.CFG.damaged", "a copy from an earlier start");
     user.messages.clear();
     const bool damaged = !problem.empty();
-    EXPECT_EQ(damaged ? readCfgFile(path("KALVANT.CFG")).error : "",
-              damaged ? "\"" + path("KALVANT.CFG") + "\" " + problem : "");
+    if (damaged) {
+      const CfgReadResult r = readCfgFile(path("KALVANT.CFG"));
+      EXPECT_EQ(std::pair(r.error, r.linesRead),
+                std::pair("\"" + path("KALVANT.CFG") + "\" " + problem,
+                          std::stoi(problem.substr(5)) - 1));
+    }
     k->READ_FILE_AVVIO(), k->Salva_dati_di_avvio();  // as at exit
     const std::string why = "KALVANT.CFG could not be read (" + problem +
                             "). It was kept as KALVANT.CFG.damaged; kalvant starts with default "
@@ -79,8 +84,8 @@ TEST_F(DamagedFiles, FallBackToDefaultsButKeepLearnedChannelsAndTheFixedFile) {
   writeFile("KALVANT.CFG", withLine(51, std::nullopt));
   k->MIDI_DEVICES_ACK(), k->READ_FILE_AVVIO();  // two devices each: "No device" is 2
   const Settings& s = k->s.settings;
-  EXPECT_EQ(std::tuple(s.NoteDelay, s.DatFilePath, s.OutDev),
-            std::tuple(100, path("kalvant.dat"), 2));
+  EXPECT_EQ(std::tuple(s.NoteDelay, s.DatFilePath, s.OutDev, s.InDev1, s.SaveCfgOnExit),
+            std::tuple(100, path("kalvant.dat"), 2, 2, 1));
   EXPECT_EQ(s.FixedChannel, (std::array<i16, 4>{3, 0, 1, 0}));  // as read
   for (int j = 0; j < 12; ++j) EXPECT_EQ(k->registration().bank().memory(13 + j), fixed[j]);
 }

@@ -13,6 +13,12 @@ class Startup : public ConsoleTest {
 
 TEST_F(Startup, OpensTheAssignedPortsAndShowsTheInitialRegistration) {
   EXPECT_EQ(std::pair(out.openCount, in1.openCount + in2.openCount), std::pair(1, 0));
+  // Reset and set-up entries, the reverb (Church), the Equal temperaments; the
+  // module's 50 ms after its reset and after the set-up.
+  EXPECT_EQ(sentEntries(), (std::vector<int>{100, 1, 0, 2, 3, 4, 5, 6, 7, 101, 102, 103}));
+  ASSERT_EQ(sent.size(), 12u);
+  EXPECT_EQ(std::pair(sent[1].time - sent[0].time, sent[2].time - sent[1].time),
+            std::pair(50L, 50L));
   const CombinationsView& r = k->registration().view();
   for (int i = 10; i <= 99; ++i)
     EXPECT_EQ(r.stopButtons[i].lamp, i == 10 || i == 50 || i == 80 ? Lamp::Lit : Lamp::Unlit) << i;

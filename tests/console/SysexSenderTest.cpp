@@ -32,13 +32,17 @@ TEST_F(SysexSender, DelayPacesEachMessageWithAPauseAfterIt) {
       {20, trailing, {}, 0, 0},
       {20, "", {}, 0, 0}};
   for (const auto& [delay, entry, expected, endsAt, handOvers] : rows) {
-    sent.clear(), out.handOvers.clear(), loop.now = 0;
+    sent.clear(), out.handOvers.clear(), loop.now = 0, loop.timerStarts = 0;
     k->s.settings.SysexDelay = delay;
     k->stopsTable.table()[30] = entry;
     k->INVIO_SYSEX(30);
     EXPECT_EQ(std::tuple(timeline(), loop.now, out.handOvers.size(), loop.timerArmed()),
               std::tuple(expected, endsAt, handOvers, false))
         << delay << entry.size();
+    if (delay <= 0) {  // whole, at once, without a pause
+      EXPECT_EQ(std::pair(out.handOvers, loop.timerStarts), std::pair(std::vector{entry}, 0))
+          << delay;
+    }
   }
 }
 

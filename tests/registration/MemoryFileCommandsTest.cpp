@@ -59,6 +59,7 @@ TEST_F(MemoryFiles, LoadingResetsRecallsMemoryOneAndSavesBackTheSameBytes) {
   load("a.sqs", serialiseMemoryFile(d));
   EXPECT_GE(std::ranges::count(sentEntries(), 100), 1);  // the reset
   EXPECT_EQ(bank().live.GreatStop, 11);                  // memory 1
+  EXPECT_EQ(k->registration().currentMemory(), 1);
   EXPECT_EQ(view().memoryFileText.text, "Memory from:" + path("a.sqs"));
   const auto& s = k->s.settings;
   EXPECT_EQ(std::tuple(s.PedalTemperament, s.TremoloValue, s.TremoloController, s.ReverbType),

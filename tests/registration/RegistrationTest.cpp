@@ -55,6 +55,7 @@ TEST_F(Registration_, RecallSendsTheDifferenceInItsOrder) {
   EXPECT_EQ(bytesSent(), (Sent{{0xB0, 1, 100}, {0xB0, 1, 100}, {0xB1, 11, 90}}));
   EXPECT_EQ(k->sound().view().swellVolume.value, 90);
   EXPECT_EQ(view().swellToPedal.lamp, Lamp::Lit);
+  EXPECT_EQ(view().greatToPedal.lamp, Lamp::Unlit);
   EXPECT_EQ(k->sound().view().greatTremolo.lamp, Lamp::Lit);
   EXPECT_EQ(bank().live, bank().memory(7));
   sent.clear();
@@ -67,6 +68,7 @@ TEST_F(Registration_, ValuesOutOfRangeFromFilesFallBackAndNeverLeaveTheTable) {
   k->c_memory_Click(13);
   EXPECT_EQ(bank().live, (Registration{127, 80, 10, 0, 50, 0, 80, 0, 0, 1}));
   EXPECT_EQ(bytesSent(), (Sent{{0xB1, 11, 80}}));
+  for (int e : sentEntries()) EXPECT_TRUE(e == -1 || (e >= 0 && e <= 230));
 }
 
 TEST_F(Registration_, RecStoresIntoFreeMemoriesOnly) {
@@ -75,12 +77,14 @@ TEST_F(Registration_, RecStoresIntoFreeMemoriesOnly) {
   k->Rec_button_Click();
   EXPECT_EQ(view().recButton.lamp, Lamp::Lit);
   k->c_memory_Click(5);
+  EXPECT_EQ(view().recButton.lamp, Lamp::Unlit);
   EXPECT_EQ(bank().memory(5).GreatStop, 20);
   EXPECT_TRUE(k->registration().freeMemoriesUnsaved());
   EXPECT_EQ(view().memoryLeds[5].picturePath, "on");
   const Registration fixed3 = bank().memory(15);
   k->Rec_button_Click();
   k->c_memory_Click(15);  // fixed memory 3: nothing stored, REC disarmed
+  EXPECT_EQ(view().recButton.lamp, Lamp::Unlit);
   EXPECT_TRUE(sent.empty());
   EXPECT_EQ(bank().memory(15), fixed3);
   EXPECT_EQ(view().memoryLeds[5].picturePath, "off");
@@ -107,6 +111,7 @@ TEST_F(Registration_, ClearAsksAndThenSendsTheWholeDefaultRegistration) {
   EXPECT_EQ(std::pair(bank().memory(2), bank().live),
             std::pair(kInitialRegistration, kInitialRegistration));
   EXPECT_FALSE(k->registration().freeMemoriesUnsaved());
+  EXPECT_EQ(view().clearButton.lamp, Lamp::Unlit);
 }
 
 TEST_F(Registration_, MemoryIndexesOutsideTheRangeMeanMemoryOne) {

@@ -59,6 +59,7 @@ TEST_F(Sound_, TheRateDialogResendsToTheTremolosThatAreOn) {
     k->tremoloRate_Click(), sent.clear(), k->Tremolo_Slider1_Scroll(120);
     EXPECT_EQ(bytesSent(), expected) << controller << great << swell;
     k->Tremolo_OK_Click();
+    EXPECT_FALSE(view().tremoloRate.visible);
     EXPECT_EQ(k->s.settings.TremoloValue, 120);
   }
 }
@@ -81,6 +82,8 @@ TEST_F(Sound_, VolumeSlidersSendExpressionAndCoupledKnobsFollowSilently) {
   const Registration& r = k->registration().pending();  // the Swell's knob moves, not the Swell
   EXPECT_EQ(std::tuple(view().swellVolume.value, r.SwellVolume, r.GreatVolume),
             std::tuple(90, 127, 90));
+  k->Couplingsliders_Click();
+  EXPECT_EQ(view().sliderCoupling.lamp, Lamp::Unlit);
 }
 
 using SliderCoupling = ConsoleTest;

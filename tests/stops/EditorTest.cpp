@@ -75,7 +75,9 @@ TEST_F(Editor, TypingMarksTheTableModifiedButReachesTheTableOnlyOnSave) {
   ed().Text1_Change(114, "GRAND ORGUE");
   EXPECT_EQ(view().statusText, "Warning : Modified and UNSAVED Config.");
   EXPECT_EQ(table()[206], "GREAT ORGAN");
-  open();  // chosen again while open: it keeps its work
+  const int raises = view().raises;
+  open();  // chosen again while open: it comes forward and keeps its work
+  EXPECT_EQ(view().raises, raises + 1);
   EXPECT_EQ(field(114).text, "GRAND ORGUE");
   user.answers = {true};
   loadOther();  // unloaded: a save keeps that state
@@ -100,12 +102,14 @@ TEST_F(Editor, LoadingPutsTheTableInPlayAtOnceAndMarksItUnloaded) {
   EXPECT_EQ(std::pair(field(10).text, field(12).color),
             std::pair(std::string("Bourdon 16'"), kFullSysex));
   EXPECT_EQ(view().statusText, "Stops table loaded from:" + path("other.dat"));
+  EXPECT_EQ(k->s.settings.DatFilePath, path("kalvant.dat"));
   user.answers = {true};
   ed().Uscita_abort_Click();
   EXPECT_EQ(table(), otherTable());  // closing restores nothing
   open();                            // opening again drops a table that was never enabled
   EXPECT_EQ(table(), taggedTable());
   EXPECT_FALSE(ed().unloaded());
+  EXPECT_EQ(ed().datPath(), path("kalvant.dat"));
 }
 
 // Load and Exit (or the close box) ask first when the table is modified or unloaded,
@@ -172,6 +176,8 @@ TEST_F(Editor, FailedLoadSaveOrEnableChangeNothing) {
   EXPECT_EQ(view(), before);
   EXPECT_EQ(table(), taggedTable());
   EXPECT_EQ(state(), std::pair(true, false));
+  EXPECT_EQ(ed().datPath(), path("kalvant.dat"));
+  EXPECT_FALSE(exists("missing-folder"));
   std::filesystem::remove(path("kalvant.dat"));  // Enable writes first: unsaveable, not enabled
   std::filesystem::create_directory(path("kalvant.dat"));
   user.answers = {true};

@@ -21,7 +21,10 @@ class FakeLoop : public EventLoop {
   std::function<void()> onTimer;
   long now = 0;  // virtual milliseconds
   long pausedMicroseconds = 0;
-  void startTimer(int msec) override { armed_ = true, interval_ = msec, deadline_ = now + msec; }
+  int timerStarts = 0;
+  void startTimer(int msec) override {
+    ++timerStarts, armed_ = true, interval_ = msec, deadline_ = now + msec;
+  }
   void stopTimer() override { armed_ = false; }
   void processPendingEvents() override { runPosted(); }
   void pause(std::chrono::microseconds length) override { pausedMicroseconds += length.count(); }

@@ -79,12 +79,14 @@ TEST(GsInterpreter, EveryAddressTakesAGoodDataSetAndRefusesABadChecksum) {
     const Bytes m = makeDataSet(c.address, {c.value});
     EXPECT_EQ(receive(good, m), (Changes{{c.param, c.part}}));
     EXPECT_EQ(c.get(good), c.value);
+    EXPECT_EQ(good.counts().dataSets, 1);
     for (int delta : {1, 127}) {
       GsInterpreter bad;
       Bytes damaged = m;
       damaged.end()[-2] = static_cast<std::uint8_t>((damaged.end()[-2] + delta) & 0x7F);
       EXPECT_TRUE(receive(bad, damaged).empty());
       EXPECT_EQ(c.get(bad), before);
+      EXPECT_EQ(bad.counts().malformed, 1);
     }
   }
 }
@@ -173,22 +175,21 @@ TEST(GsInterpreter, ValuesOutsideARangeAreClampedOrRefused) {
 
 TEST(GsInterpreter, GsResetRestoresTheModuleDefaults) {
   GsInterpreter g;
-  const GsInterpreter fresh;
-  const std::vector<AddressCase> cases = addressCases();
-  for (const AddressCase& c : cases) receive(g, makeDataSet(c.address, {c.value}));
+  for (const AddressCase& c : addressCases()) receive(g, makeDataSet(c.address, {c.value}));
   EXPECT_EQ(receive(g, gsResetMessage()), (Changes{{Param::Reset}}));
-  for (const AddressCase& c : cases) EXPECT_EQ(c.get(g), c.get(fresh)) << std::hex << c.address;
-  for (int p = 0; p < kParts; ++p)
-    EXPECT_EQ(std::pair(int{g.part(p).rxChannel}, int{g.part(p).rhythm}),
-              std::pair(p, p == 9 ? 1 : 0));
-  const PartState& s = g.part(0);
-  const SystemState& y = g.system();
   const auto ints = [](auto... v) { return std::vector<int>{int{v}...}; };
-  EXPECT_EQ(ints(s.toneBank, s.toneProgram, s.keyShiftSemitones(), s.level, s.pan, s.reverbSend,
-                 s.chorusSend, s.vibratoRate, s.vibratoDepth, s.vibratoDelay, s.modPitchDepth,
-                 s.modAmplitudeDepth, s.scaleTuning[0], s.scaleTuning[11], y.reverbMacro,
-                 y.reverbLevel, y.reverbTime, y.chorusMacro),
-            (std::vector<int>{0, 0, 0, 100, 64, 40, 0, 64, 64, 64, 10, 0, 64, 64, 4, 64, 64, 2}));
+  for (int p = 0; p < kParts; ++p) {
+    const PartState& s = g.part(p);
+    EXPECT_EQ(ints(s.rxChannel, s.rhythm, s.toneBank, s.toneProgram, s.keyShiftSemitones(), s.level,
+                   s.pan, s.reverbSend, s.chorusSend, s.vibratoRate, s.vibratoDepth, s.vibratoDelay,
+                   s.modPitchDepth, s.modAmplitudeDepth, s.scaleTuning[0], s.scaleTuning[11]),
+              (std::vector<int>{p, p == 9, 0, 0, 0, 100, 0x40, 40, 0, 0x40, 0x40, 0x40, 0x0A, 0,
+                                0x40, 0x40}))
+        << "part " << p + 1;
+  }
+  const SystemState& y = g.system();
+  EXPECT_EQ(ints(y.reverbMacro, y.reverbLevel, y.reverbTime, y.chorusMacro),
+            (std::vector<int>{4, 64, 64, 2}));
 }
 
 }  // namespace

@@ -56,6 +56,10 @@ TEST_F(GsModuleTest, AChannelReachesEveryPartThatReceivesItUntilItsRxChannelIsOf
   send({{0xF8}, {0xFE}, {0x90, 60}, {0x45, 60, 100}, {}});
   EXPECT_TRUE(rec.sounding.empty());
   layerEightAndFour();
+  send({{0x90, 60, 100}});
+  EXPECT_EQ(rec.sounding, (Notes{{0, 60}, {3, 72}}));
+  send({{0x80, 60, 0}});  // the note-off releases both layers
+  EXPECT_TRUE(rec.sounding.empty());
   send({{0x90, 60, 100}, partParam(3, 0x02, 0x00)});  // a new stop keeps the part on channel 1
   EXPECT_EQ(rec.sounding, (Notes{{0, 60}, {3, 72}}));
   send({partParam(3, 0x02, kRxOff)});
@@ -111,7 +115,8 @@ TEST_F(GsModuleTest, ModulationWheelDeepensTheVibratoByThePartsDepth) {
   rec.modulations.clear();
   send({{0xB0, 1, 0}, {0xB0, 1, 127}});
   ASSERT_EQ(rec.modulations.size(), 2u);
-  EXPECT_EQ(rec.modulations[0].vibratoCents + rec.modulations[0].tremoloCentibels, 0.0);
+  EXPECT_DOUBLE_EQ(rec.modulations[0].vibratoCents, 0.0);
+  EXPECT_DOUBLE_EQ(rec.modulations[0].tremoloCentibels, 0.0);
   EXPECT_NEAR(rec.modulations[1].vibratoCents, 64 / 127.0 * 600, 1e-9);
   EXPECT_NEAR(rec.modulations[1].tremoloCentibels, 28 / 127.0 * 200, 1e-9);
 }
