@@ -8,6 +8,7 @@
 
 #include "about/AboutView.h"
 #include "common/Services.h"
+#include "view/Views.h"
 
 namespace kalvant {
 
@@ -35,9 +36,7 @@ class AboutHelp {
  private:
   template <class T>
   void set(T& field, const T& value) {
-    if (field == value) return;
-    field = value;
-    if (hooks_.changed) hooks_.changed();
+    setView(field, value, hooks_.changed);
   }
   std::string programDir_;
   Hooks hooks_;

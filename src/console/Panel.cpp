@@ -10,21 +10,10 @@ void Panel::check(MenuItem item, bool on) {
   if (!isSoundItem(item)) set(menu_[item].checked, on);
 }
 
-namespace {
-
-ButtonView button(const char* caption, const char* tooltip) {
-  ButtonView b;
-  b.caption = caption;
-  b.tooltip = tooltip;
-  return b;
-}
-
-}  // namespace
-
 Panel makeInitialPanel() {
   Panel p;
-  p.resetButton_ = button("RESET", "Reset KALVANT  to nitial state");
-  p.panicButton_ = button("PANIC", "All note OFF message");
+  p.resetButton_ = makeButton("RESET", "Reset KALVANT  to nitial state");
+  p.panicButton_ = makeButton("PANIC", "All note OFF message");
   for (const MenuItemInfo& m : kMenuItems) {
     if (!isSoundItem(m.item)) p.menu_[m.item].caption = m.caption;
   }

@@ -49,9 +49,7 @@ class Panel {
   friend Panel makeInitialPanel();
   template <class T>
   void set(T& field, const T& value) {
-    if (field == value) return;
-    field = value;
-    if (onChanged) onChanged();
+    setView(field, value, onChanged);
   }
 
   std::string windowCaption_;

@@ -13,6 +13,7 @@
 #include "midi/MidiPort.h"
 #include "ports/Delays.h"
 #include "ports/SetupView.h"
+#include "view/Views.h"
 
 namespace kalvant::ports {
 
@@ -80,9 +81,7 @@ class MidiSetup {
  private:
   template <class T>
   void set(T& field, const T& value) {
-    if (field == value) return;
-    field = value;
-    if (hooks_.changed) hooks_.changed();
+    setView(field, value, hooks_.changed);
   }
   void showDelays();
   void showSynth();

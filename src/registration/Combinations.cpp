@@ -6,30 +6,23 @@ namespace kalvant {
 
 namespace {
 
-ButtonView button(const char* caption, const char* tooltip = "") {
-  ButtonView b;
-  b.caption = caption;
-  b.tooltip = tooltip;
-  return b;
-}
-
 // The panel before start-up: captions and tooltips that never change.
 CombinationsView initialView() {
   CombinationsView v;
-  v.greatDivision = button("GREAT ORGAN");
-  v.swellDivision = button("SWELL ORGAN");
-  v.pedalDivision = button("PEDAL");
+  v.greatDivision = makeButton("GREAT ORGAN");
+  v.swellDivision = makeButton("SWELL ORGAN");
+  v.pedalDivision = makeButton("PEDAL");
   for (ButtonView* b : {&v.greatDivision, &v.swellDivision, &v.pedalDivision})
     b->lamp = Lamp::Inactive;
   v.swellToGreat =
-      button("II to I", "I to II coupling  (Move Pitch Bend  Wheel  DOWN  for fast switch)");
+      makeButton("II to I", "I to II coupling  (Move Pitch Bend  Wheel  DOWN  for fast switch)");
   v.greatToSwell =
-      button("I to II", "II to I coupling  (Move Pitch Bend  Wheel  DOWN  for fast switch)");
-  v.greatToPedal = button("I to Ped", "Pedal coupling with Great");
-  v.swellToPedal = button("II to Ped", "Pedal coupling with Swell");
-  v.recButton = button("REC ", "Click to Store Current status on next clicked Memory");
-  v.clearButton = button("CLEAR", "Clear all free Memories");
-  v.labelModeButton = button("0", "Switch Memory Labels to Numers or Keys");
+      makeButton("I to II", "II to I coupling  (Move Pitch Bend  Wheel  DOWN  for fast switch)");
+  v.greatToPedal = makeButton("I to Ped", "Pedal coupling with Great");
+  v.swellToPedal = makeButton("II to Ped", "Pedal coupling with Swell");
+  v.recButton = makeButton("REC ", "Click to Store Current status on next clicked Memory");
+  v.clearButton = makeButton("CLEAR", "Clear all free Memories");
+  v.labelModeButton = makeButton("0", "Switch Memory Labels to Numers or Keys");
   for (int i = 1; i <= 12; ++i) v.fixedMemoryBar[i].lamp = Lamp::Inactive;
   v.memoryFileText = {"Memory stops file:", "Display current free memory file, is Loaded or Saved"};
   return v;

@@ -91,9 +91,7 @@ class Combinations {
   void paintCouplerPair(ButtonView& first, ButtonView& second, int code);
   template <class T>
   void set(T& field, const T& value) {
-    if (field == value) return;
-    field = value;
-    if (onChanged) onChanged();
+    setView(field, value, onChanged);
   }
 
   Settings& settings_;

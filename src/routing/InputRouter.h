@@ -114,9 +114,7 @@ class InputRouter {
   void selectStopByNumber(int division);
   template <class T>
   void set(T& field, const T& value) {
-    if (field == value) return;
-    field = value;
-    if (changed_) changed_();
+    setView(field, value, changed_);
   }
 
   ModuleOutput& output_;

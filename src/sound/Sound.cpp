@@ -4,13 +4,6 @@ namespace kalvant {
 
 namespace {
 
-ButtonView button(const char* caption, const char* tooltip) {
-  ButtonView b;
-  b.caption = caption;
-  b.tooltip = tooltip;
-  return b;
-}
-
 SliderView volumeSlider(const char* tooltip) {
   SliderView s;
   s.minimum = 80;
@@ -25,10 +18,10 @@ SliderView volumeSlider(const char* tooltip) {
 Sound::Sound(Settings& settings, ModuleOutput& output, SysexSender& sysex)
     : settings_(settings), output_(output), sysex_(sysex) {
   view_.greatTremolo =
-      button("Tremolo", "Great Tremolo (Move Pitch Bend  Wheel  UP for fast switch)");
+      makeButton("Tremolo", "Great Tremolo (Move Pitch Bend  Wheel  UP for fast switch)");
   view_.swellTremolo =
-      button("Tremolo ", "Swell Tremolo (Move Pitch Bend  Wheel  UP for fast switch)");
-  view_.sliderCoupling = button("=", "Coupling Great and Swell Sliders");
+      makeButton("Tremolo ", "Swell Tremolo (Move Pitch Bend  Wheel  UP for fast switch)");
+  view_.sliderCoupling = makeButton("=", "Coupling Great and Swell Sliders");
   view_.greatVolume = volumeSlider("Adjust Great Volume");
   view_.swellVolume = volumeSlider("Adjust Swell Volume");
   view_.greatVolumeText.text = view_.swellVolumeText.text = "127";

@@ -67,9 +67,7 @@ class Sound {
   void check(MenuItem item, bool on);
   template <class T>
   void set(T& field, const T& value) {
-    if (field == value) return;
-    field = value;
-    if (onChanged) onChanged();
+    setView(field, value, onChanged);
   }
 
   Settings& settings_;

@@ -15,6 +15,7 @@
 #include "stops/EditorView.h"
 #include "stops/FileDialogs.h"
 #include "stops/StopsTable.h"
+#include "view/Views.h"
 
 namespace kalvant {
 
@@ -69,9 +70,7 @@ class StopsTableEditor {
  private:
   template <class T>
   void set(T& field, const T& value) {
-    if (field == value) return;
-    field = value;
-    if (hooks_.changed) hooks_.changed();
+    setView(field, value, hooks_.changed);
   }
   void tell(const std::string& text, MessageIcon icon);
   bool ask(const std::string& question);

@@ -4,6 +4,7 @@
 // lamp states, which the widgets map to colours. Texts and paths are UTF-8;
 // the parts decode the files' Windows-1252 names before they show them.
 
+#include <functional>
 #include <string>
 
 namespace kalvant {
@@ -37,6 +38,22 @@ struct SliderView {
   std::string tooltip;
   bool operator==(const SliderView&) const = default;
 };
+
+// Changes one field of a view and tells the renderer, once, only when the
+// value really changed: the window repaints per change, not per call.
+template <class T>
+void setView(T& field, const T& value, const std::function<void()>& changed) {
+  if (field == value) return;
+  field = value;
+  if (changed) changed();
+}
+
+inline ButtonView makeButton(const char* caption, const char* tooltip = "") {
+  ButtonView b;
+  b.caption = caption;
+  b.tooltip = tooltip;
+  return b;
+}
 
 struct MenuItemView {
   std::string caption;
