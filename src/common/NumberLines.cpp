@@ -11,13 +11,15 @@ std::string formatNumberLine(int value) {
   return s;
 }
 
+std::string_view trimBlanks(std::string_view line) {
+  const std::size_t first = line.find_first_not_of(" \t\r");
+  if (first == std::string_view::npos) return {};
+  return line.substr(first, line.find_last_not_of(" \t\r") - first + 1);
+}
+
 bool parseNumberLine(std::string_view line, std::int16_t& value) {
-  auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\r'; };
-  std::size_t b = 0, e = line.size();
-  while (b < e && blank(line[b])) ++b;
-  while (e > b && blank(line[e - 1])) --e;
-  if (b == e) return false;
-  std::string_view text = line.substr(b, e - b);
+  std::string_view text = trimBlanks(line);
+  if (text.empty()) return false;
   if (text.front() == '+') text.remove_prefix(1);
   int v = 0;
   const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), v);

@@ -16,6 +16,9 @@ std::string formatNumberLine(int value);  // with the CR LF
 // anything else (text, a second number, a value outside -32768..32767) fails.
 bool parseNumberLine(std::string_view line, std::int16_t& value);
 
+// A line without the blanks (spaces, tabs, CR) around it.
+std::string_view trimBlanks(std::string_view line);
+
 // Splits file bytes into lines at LF, dropping one CR before each LF. A last
 // line without an ending counts; an empty tail after the last CR LF does not.
 std::vector<std::string> splitLines(const std::string& bytes);

@@ -35,13 +35,6 @@ std::string withoutByteOrderMark(const std::string& bytes) {
   return bytes.starts_with(kByteOrderMark) ? bytes.substr(kByteOrderMark.size()) : bytes;
 }
 
-// A line as the user typed it, without the blanks around it.
-std::string trimmed(const std::string& line) {
-  const std::size_t first = line.find_first_not_of(" \t\r");
-  if (first == std::string::npos) return {};
-  return line.substr(first, line.find_last_not_of(" \t\r") - first + 1);
-}
-
 }  // namespace
 
 void clampDelays(Settings& settings) {
@@ -72,7 +65,8 @@ CfgReadResult parseCfg(const std::string& bytes, const std::string& path) {
       return false;
     }
     if (!parseNumberLine(lines[line - 1], value)) {
-      fail(line, "\"" + trimmed(lines[line - 1]) + "\" is not a number from -32768 to 32767");
+      fail(line, "\"" + std::string(trimBlanks(lines[line - 1])) +
+                     "\" is not a number from -32768 to 32767");
       return false;
     }
     r.linesRead = line;

@@ -5,18 +5,12 @@
 #include <sstream>
 
 #include "common/FileIo.h"
+#include "common/NumberLines.h"
 #include "synth/FluidTarget.h"
 
 namespace kalvant::synth {
 
 namespace {
-
-std::string trim(const std::string& s) {
-  const auto first = s.find_first_not_of(" \t\r");
-  if (first == std::string::npos) return {};
-  const auto last = s.find_last_not_of(" \t\r");
-  return s.substr(first, last - first + 1);
-}
 
 std::string settingsPath(const std::string& programDir) {
   return (std::filesystem::path(programDir) / kSynthSettingsFile).string();
@@ -35,11 +29,11 @@ SynthSettings parseSynthSettings(const std::string& text) {
   std::string line;
   while (std::getline(in, line)) {
     // Only whole lines are comments: a path may contain '#'.
-    if (trim(line).rfind('#', 0) == 0) continue;
+    if (trimBlanks(line).rfind('#', 0) == 0) continue;
     const auto eq = line.find('=');
     if (eq == std::string::npos) continue;
-    const std::string key = trim(line.substr(0, eq));
-    const std::string value = trim(line.substr(eq + 1));
+    const std::string key(trimBlanks(line.substr(0, eq)));
+    const std::string value(trimBlanks(line.substr(eq + 1)));
     if (key == "audio-driver") {
       const auto& c = audioDriverChoices();
       s.audioDriver = std::find(c.begin(), c.end(), value) != c.end() ? value : "auto";
