@@ -1,5 +1,7 @@
 #include "common/FileIo.h"
 
+#include "common/ReadResult.h"
+
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -19,10 +21,6 @@ constexpr int kMaxLinks = 40;  // as many as the kernel follows in one path
 constexpr std::size_t kChunk = 64 * 1024;
 constexpr std::size_t kMaxReserve = 16 * 1024 * 1024;  // a bigger file grows as it is read
 constexpr mode_t kNewFileMode = 0644;
-
-std::string quoted(const std::string& path) {
-  return "\"" + path + "\"";
-}
 
 // An errno in the organist's words.
 std::string describe(int err) {
@@ -142,17 +140,6 @@ std::string refusal(const Target& t) {
   return {};
 }
 
-bool writeAll(int fd, const std::string& bytes) {
-  std::size_t done = 0;
-  while (done < bytes.size()) {
-    const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
-    if (n < 0 && errno == EINTR) continue;
-    if (n < 0) return false;
-    done += static_cast<std::size_t>(n);
-  }
-  return true;
-}
-
 // The replacement keeps the old file's owner when the user may give it
 // away (root may; others keep their own, as any editor's save does).
 bool keepOwnerAndMode(int fd, const Target& t) {
@@ -170,10 +157,29 @@ void syncFolder(const std::string& folder) {
 
 }  // namespace
 
+bool writeAll(int fd, const char* data, std::size_t size) {
+  while (size > 0) {
+    const ssize_t n = ::write(fd, data, size);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) {
+      if (n == 0) errno = EIO;  // nothing written and no reason given
+      return false;
+    }
+    data += n;
+    size -= static_cast<std::size_t>(n);
+  }
+  return true;
+}
+
+std::string fileNameOf(const std::string& path) {
+  const std::size_t p = path.find_last_of("\\/");
+  return p == std::string::npos ? path : path.substr(p + 1);
+}
+
 bool readWholeFile(const std::string& path, std::string& bytes, std::string& error) {
   bytes.clear();
   auto fail = [&](const std::string& why) {
-    error = "cannot read " + quoted(path) + ": " + why;
+    error = "cannot read " + quotedPath(path) + ": " + why;
     return false;
   };
   // Non-blocking, so that opening a FIFO does not wait for a writer; the
@@ -203,11 +209,11 @@ bool replaceFileAtomically(const std::string& path, const std::string& bytes, st
   Target t;
   std::string why;
   if (!findTarget(path, t, why)) {
-    error = "cannot write " + quoted(path) + ": " + why;
+    error = "cannot write " + quotedPath(path) + ": " + why;
     return false;
   }
   const std::string name =
-      quoted(path) + (t.path == path ? "" : " (a link to " + quoted(t.path) + ")");
+      quotedPath(path) + (t.path == path ? "" : " (a link to " + quotedPath(t.path) + ")");
   why = refusal(t);
   if (!why.empty()) {
     error = "cannot write " + name + ": " + why;
@@ -219,13 +225,13 @@ bool replaceFileAtomically(const std::string& path, const std::string& bytes, st
   std::string temp = joined(folder, "." + nameOf(t.path) + ".XXXXXX");
   Fd fd(::mkostemp(temp.data(), O_CLOEXEC));
   if (fd.get() < 0) {
-    error = "cannot write " + name + ": cannot create a file in the folder " + quoted(folder) +
+    error = "cannot write " + name + ": cannot create a file in the folder " + quotedPath(folder) +
             ": " + describe(errno);
     return false;
   }
-  const bool written = writeAll(fd.get(), bytes) && keepOwnerAndMode(fd.get(), t) &&
-                       ::fsync(fd.get()) == 0 && ::close(fd.release()) == 0 &&
-                       std::rename(temp.c_str(), t.path.c_str()) == 0;
+  const bool written = writeAll(fd.get(), bytes.data(), bytes.size()) &&
+                       keepOwnerAndMode(fd.get(), t) && ::fsync(fd.get()) == 0 &&
+                       ::close(fd.release()) == 0 && std::rename(temp.c_str(), t.path.c_str()) == 0;
   if (!written) {
     error = "cannot write " + name + ": " + describe(errno);
     ::unlink(temp.c_str());

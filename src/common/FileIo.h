@@ -11,6 +11,14 @@ namespace kalvant {
 // Reads a whole regular file as bytes. Anything else (a folder, a FIFO, a
 // device) is refused without reading from it. On failure returns false and
 // sets error, e.g.  cannot read "/x/kalvant.dat": it is a folder, not a file
+// Writes all of it, again after EINTR and short writes. On failure returns
+// false with errno saying why.
+bool writeAll(int fd, const char* data, std::size_t size);
+
+// The file name part of a path: the text after the last '\\' or '/' (files
+// from the console's original platform name Windows paths).
+std::string fileNameOf(const std::string& path);
+
 bool readWholeFile(const std::string& path, std::string& bytes, std::string& error);
 
 // True when there is nothing at path, so that an optional file may simply be

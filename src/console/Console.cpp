@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "common/FileIo.h"
+
 namespace kalvant {
 
 Console::Console(const ConsoleWorld& world)
@@ -18,7 +20,6 @@ Console::Console(const ConsoleWorld& world)
                  [this] { panelChanged(); }}),
       w_(world) {
   panel.sound = &sound_.view();
-  panel.registration = &registration_.view();
   sound_.onChanged = [this] { panelChanged(); };
   registration_.onChanged = [this] { panelChanged(); };
   s.settings.DatFilePath = programFile("kalvant.dat");
@@ -50,14 +51,11 @@ std::string Console::programFile(const std::string& name) const {
 }
 
 void Estrae_nome(const std::string& S_in, std::string& S_out) {
-  const std::size_t p = S_in.find_last_of("\\/");
-  S_out = p == std::string::npos ? S_in : S_in.substr(p + 1);
+  S_out = fileNameOf(S_in);
 }
 
 std::string Estrae_nome(const std::string& path) {
-  std::string name;
-  Estrae_nome(path, name);
-  return name;
+  return fileNameOf(path);
 }
 
 }  // namespace kalvant

@@ -21,10 +21,10 @@
 #include "console/State.h"
 #include "midi/BuiltInSynthControl.h"
 #include "midi/MidiPort.h"
-#include "registration/Combinations.h"
-#include "sound/Sound.h"
 #include "ports/MidiSetup.h"
+#include "registration/Combinations.h"
 #include "routing/InputRouter.h"
+#include "sound/Sound.h"
 // The stops table in play, its editor and the file dialogs.
 #include "stops/FileDialogs.h"
 #include "stops/StopsTableEditor.h"
@@ -196,8 +196,6 @@ class Console {
   void tell(const std::string& text, MessageIcon icon);
   bool ask(const std::string& question);
   void bendSwitch(int which);
-  void stepTremoloRate(int step);
-  void stepVolume(int division, int step);
   void moveVolume(int division, int value);  // 0 Great, 1 Swell
   void readFixedMemoryFile();
   // The stop buttons and division names after the table in play changed.
@@ -214,7 +212,9 @@ class Console {
                      [this] { return ended_; }};
   Sound sound_{s.settings, output_, sysex_};
   Combinations registration_{
-      s.settings, sound_, sysex_,
+      s.settings,
+      sound_,
+      sysex_,
       {[this](const std::string& q) { return ask(q); },
        [this](const std::string& text, MessageIcon icon) { tell(text, icon); },
        [this](const std::string& t, const std::string& e, std::string& f) {
@@ -233,13 +233,13 @@ class Console {
     Console& k;
   };
   RouterActions routerActions_{*this};
-  routing::InputRouter router_{output_,
-                               w_.loop,
-                               {s.settings.ThruMode, s.settings.TremoloValue,
-                                s.settings.FixedChannel, s.settings.NoteDelay,
-                                s.settings.SlidersCoupled},
-                               routerActions_,
-                               [this] { panelChanged(); }};
+  routing::InputRouter router_{
+      output_,
+      w_.loop,
+      {s.settings.ThruMode, s.settings.TremoloValue, s.settings.FixedChannel, s.settings.NoteDelay,
+       s.settings.SlidersCoupled},
+      routerActions_,
+      [this] { panelChanged(); }};
   ports::MidiSetup midiSetup_{
       {w_.MIDIInput1, w_.MIDIInput2, w_.MIDIOutput1, w_.builtInSynth},
       {s.settings.InDev1, s.settings.InDev2, s.settings.OutDev, s.settings.SysexDelay,

@@ -11,7 +11,6 @@
 #include <functional>
 #include <string>
 
-#include "registration/CombinationsView.h"
 #include "sound/SoundView.h"
 #include "view/MenuItems.h"
 #include "view/Views.h"
@@ -20,10 +19,8 @@ namespace kalvant {
 
 class Panel {
  public:
-  // The views the sound settings and the registration own, set by the
-  // console.
+  // The sound part's view (its menu items live there), set by the console.
   const SoundView* sound = nullptr;
-  const CombinationsView* registration = nullptr;
   // Set by the renderer; called after each change.
   std::function<void()> onChanged;
 

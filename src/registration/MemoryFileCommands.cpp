@@ -1,25 +1,16 @@
 // Saving and loading the free memories in memory files (".sqs").
 
+#include "common/FileIo.h"
 #include "registration/Combinations.h"
 #include "registration/MemoryFileFormat.h"
 
 namespace kalvant {
 
-namespace {
-
-// The file name part of a path: the text after the last '\' or '/'.
-std::string fileName(const std::string& path) {
-  const std::size_t p = path.find_last_of("\\/");
-  return p == std::string::npos ? path : path.substr(p + 1);
-}
-
-}  // namespace
-
 void Combinations::savefile_Click() {
   std::string file;
   if (hooks_.saveDialog("Save memories in file", ".sqs", file) != 0) return;
   const Settings& cfg = settings_;
-  MemoryFileData data{fileName(cfg.DatFilePath),
+  MemoryFileData data{fileNameOf(cfg.DatFilePath),
                       cfg.GreatTemperament,
                       cfg.TremoloValue,
                       cfg.TremoloController,
@@ -70,7 +61,7 @@ void Combinations::Loadfile_Click() {
   if (!read.ignored.empty()) hooks_.tell(read.ignored, MessageIcon::Exclamation);
   sound_.Aggiusta_Check_Menu();
   Scrivi_Label_memorie();
-  if (d.datFileName != fileName(settings_.DatFilePath)) {
+  if (d.datFileName != fileNameOf(settings_.DatFilePath)) {
     hooks_.tell(
         "Warning! kalvant is not configured with file : " + d.datFileName +
             "  , as required from this memory combination. Please enter on kalvant EDITOR and "

@@ -3,6 +3,7 @@
 
 #include <cctype>
 
+#include "common/FileIo.h"
 #include "stops/FileDialogs.h"
 
 namespace kalvant {
@@ -20,15 +21,10 @@ bool endsWithIgnoringCase(const std::string& path, const std::string& extension)
   return true;
 }
 
-std::string fileName(const std::string& path) {
-  const std::size_t p = path.find_last_of("\\/");
-  return p == std::string::npos ? path : path.substr(p + 1);
-}
-
 // A name typed without any extension gets the dialog's one, as the save
 // dialog's default extension does.
 std::string withDefaultExtension(const std::string& path, const std::string& extension) {
-  const std::string name = fileName(path);
+  const std::string name = fileNameOf(path);
   if (name.empty() || name.find('.') != std::string::npos) return path;
   return path + extension;
 }

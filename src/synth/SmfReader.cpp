@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "common/FileIo.h"
+#include "midi/MidiBytes.h"
 
 namespace kalvant::synth {
 
@@ -55,11 +56,6 @@ class Cursor {
   std::size_t end_;
 };
 
-int dataBytes(std::uint8_t status) {
-  const int kind = status & 0xF0;
-  return kind == 0xC0 || kind == 0xD0 ? 1 : 2;
-}
-
 // A meta or system exclusive event after its delta time; returns "" or what
 // is wrong. Keeps tempo changes and sysex messages, drops the rest.
 std::string readMetaOrSysex(Cursor& c, TickEvent& e, bool& endOfTrack) {
@@ -96,7 +92,7 @@ std::string readChannelMessage(Cursor& c, std::uint8_t& running, TickEvent& e) {
   } else if (!running) {
     return "a data byte without a status";
   }
-  const int n = dataBytes(running);
+  const int n = midi::shortMessageLength(running) - 1;
   if (!c.has(static_cast<std::size_t>(n))) return "an event runs past its track";
   e.message.push_back(running);
   for (int i = 0; i < n; ++i) {

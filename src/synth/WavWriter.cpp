@@ -1,5 +1,7 @@
 #include "synth/WavWriter.h"
 
+#include "common/FileIo.h"
+
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -101,15 +103,7 @@ bool WavWriter::write(const float* left, const float* right, std::size_t frames)
 }
 
 bool WavWriter::writeAll(const char* data, std::size_t size) {
-  while (size > 0) {
-    const ssize_t n = ::write(fd_, data, size);
-    if (n < 0 && errno == EINTR) continue;
-    if (n < 0) return failErrno();
-    if (n == 0) return fail("nothing was written");
-    data += n;
-    size -= static_cast<std::size_t>(n);
-  }
-  return true;
+  return kalvant::writeAll(fd_, data, size) || failErrno();
 }
 
 bool WavWriter::flushBuffer() {

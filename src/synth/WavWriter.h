@@ -11,7 +11,6 @@ namespace kalvant::synth {
 
 // The most frames whose sizes still fit the header's 32-bit fields.
 inline constexpr std::uint64_t kMaxWavFrames = (0xFFFFFFFFull - 36) / 4;
-inline constexpr std::size_t kWavHeaderBytes = 44;
 
 // The samples go to a temporary file next to the target; finish() fills in
 // the header's sizes, flushes the file to disk and renames it over the

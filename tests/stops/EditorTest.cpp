@@ -156,7 +156,7 @@ TEST_F(Editor, EnableConfiguresTheConsoleWithTheEditorsFileAndResets) {
   EXPECT_EQ(k->s.settings.DatFilePath, path("other.dat"));
   EXPECT_EQ(readDatFile(path("other.dat")).data[115], "Ottava 4'");
   EXPECT_EQ(k->panel.tableFileText().text, "Stops Table: " + path("other.dat"));
-  EXPECT_EQ(k->panel.registration->stopButtons[11].caption, "Ottava 4'");
+  EXPECT_EQ(k->registration().view().stopButtons[11].caption, "Ottava 4'");
   EXPECT_TRUE(has(readFile("KALVANT.CFG"), "other.dat"));
   EXPECT_EQ(sentEntries().at(0), 100);  // the module reset
 }

@@ -18,7 +18,7 @@ TEST_F(LoadTable, DressesStopButtonsFromTheTable) {
   t[205] = "PEDAL", t[206] = "GRAND'ORGANO", t[207] = "ESPRESSIVO";
   writeTable("kalvant.dat", t);
   k->CARICAMENTO_DAT();
-  const CombinationsView& r = *k->panel.registration;
+  const CombinationsView& r = k->registration().view();
   const std::tuple<int, const char*, bool> expected[] = {
       {10, "Principale", true}, {11, "Ottava 4'", false}, {12, "Flauto 8'", true}, {13, "", false},
       {50, "", true},           {51, "", true},           {80, "", true},          {99, "", false}};
@@ -43,7 +43,7 @@ TEST_F(LoadTable, WrongPathFallsBackToTheDefaultTableOnce) {
   EXPECT_EQ(k->s.settings.DatFilePath, path("kalvant.dat"));
   EXPECT_NE(readFile("KALVANT.CFG").find("kalvant.dat"), std::string::npos);
   EXPECT_EQ(k->panel.tableFileText().text, "Stops Table: " + path("kalvant.dat"));
-  EXPECT_EQ(k->panel.registration->stopButtons[42].caption, "Stop 42");
+  EXPECT_EQ(k->registration().view().stopButtons[42].caption, "Stop 42");
   writeFile("kalvant.dat", std::string(100, '\0'));  // the default fails too: the table stays
   k->s.settings.DatFilePath = path("mine.dat");
   k->CARICAMENTO_DAT();
@@ -51,7 +51,7 @@ TEST_F(LoadTable, WrongPathFallsBackToTheDefaultTableOnce) {
   EXPECT_NE(user.messages[2].find(path("mine.dat")), std::string::npos) << user.messages[2];
   EXPECT_NE(user.messages[2].find(path("kalvant.dat")), std::string::npos) << user.messages[2];
   EXPECT_EQ(k->stopsTable.table(), taggedTable());
-  EXPECT_EQ(k->panel.registration->stopButtons[42].caption, "Stop 42");
+  EXPECT_EQ(k->registration().view().stopButtons[42].caption, "Stop 42");
 }
 
 // The stops-table path on line 2 of KALVANT.CFG: UTF-8 now, Windows-1252 from older files.

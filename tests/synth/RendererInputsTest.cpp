@@ -174,7 +174,9 @@ TEST_F(RendererInputs, ExitCodes) {
     EXPECT_EQ(WIFEXITED(status) ? WEXITSTATUS(status) : -1, exit) << args << output;
     EXPECT_NE(output.find(text), std::string::npos) << args << output;
   }
-  if (fs::exists(kDefaultSoundfont)) EXPECT_EQ(fs::file_size(dir_ / "o.wav"), 44u + 2205 * 4);
+  if (fs::exists(kDefaultSoundfont)) {
+    EXPECT_EQ(fs::file_size(dir_ / "o.wav"), 44u + 2205 * 4);
+  }
 }
 
 }  // namespace
