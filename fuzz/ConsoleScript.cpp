@@ -80,6 +80,7 @@ class ConsoleRun::Loop : public EventLoop {
   }
   void processPendingEvents() override { runPosted(); }
   void pause(std::chrono::microseconds) override {}
+  void everySecond(std::function<void()>) override {}
 
   midi::Post post() {
     return [this](std::function<void()> fn) { posted_.push_back(std::move(fn)); };
@@ -106,6 +107,7 @@ class ConsoleRun::User : public UserDialogs {
   bool yes = false;
   void message(const std::string& text, MessageIcon) override { run_.messages.push_back(text); }
   bool askYesNo(const std::string&) override { return yes; }
+  void notice(const std::string& text) override { run_.messages.push_back(text); }
 
  private:
   ConsoleRun& run_;

@@ -5,6 +5,7 @@
 // run a fake clock.
 
 #include <chrono>
+#include <functional>
 #include <optional>
 #include <string>
 #include <thread>
@@ -37,6 +38,9 @@ class UserDialogs {
   }
   // A box with OK and Cancel whose answer nobody uses.
   virtual void messageOkCancel(const std::string& text) { message(text, MessageIcon::None); }
+  // A message that does not wait for the user: the console plays on while
+  // it is shown. A second notice replaces the first.
+  virtual void notice(const std::string& text) = 0;
 };
 
 // The event loop as the console's waits see it.
@@ -51,6 +55,8 @@ class EventLoop {
   virtual void waitForEvents() = 0;
   // Handles what is pending now, without sleeping.
   virtual void processPendingEvents() = 0;
+  // Calls tick about once a second from now on, between other events.
+  virtual void everySecond(std::function<void()> tick) = 0;
   // A short pause that handles no events (the note delay after a message).
   virtual void pause(std::chrono::microseconds length) { std::this_thread::sleep_for(length); }
 };

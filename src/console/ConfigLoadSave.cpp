@@ -102,6 +102,9 @@ void Console::readFixedMemoryFile() {
 
 void Console::Salva_dati_di_avvio() {
   if (registration_.storeFixedIfRequested()) tell("FIXED MEMORY OVERWRITTEN!", MessageIcon::None);
+  // The device names first: they bring the positions up to date.
+  std::string deviceError;
+  if (!midiSetup_.saveDevices(deviceError)) tell(deviceError, MessageIcon::Critical);
   CfgData data{s.settings, {}};
   for (int j = 0; j < 12; ++j)
     data.fixedMemories[j] = registration_.bank().memory(kFirstFixedMemory + j);

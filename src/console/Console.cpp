@@ -36,6 +36,11 @@ Console::Console(const ConsoleWorld& world)
   w_.MIDIOutput1.onError = [this](int code, const std::string& text) {
     MIDIOutput1_Error(code, text);
   };
+  for (midi::MidiPort* port :
+       {static_cast<midi::MidiPort*>(&w_.MIDIInput1), static_cast<midi::MidiPort*>(&w_.MIDIInput2),
+        static_cast<midi::MidiPort*>(&w_.MIDIOutput1)}) {
+    port->onDevicesChanged = [this] { MIDI_Devices_Changed(); };
+  }
 }
 
 void Console::tell(const std::string& text, MessageIcon icon) {

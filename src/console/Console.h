@@ -100,6 +100,11 @@ class Console {
   void MIDIInput1_Error(int code, const std::string& message);
   void MIDIInput2_Error(int code, const std::string& message);
   void MIDIOutput1_Error(int code, const std::string& message);
+  // Devices came, went or were renamed; the second's device watch.
+  void MIDI_Devices_Changed();
+  void watchDevices();
+  // The live registration to a module that was switched off and on again.
+  void Resend_Click();
 
   // --- Reset and sysex
   void RESET_Click();
@@ -246,11 +251,16 @@ class Console {
        s.settings.NoteDelay},
       w_.user,
       {[this](const std::string& text) { tell(text, MessageIcon::None); },
+       [this](const std::string& text) {
+         if (!ended_) w_.user.notice(text);
+       },
        // At shutdown the module has just been reset, which silenced every note.
        [this] {
          if (!closing_) router_.releaseHeldNotes();
        },
-       [this] { Fine_Setup(); }, [this] { AGGIORNAMENTO_KALVO(); }, [this] { panelChanged(); }}};
+       [this](int input) { router_.releaseHeldNotes(input); }, [this] { Resend_Click(); },
+       [this] { Fine_Setup(); }, [this] { AGGIORNAMENTO_KALVO(); }, [this] { panelChanged(); }},
+      programFile(ports::kDeviceFileName)};
   bool closing_ = false;
   bool readingSettings_ = false;  // start-up has not read every setting yet
   bool ended_ = false;

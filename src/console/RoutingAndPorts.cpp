@@ -161,8 +161,18 @@ void Console::MIDIInput1_Error(int code, const std::string& message) {
 void Console::MIDIInput2_Error(int code, const std::string& message) {
   midiSetup_.inputError(code, message);
 }
-void Console::MIDIOutput1_Error(int, const std::string& message) {
-  midiSetup_.outputError(message);
+void Console::MIDIOutput1_Error(int code, const std::string& message) {
+  midiSetup_.outputError(code, message);
+}
+void Console::MIDI_Devices_Changed() {
+  if (!ended_ && !closing_) midiSetup_.devicesChanged();
+}
+void Console::watchDevices() {
+  if (!ended_ && !closing_) midiSetup_.poll();
+}
+// Paced like every sysex; the panel already shows what is resent.
+void Console::Resend_Click() {
+  registration_.resendLive();
 }
 
 void Console::Fine_Setup() {

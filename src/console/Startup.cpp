@@ -33,6 +33,7 @@ void Console::Form_Load() {
   // The slider coupling starts as it was saved (clicking the button here
   // would start every run with the opposite); the button shows it.
   sound_.showCouplingButton();
+  w_.loop.everySecond([this] { watchDevices(); });
 }
 
 void Console::Form_Unload(bool& cancel) {

@@ -15,7 +15,6 @@ void Console::showTableInPlay() {
   const StopsTable& table = stopsTable.table();
   panel.setTableFileText("Stops Table: " + s.settings.DatFilePath);
   registration_.nameStops(table);
-  midiSetup_.tableLoaded();
   router_.tableLoaded();
 }
 

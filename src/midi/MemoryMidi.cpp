@@ -1,31 +1,53 @@
 #include "midi/MemoryMidi.h"
 
+#include <algorithm>
+
 namespace kalvant::midi {
 
 namespace {
 bool validIndex(int i, std::size_t count) {
   return i >= 0 && static_cast<std::size_t>(i) < count;
 }
-std::string nameAt(const std::vector<std::string>& devices, int i) {
-  return validIndex(i, devices.size()) ? devices[static_cast<std::size_t>(i)] : std::string();
-}
 }  // namespace
 
+std::string DeviceList::nameAt(int i) const {
+  return validIndex(i, names.size()) ? names[static_cast<std::size_t>(i)] : std::string();
+}
+
+void DeviceList::set(std::vector<std::string> list) {
+  names = std::move(list);
+  if (std::find(names.begin(), names.end(), connected) == names.end()) gone = true;
+}
+
+void DeviceList::rename(const std::string& from, const std::string& to) {
+  std::replace(names.begin(), names.end(), from, to);
+  if (connected == from) connected = to;
+}
+
+std::optional<std::string> DeviceList::connectedName(bool open) const {
+  if (!tells) return std::nullopt;
+  return open && !gone ? connected : std::string();
+}
+
 MemoryMidiInput::MemoryMidiInput(std::vector<std::string> devices, Post post)
-    : MidiInput(std::move(post)), devices_(std::move(devices)) {}
+    : MidiInput(std::move(post)) {
+  this->devices.names = std::move(devices);
+}
 
 std::string MemoryMidiInput::deviceName() {
-  return nameAt(devices_, selected_);
+  return devices.nameAt(selected_);
 }
 
 bool MemoryMidiInput::open() {
-  if (failNextOpen || !validIndex(selected_, devices_.size())) {
+  if (failNextOpen || !validIndex(selected_, devices.names.size())) {
     failNextOpen = false;
     reportError(kNoSuchDevice, "MIDI input device " + std::to_string(selected_) + " not found");
     return false;
   }
   open_ = true;
   openedDevice = selected_;
+  devices.connected = devices.nameAt(selected_);
+  devices.gone = false;
   ++openCount;
   return true;
 }
@@ -49,20 +71,24 @@ void MemoryMidiInput::inject(const Bytes& bytes) {
 }
 
 MemoryMidiOutput::MemoryMidiOutput(std::vector<std::string> devices, Post post)
-    : MidiOutput(std::move(post)), devices_(std::move(devices)) {}
+    : MidiOutput(std::move(post)) {
+  this->devices.names = std::move(devices);
+}
 
 std::string MemoryMidiOutput::deviceName() {
-  return nameAt(devices_, selected_);
+  return devices.nameAt(selected_);
 }
 
 bool MemoryMidiOutput::open() {
-  if (failNextOpen || !validIndex(selected_, devices_.size())) {
+  if (failNextOpen || !validIndex(selected_, devices.names.size())) {
     failNextOpen = false;
     reportError(kNoSuchDevice, "MIDI output device " + std::to_string(selected_) + " not found");
     return false;
   }
   open_ = true;
   openedDevice = selected_;
+  devices.connected = devices.nameAt(selected_);
+  devices.gone = false;
   ++openCount;
   return true;
 }

@@ -1,7 +1,9 @@
 #pragma once
-// In-memory MIDI back-end for tests: a fixed list of device names, every
-// message sent recorded byte for byte, received messages injected by the test.
+// In-memory MIDI back-end for tests: a list of device names the test may
+// change (devices that come, go or are renamed), every message sent recorded
+// byte for byte, received messages injected by the test.
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -11,11 +13,26 @@ namespace kalvant::midi {
 
 using Bytes = std::vector<std::uint8_t>;
 
+// The devices a fake port lists, and the one it is connected to.
+struct DeviceList {
+  std::vector<std::string> names;
+  std::string connected;  // the device opened last
+  bool gone = false;      // it went away while open
+  bool announces = true;  // false: a back-end that must be polled
+  bool tells = true;      // false: connectedName() cannot tell
+  std::string nameAt(int i) const;
+  // The list changes: a connected device missing from it is gone.
+  void set(std::vector<std::string> list);
+  // A device is renamed; a connection to it stays and follows the name.
+  void rename(const std::string& from, const std::string& to);
+  std::optional<std::string> connectedName(bool open) const;
+};
+
 class MemoryMidiInput : public MidiInput {
  public:
   MemoryMidiInput(std::vector<std::string> devices, Post post);
 
-  int deviceCount() override { return static_cast<int>(devices_.size()); }
+  int deviceCount() override { return static_cast<int>(devices.names.size()); }
   std::string deviceName() override;
   bool open() override;
   bool start() override;
@@ -28,16 +45,16 @@ class MemoryMidiInput : public MidiInput {
   int openCount = 0;  // successful opens, for tests of the port lifecycle
   int openedDevice = -1;
   bool failNextOpen = false;
-
- private:
-  std::vector<std::string> devices_;
+  DeviceList devices;
+  std::optional<std::string> connectedName() override { return devices.connectedName(open_); }
+  bool announcesChanges() const override { return devices.announces; }
 };
 
 class MemoryMidiOutput : public MidiOutput {
  public:
   MemoryMidiOutput(std::vector<std::string> devices, Post post);
 
-  int deviceCount() override { return static_cast<int>(devices_.size()); }
+  int deviceCount() override { return static_cast<int>(devices.names.size()); }
   std::string deviceName() override;
   bool open() override;
   bool start() override;
@@ -49,13 +66,13 @@ class MemoryMidiOutput : public MidiOutput {
   int openCount = 0;
   int openedDevice = -1;
   bool failNextOpen = false;
+  DeviceList devices;
+  std::optional<std::string> connectedName() override { return devices.connectedName(open_); }
+  bool announcesChanges() const override { return devices.announces; }
 
  protected:
   void sendMessage(const std::uint8_t* data, std::size_t size) override;
   void handedOver(std::string_view bytes) override { handOvers.emplace_back(bytes); }
-
- private:
-  std::vector<std::string> devices_;
 };
 
 }  // namespace kalvant::midi

@@ -23,6 +23,14 @@ void MidiPort::reportError(int code, const std::string& text) {
   });
 }
 
+void MidiPort::devicesChanged() {
+  if (changePosted_.exchange(true)) return;
+  post([this] {
+    changePosted_ = false;
+    if (onDevicesChanged) onDevicesChanged();
+  });
+}
+
 int MidiInput::queueCount() const {
   std::lock_guard lock(mutex_);
   return static_cast<int>(queue_.size());

@@ -24,6 +24,10 @@
 //   between messages) is dropped, because the running handler drains the
 //   queue until it is empty. So every message is handled once, in order.
 // - Closures posted by a port check that the port still exists before use.
+// - Device changes (a device came, went or was renamed; the MIDI system
+//   stopped or came back) reach the GUI thread as onDevicesChanged and
+//   onError(kSystemStopped / kSystemBack); a back-end's notification thread
+//   only calls devicesChanged() and reportError(), which post.
 
 #include <array>
 #include <atomic>
@@ -32,6 +36,7 @@
 #include <functional>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -51,6 +56,10 @@ enum ErrorCode : int {
   kInvalidUse = 7,
   kQueueOverflow = 8,
   kDriverError = 9,
+  // The MIDI system (the JACK server) stopped under the console, or answers
+  // again. Raised once each, by the output port of the system.
+  kSystemStopped = 10,
+  kSystemBack = 11,
 };
 
 // What an input and an output have in common: a device list and a life.
@@ -75,10 +84,26 @@ class MidiPort {
   virtual void close() = 0;
   bool isOpen() const { return open_; }
 
+  // The device an open port is connected to now: "" once the connection is
+  // gone (the device went away), nullopt when the back-end cannot tell (then
+  // only the device list tells). A device renamed while connected shows its
+  // new name here.
+  virtual std::optional<std::string> connectedName() { return std::nullopt; }
+  // True when the back-end calls devicesChanged() itself whenever devices
+  // come, go or are renamed; otherwise its owner re-lists now and then.
+  virtual bool announcesChanges() const { return false; }
+  // GUI thread, about once a second: a back-end whose MIDI system stopped
+  // tries to reach it again (and says kSystemBack when it does).
+  virtual void poll() {}
+
   std::function<void(int code, const std::string& text)> onError;
+  std::function<void()> onDevicesChanged;
 
   // Any thread: raises onError on the GUI thread.
   void reportError(int code, const std::string& text);
+  // Any thread: raises onDevicesChanged on the GUI thread; calls that come
+  // before it ran make one.
+  void devicesChanged();
 
  protected:
   void post(std::function<void()> fn);
@@ -88,6 +113,7 @@ class MidiPort {
  private:
   Post post_;
   std::shared_ptr<int> alive_ = std::make_shared<int>(0);
+  std::atomic<bool> changePosted_{false};
 };
 
 class MidiInput : public MidiPort {

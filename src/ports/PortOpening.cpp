@@ -1,77 +1,153 @@
-// The life of the three MIDI ports: device lists, opening at start-up,
-// closing at shutdown and around the setup dialog, and the ports' errors.
+// The life of the three MIDI ports: opening by name at start-up, the file of
+// names, closing at shutdown and around the setup dialog, and the ports'
+// errors.
 
 #include "ports/MidiSetup.h"
 
 namespace kalvant::ports {
 
-namespace {
+MidiSetup::MidiSetup(PortSet ports, PortSettings settings, UserDialogs& user, SetupHooks hooks,
+                     std::string deviceFile)
+    : ports_(ports),
+      settings_(settings),
+      user_(user),
+      hooks_(std::move(hooks)),
+      deviceFile_(std::move(deviceFile)),
+      links_{DeviceLink(ports.input1, &ports.input1), DeviceLink(ports.input2, &ports.input2),
+             DeviceLink(ports.output, nullptr)} {}
 
-// Lists the devices of a port into a list ending with "No device"; returns
-// the device count, which is also the position of "No device".
-i16 listPort(midi::MidiPort& port, std::vector<std::string>& list) {
-  const int n = port.deviceCount();
-  for (int i = 0; i < n; ++i) {
-    port.selectDevice(i);
-    list.push_back(port.deviceName());
-  }
-  list.push_back("No device");
-  return static_cast<i16>(n);
+std::string MidiSetup::label(int link) {
+  return link == 2 ? "MIDI output" : "MIDI input " + std::to_string(link + 1);
 }
 
-bool openInput(midi::MidiInput& in, int device) {
-  in.selectDevice(device);
-  in.setFilter(254, true);
-  return in.open() && in.start();
+// Two identical keyboards share a name: input 2 takes the second of them
+// when input 1 wants the same name.
+int MidiSetup::occurrence(int link) const {
+  return link == 1 && !links_[1].wanted().empty() && links_[0].wanted() == links_[1].wanted();
 }
 
-bool openOutput(midi::MidiOutput& out, int device) {
-  out.selectDevice(device);
-  return out.open() && out.start();
+i16& MidiSetup::position(int link) {
+  return link == 0 ? settings_.inDev1 : link == 1 ? settings_.inDev2 : settings_.outDev;
 }
 
-}  // namespace
-
-MidiSetup::MidiSetup(PortSet ports, PortSettings settings, UserDialogs& user, SetupHooks hooks)
-    : ports_(ports), settings_(settings), user_(user), hooks_(std::move(hooks)) {}
+std::vector<std::string> MidiSetup::list(int link) {
+  return ports::listDevices(links_[static_cast<std::size_t>(link)].port());
+}
 
 void MidiSetup::listDevices() {
-  noDeviceOut_ = listPort(ports_.output, view_.outputDevices);
-  noDeviceIn1_ = listPort(ports_.input1, view_.input1Devices);
-  noDeviceIn2_ = listPort(ports_.input2, view_.input2Devices);
+  for (int k = 0; k < 3; ++k)
+    noDevice_[static_cast<std::size_t>(k)] = static_cast<i16>(list(k).size());
   if (hooks_.changed) hooks_.changed();
 }
 
+// A configuration from before names were kept: its position names the
+// device when it is in today's list; the position just past the list is
+// "No device"; any other says nothing (`known` false).
+std::string MidiSetup::fromPosition(int link, int position, bool& known) {
+  const std::vector<std::string> devices = list(link);
+  known = position >= 0 && position <= static_cast<int>(devices.size());
+  return known && position < static_cast<int>(devices.size())
+             ? devices[static_cast<std::size_t>(position)]
+             : std::string();
+}
+
+void MidiSetup::openLinks() {
+  for (int k = 0; k < 3; ++k) links_[static_cast<std::size_t>(k)].open(list(k), occurrence(k));
+}
+
+std::string MidiSetup::missingText() const {
+  std::string text;
+  for (int k = 0; k < 3; ++k) {
+    const DeviceLink& link = links_[static_cast<std::size_t>(k)];
+    if (link.wanted().empty() || link.connected()) continue;
+    text += (text.empty() ? "" : "\n") + label(k) + " \"" + link.wanted() +
+            "\" is not connected; kalvant will use it as soon as it appears.";
+  }
+  return text;
+}
+
 void MidiSetup::openAll() {
-  const PortSettings& c = settings_;
-  const bool ok = (c.inDev1 == noDeviceIn1_ || openInput(ports_.input1, c.inDev1)) &&
-                  (c.inDev2 == noDeviceIn2_ || openInput(ports_.input2, c.inDev2)) &&
-                  (c.outDev == noDeviceOut_ || openOutput(ports_.output, c.outDev));
-  if (!ok) hooks_.tell("Setup not valid! Please delete KALVANT.CFG and retry!");
+  const DeviceFileRead file = readDeviceFile(deviceFile_);
+  std::string text = file.ok ? "" : file.error + ". The devices are taken from KALVANT.CFG.\n";
+  bool fromPositions = false;
+  for (int k = 0; k < 3; ++k) {
+    DeviceLink& link = links_[static_cast<std::size_t>(k)];
+    if (file.names[static_cast<std::size_t>(k)]) {
+      link.want(*file.names[static_cast<std::size_t>(k)]);
+      continue;
+    }
+    bool known = false;
+    link.want(fromPosition(k, position(k), known));
+    fromPositions = fromPositions || known;
+    if (!known) {
+      text += label(k) + ": the device saved as number " + std::to_string(position(k)) +
+              " is not there. Choose one in Setup.\n";
+    }
+  }
+  devicesKnown_ = true;
+  openLinks();
+  std::string error;
+  if (fromPositions && file.ok && !saveDevices(error)) text += error + "\n";
+  const std::string missing = missingText();
+  say(missing);
+  text += missing;
+  while (!text.empty() && text.back() == '\n') text.pop_back();
+  if (!text.empty()) hooks_.tell(text);
 }
 
 void MidiSetup::closeAll() {
   if (hooks_.beforeClosing) hooks_.beforeClosing();
-  if (settings_.inDev1 != noDeviceIn1_) ports_.input1.close();
-  if (settings_.inDev2 != noDeviceIn2_) ports_.input2.close();
-  if (settings_.outDev != noDeviceOut_) ports_.output.close();
+  for (DeviceLink& link : links_) link.close();
 }
 
-// Both ends of the dialog open what is chosen, skipping "No device".
-void MidiSetup::reopen(int in1, int in2, int out) {
-  if (in1 != noDeviceIn1_) openInput(ports_.input1, in1);
-  if (in2 != noDeviceIn2_) openInput(ports_.input2, in2);
-  if (out != noDeviceOut_) openOutput(ports_.output, out);
+// A device that is not there keeps its position: nothing better is known.
+// While the MIDI system is stopped no list can be read at all.
+void MidiSetup::refreshPositions() {
+  if (systemStopped_) return;
+  for (int k = 0; k < 3; ++k) {
+    const std::vector<std::string> devices = list(k);
+    const std::string& name = links_[static_cast<std::size_t>(k)].wanted();
+    const int found = findDevice(devices, name, occurrence(k));
+    if (name.empty()) position(k) = static_cast<i16>(devices.size());
+    if (found >= 0) position(k) = static_cast<i16>(found);
+  }
+}
+
+bool MidiSetup::saveDevices(std::string& error) {
+  if (!devicesKnown_) return true;
+  refreshPositions();
+  DeviceNames names;
+  for (std::size_t k = 0; k < 3; ++k) names[k] = links_[k].wanted();
+  if (writeDeviceFile(deviceFile_, names, error)) return true;
+  error = "The MIDI devices could not be saved (" + error + ").";
+  return false;
 }
 
 // Warnings and a full queue are the input's own business: the status line
-// tells of dropped messages.
+// tells of dropped messages. A device that vanished between listing and
+// opening is waited for like any missing one.
 void MidiSetup::inputError(int code, const std::string& message) {
+  if (code == midi::kNoSuchDevice) return say(message);
   if (code != midi::kWarning && code != midi::kQueueOverflow) hooks_.tell(message);
 }
 
-void MidiSetup::outputError(const std::string& message) {
-  hooks_.tell(message);
+// The MIDI system stopping is told once, without waiting for the player;
+// the ports are taken again when it answers (devicesChanged follows).
+void MidiSetup::outputError(int code, const std::string& message) {
+  switch (code) {
+    case midi::kSystemStopped:
+      systemStopped_ = true;
+      say(message);
+      if (hooks_.notice) hooks_.notice(message);
+      return;
+    case midi::kSystemBack:
+      systemStopped_ = false;
+      return say(message);
+    case midi::kNoSuchDevice:
+      return say(message);
+    default:
+      hooks_.tell(message);
+  }
 }
 
 }  // namespace kalvant::ports

@@ -18,29 +18,13 @@ bool validPosition(int position, const std::vector<std::string>& list) {
 void MidiSetup::open() {
   if (view_.visible) return;  // already open: the window brings it to the front
   closeAll();
-  // The lists belong to the loaded dialog; fill them whenever they are
-  // empty, whatever the flag says (a table enabled in the editor sets it).
-  if (!listsReady_ || view_.outputDevices.empty()) {
-    view_ = SetupView{};
-    listDevices();
-  }
-  listsReady_ = false;
-  const PortSettings& c = settings_;
-  if (!validPosition(c.inDev1, view_.input1Devices) ||
-      !validPosition(c.inDev2, view_.input2Devices) ||
-      !validPosition(c.outDev, view_.outputDevices)) {
-    hooks_.tell(
-        "MIDI DEVICES ACK ERROR : PLEASE EXIT,DELETE KALVANT.CFG FILE, RESTART AND RETRY MIDI "
-        "SETUP");
-    return;
-  }
+  view_ = SetupView{};
+  for (int k = 0; k < 3; ++k) fillList(k);
   // The sliders cannot show a delay outside their range, and CANCEL
   // restores what they showed.
+  const PortSettings& c = settings_;
   c.sysexDelay = static_cast<i16>(std::clamp<int>(c.sysexDelay, 0, kMaxSysexDelay));
   c.noteDelay = static_cast<i16>(std::clamp<int>(c.noteDelay, 0, kMaxNoteDelay));
-  chooseInput1(c.inDev1);
-  chooseInput2(c.inDev2);
-  chooseOutput(c.outDev);
   showDelays();
   savedSysexDelay_ = c.sysexDelay;
   savedNoteDelay_ = c.noteDelay;
@@ -53,6 +37,30 @@ void MidiSetup::open() {
   if (hooks_.changed) hooks_.changed();
 }
 
+// Today's devices, then the wanted one when it is missing (shown, selected
+// and kept on OK), then "No device".
+void MidiSetup::fillList(int link) {
+  const std::size_t k = static_cast<std::size_t>(link);
+  std::vector<std::string>& names = choices_[k];
+  names = list(link);
+  std::vector<std::string> shown = names;
+  const std::string& wanted = links_[k].wanted();
+  int selected = findDevice(names, wanted, occurrence(link));
+  if (!wanted.empty() && selected < 0) {
+    names.push_back(wanted);
+    shown.push_back("(not connected) " + wanted);
+    selected = static_cast<int>(names.size()) - 1;
+  }
+  names.emplace_back();
+  shown.emplace_back("No device");
+  if (wanted.empty()) selected = static_cast<int>(names.size()) - 1;
+  std::vector<std::string>* lists[] = {&view_.input1Devices, &view_.input2Devices,
+                                       &view_.outputDevices};
+  int* selections[] = {&view_.input1Selected, &view_.input2Selected, &view_.outputSelected};
+  *lists[k] = std::move(shown);
+  *selections[k] = selected;
+}
+
 void MidiSetup::showDelays() {
   set(view_.sysexDelaySlider, static_cast<int>(settings_.sysexDelay));
   set(view_.sysexDelayText, std::to_string(settings_.sysexDelay));
@@ -61,18 +69,15 @@ void MidiSetup::showDelays() {
 }
 
 void MidiSetup::chooseInput1(int position) {
-  set(view_.input1Selected, position);
-  if (position != noDeviceIn1_) ports_.input1.selectDevice(position);
+  if (validPosition(position, view_.input1Devices)) set(view_.input1Selected, position);
 }
 
 void MidiSetup::chooseInput2(int position) {
-  set(view_.input2Selected, position);
-  if (position != noDeviceIn2_) ports_.input2.selectDevice(position);
+  if (validPosition(position, view_.input2Devices)) set(view_.input2Selected, position);
 }
 
 void MidiSetup::chooseOutput(int position) {
-  set(view_.outputSelected, position);
-  if (position != noDeviceOut_) ports_.output.selectDevice(position);
+  if (validPosition(position, view_.outputDevices)) set(view_.outputSelected, position);
 }
 
 void MidiSetup::moveSysexDelay(int value) {
@@ -85,22 +90,40 @@ void MidiSetup::moveNoteDelay(int value) {
   showDelays();
 }
 
+// One keyboard cannot be both inputs: every note would sound twice. Two
+// devices of the same name are two devices when both are listed.
+bool MidiSetup::sameInputs() const {
+  const std::string& first = choices_[0][static_cast<std::size_t>(view_.input1Selected)];
+  const std::string& second = choices_[1][static_cast<std::size_t>(view_.input2Selected)];
+  if (first.empty() || first != second) return false;
+  return view_.input1Selected == view_.input2Selected || findDevice(choices_[0], first, 1) < 0;
+}
+
 // The synthesizer's choice is saved before the ports reopen, so that
 // opening it on the new devices loads what was chosen.
 void MidiSetup::ok() {
   if (!view_.visible) return;
+  if (sameInputs()) {
+    hooks_.tell(
+        "MIDI input 1 and MIDI input 2 are the same device: every note would sound twice. "
+        "Choose another device, or No device, for one of them.");
+    return;
+  }
   applySynth();
-  reopen(view_.input1Selected, view_.input2Selected, view_.outputSelected);
-  settings_.inDev1 = static_cast<i16>(view_.input1Selected);
-  settings_.inDev2 = static_cast<i16>(view_.input2Selected);
-  settings_.outDev = static_cast<i16>(view_.outputSelected);
+  const int selected[] = {view_.input1Selected, view_.input2Selected, view_.outputSelected};
+  for (std::size_t k = 0; k < 3; ++k)
+    links_[k].want(choices_[k][static_cast<std::size_t>(selected[k])]);
+  openLinks();
+  std::string error;
+  if (!saveDevices(error)) hooks_.tell(error);
+  say(missingText());
   if (hooks_.afterOk) hooks_.afterOk();
   unload();
 }
 
 void MidiSetup::cancel() {
   if (!view_.visible) return;
-  reopen(settings_.inDev1, settings_.inDev2, settings_.outDev);
+  openLinks();
   settings_.sysexDelay = savedSysexDelay_;
   settings_.noteDelay = savedNoteDelay_;
   unload();

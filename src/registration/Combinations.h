@@ -49,6 +49,9 @@ class Combinations {
 
   void Tiranti_Click(int Index);
   void AGGIORNAMENTO_KALVO();
+  // The live registration to a module that was away (power-cycled,
+  // unplugged): the three live stops, then the sound settings.
+  void resendLive();
   void Marca_Led_giallo();
   void c_memory_Click(int Index);
   void Graduatore_Click(int Index);

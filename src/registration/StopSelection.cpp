@@ -59,6 +59,13 @@ void Combinations::AGGIORNAMENTO_KALVO() {
   }
 }
 
+void Combinations::resendLive() {
+  for (auto stop : {&Registration::GreatStop, &Registration::SwellStop, &Registration::PedalStop}) {
+    sysex_.send(bank_.live.*stop);
+  }
+  sound_.resendLive(bank_.live.GreatTremolo, bank_.live.SwellTremolo);
+}
+
 void Combinations::Tir_TREMOLOGO_Click() {
   toggleTremolo(&Registration::GreatTremolo, 0);
 }

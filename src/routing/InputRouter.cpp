@@ -152,18 +152,21 @@ bool InputRouter::releaseHeldNote(int input, const midi::InMessage& m) {
 // The output is about to close with keys still down: each of their notes
 // gets its release there now, or it would sound on. The keys' own releases
 // come later, when another output (or none) is open that never had the
-// notes: they are dropped.
+// notes: they are dropped. A keyboard that went away releases only its own.
 void InputRouter::releaseHeldNotes() {
-  for (auto& byChannel : heldNotes_) {
-    for (auto& byKey : byChannel) {
-      for (std::size_t key = 0; key < byKey.size(); ++key) {
-        std::uint16_t& held = byKey[key];
-        if (held == 0 || held == kReleasedAtClose) continue;
-        for (int channel : {held & 0xFF, held >> 8}) {
-          if (channel > 0) output_.noteOff(channel - 1, static_cast<int>(key), 64);
-        }
-        held = kReleasedAtClose;
+  releaseHeldNotes(0);
+  releaseHeldNotes(1);
+}
+
+void InputRouter::releaseHeldNotes(int input) {
+  for (auto& byKey : heldNotes_[static_cast<std::size_t>(input & 1)]) {
+    for (std::size_t key = 0; key < byKey.size(); ++key) {
+      std::uint16_t& held = byKey[key];
+      if (held == 0 || held == kReleasedAtClose) continue;
+      for (int channel : {held & 0xFF, held >> 8}) {
+        if (channel > 0) output_.noteOff(channel - 1, static_cast<int>(key), 64);
       }
+      held = kReleasedAtClose;
     }
   }
 }

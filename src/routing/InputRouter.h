@@ -91,6 +91,7 @@ class InputRouter {
   void drain(int input, midi::MidiInput& port);  // MIDIInput1_Message, MIDIInput2_Message
   void handleMessage(int input, const midi::InMessage& m);
   void releaseHeldNotes();                 // before the output closes
+  void releaseHeldNotes(int input);        // its keyboard went away
   void keyCommand(int key, int division);  // Total_Recall
   void panic();
   void keyDown(int keyCode);    // Form_KeyDown

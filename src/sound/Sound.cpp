@@ -1,5 +1,7 @@
 #include "sound/Sound.h"
 
+#include "stops/StopsTable.h"
+
 namespace kalvant {
 
 namespace {
@@ -44,6 +46,18 @@ void Sound::showReset(int greatVolume, int swellVolume) {
 void Sound::unlightTremolos() {
   set(view_.greatTremolo.lamp, Lamp::Unlit);
   set(view_.swellTremolo.lamp, Lamp::Unlit);
+}
+
+// Equal sends nothing (sendTemperament): it is the module's own tuning.
+void Sound::resendLive(int greatTremolo, int swellTremolo) {
+  for (int division = 0; division < 3; ++division) sendTemperament(division);
+  if (settings_.ReverbType >= 0 && settings_.ReverbType <= 2) {
+    sysex_.send(entry::kReverbChurch + settings_.ReverbType);
+  }
+  sendTremolo(kGreatDivision, greatTremolo);
+  sendTremolo(kSwellDivision, swellTremolo);
+  output_.controller(kGreatDivision, ModuleOutput::kExpression, view_.greatVolume.value);
+  output_.controller(kSwellDivision, ModuleOutput::kExpression, view_.swellVolume.value);
 }
 
 }  // namespace kalvant

@@ -60,6 +60,9 @@ class Sound {
   // RESET: the knobs show the volumes with nothing sent; the tremolo
   // buttons go dark.
   void showReset(int greatVolume, int swellVolume);
+  // A module that was away hears the sound settings again, as the panel
+  // shows them, with the tremolos given.
+  void resendLive(int greatTremolo, int swellTremolo);
   void unlightTremolos();
 
  private:

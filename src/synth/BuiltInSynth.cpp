@@ -24,6 +24,15 @@ BuiltInSynthOutput::BuiltInSynthOutput(std::unique_ptr<midi::MidiOutput> system,
   system_->onError = [this](int code, const std::string& text) {
     if (onError) onError(code, text);
   };
+  system_->onDevicesChanged = [this] {
+    if (onDevicesChanged) onDevicesChanged();
+  };
+}
+
+// The built-in device is always there and never renamed.
+std::optional<std::string> BuiltInSynthOutput::connectedName() {
+  if (builtInOpen_) return std::string(kBuiltInSynthName);
+  return open_ ? system_->connectedName() : std::string();
 }
 
 BuiltInSynthOutput::~BuiltInSynthOutput() {

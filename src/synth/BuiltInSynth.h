@@ -41,6 +41,9 @@ class BuiltInSynthOutput : public midi::MidiOutput, public midi::BuiltInSynthCon
   bool open() override;
   bool start() override;
   void close() override;
+  std::optional<std::string> connectedName() override;
+  bool announcesChanges() const override { return system_->announcesChanges(); }
+  void poll() override { system_->poll(); }
 
   bool builtInSelected() { return selected_ == system_->deviceCount(); }
   // The audio driver that plays ("" when silent or closed).

@@ -198,6 +198,9 @@ void MainWindow::render() {
   if (changed(k_.router().midiStatus(), shownMidiStatus_)) {
     labelMidiStatus_->setText(text(shownMidiStatus_.text));
   }
+  if (changed(k_.midiSetup().connectionStatus(), shownConnectionStatus_)) {
+    labelConnectionStatus_->setText(text(shownConnectionStatus_.text));
+  }
   if (changed(sound.tremoloRate, soundWas.tremoloRate)) tremolo_->render();
   // The stops table editor, the about box and the help window.
   // Each renders only what changed in its own view.

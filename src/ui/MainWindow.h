@@ -78,6 +78,7 @@ class MainWindow : public QMainWindow {
   ports::SetupView shownSetup_;
   routing::ThruView shownThru_;
   LabelView shownMidiStatus_;
+  LabelView shownConnectionStatus_;
   bool renderPending_ = false;
   bool firstRender_ = true;
 
@@ -91,6 +92,7 @@ class MainWindow : public QMainWindow {
   QLabel* labelFileDat_ = nullptr;
   QLabel* labelFileMemory_ = nullptr;
   QLabel* labelMidiStatus_ = nullptr;
+  QLabel* labelConnectionStatus_ = nullptr;
   QLabel* expGo_ = nullptr;
   QLabel* expSw_ = nullptr;
   QSlider* slider1_ = nullptr;

@@ -50,7 +50,8 @@ const std::vector<MenuDef>& menuTable() {
        {{MenuItem::MidiSetup, &Console::SetMidi_Click},
         {MenuItem::MidiThru, &Console::MidiTHRU_Click},
         {std::nullopt, nullptr},
-        {MenuItem::StopsTableEditor, &Console::EditCFG_Click}}},
+        {MenuItem::StopsTableEditor, &Console::EditCFG_Click},
+        {MenuItem::ResendRegistration, &Console::Resend_Click}}},
       {"&Temperament",
        {{MenuItem::Equal, [](Console& k) { k.Temperament_Click(0); }, true},
         {MenuItem::MeanTone, [](Console& k) { k.Temperament_Click(1); }, true},
@@ -256,6 +257,10 @@ QWidget* MainWindow::buildPanel() {
   labelMidiStatus_ = new QLabel;
   labelMidiStatus_->setObjectName("MidiStatus");
   status->addWidget(labelMidiStatus_, 1);
+  labelConnectionStatus_ = new QLabel;
+  labelConnectionStatus_->setObjectName("ConnectionStatus");
+  labelConnectionStatus_->setWordWrap(true);
+  status->addWidget(labelConnectionStatus_, 2);
   v->addLayout(status);
   return central;
 }

@@ -75,6 +75,16 @@ void QtUserDialogs::messageOkCancel(const std::string& text) {
   box.exec();
 }
 
+void QtUserDialogs::notice(const std::string& text) {
+  if (!notice_) {
+    notice_ = new QMessageBox(QMessageBox::Warning, QStringLiteral("kalvant"), QString(),
+                              QMessageBox::Ok, parent_);
+    notice_->setModal(false);
+  }
+  notice_->setText(toQt(text));
+  notice_->show();
+}
+
 QtEventLoop::QtEventLoop(std::function<void()> onTimer) {
   timer_.setTimerType(Qt::PreciseTimer);
   QObject::connect(&timer_, &QTimer::timeout, std::move(onTimer));
@@ -86,6 +96,11 @@ void QtEventLoop::startTimer(int msec) {
 
 void QtEventLoop::stopTimer() {
   timer_.stop();
+}
+
+void QtEventLoop::everySecond(std::function<void()> tick) {
+  QObject::connect(&secondTimer_, &QTimer::timeout, std::move(tick));
+  secondTimer_.start(1000);
 }
 
 void QtEventLoop::waitForEvents() {

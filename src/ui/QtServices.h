@@ -2,7 +2,9 @@
 // The console's services on Qt: message boxes, the event loop with the
 // console's timer, and posting closures to the GUI thread.
 
+#include <QMessageBox>
 #include <QObject>
+#include <QPointer>
 #include <QTimer>
 #include <QWidget>
 #include <functional>
@@ -23,9 +25,11 @@ class QtUserDialogs : public UserDialogs {
   std::optional<std::string> pickFileToSave(const std::string& title,
                                             const std::string& extension) override;
   void messageOkCancel(const std::string& text) override;
+  void notice(const std::string& text) override;
 
  private:
   QWidget* parent_ = nullptr;
+  QPointer<QMessageBox> notice_;
 };
 
 class QtEventLoop : public EventLoop {
@@ -35,9 +39,11 @@ class QtEventLoop : public EventLoop {
   void stopTimer() override;
   void waitForEvents() override;
   void processPendingEvents() override;
+  void everySecond(std::function<void()> tick) override;
 
  private:
   QTimer timer_;
+  QTimer secondTimer_;
 };
 
 // Runs closures on the GUI thread; callable from any thread.

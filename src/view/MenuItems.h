@@ -22,6 +22,7 @@ enum class MenuItem {
   MidiSetup,
   MidiThru,
   StopsTableEditor,
+  ResendRegistration,
   // Temperament, owned by the sound settings
   Equal,
   MeanTone,
@@ -58,6 +59,7 @@ inline constexpr std::array<MenuItemInfo, kMenuItemCount> kMenuItems{{
     {MenuItem::MidiSetup, "&Midi In/Out and Sysex Delay", "SetMidi"},
     {MenuItem::MidiThru, "Midi &Thru...", "MidiTHRU"},
     {MenuItem::StopsTableEditor, "&KALVANT Stops Table Editor", "EditCFG"},
+    {MenuItem::ResendRegistration, "&Resend Registration to Module", "ResendRegistration"},
     {MenuItem::Equal, "&Equal", "Equal"},
     {MenuItem::MeanTone, "&Mean Tone", "MeanTone"},
     {MenuItem::Silbermann, "&Silbermann", "Silbermann"},

@@ -51,6 +51,9 @@ class FakeLoop : public EventLoop {
       for (auto& fn : std::exchange(posted_, {})) fn();
   }
   bool timerArmed() const { return armed_; }
+  // The device watch, which a test runs as if a second had passed.
+  std::function<void()> secondTick;
+  void everySecond(std::function<void()> tick) override { secondTick = std::move(tick); }
 
  private:
   bool armed_ = false;
@@ -77,6 +80,8 @@ class ScriptedUser : public UserDialogs {
     messages.push_back(text);
     if (whileOpen) whileOpen();
   }
+  std::vector<std::string> notices;  // messages that do not wait
+  void notice(const std::string& text) override { notices.push_back(text); }
   bool askYesNo(const std::string& text) override {
     questions.push_back(text);
     if (whileOpen) whileOpen();

@@ -30,6 +30,8 @@ class RealTimeLoop : public EventLoop {
   }
   void stopTimer() override { armed_ = false; }
   void processPendingEvents() override { runPosted(); }
+  std::function<void()> secondTick;  // the test calls it
+  void everySecond(std::function<void()> tick) override { secondTick = std::move(tick); }
   // Returns after an event, a tick or 5 ms: a lost message fails, never hangs.
   void waitForEvents() override {
     for (int idle = 0; idle < 5; ++idle) {
