@@ -1,26 +1,30 @@
 #pragma once
-// What the back-end's JACK clients share (internal to src/midi).
+// The console's JACK side (internal to src/midi): one client named
+// "kalvant" with the MIDI ports in1, in2 (inputs) and out (output), written
+// on libjack. The three port objects share it; it closes when the last of
+// them goes.
 
-#include <memory>
 #include <string>
 
-#include "midi/MidiPort.h"
+#include "midi/RtMidiBackend.h"
 
 namespace kalvant::midi {
 
-// The clients kalvant opens: two inputs and the output.
-inline constexpr const char* kClientNames[] = {"kalvant-in1", "kalvant-in2", "kalvant-out"};
+// The name the console asks for, on JACK and on the ALSA sequencer alike.
+inline constexpr const char* kClientName = "kalvant";
+// The console's ports, in the order in1, in2, out.
+inline constexpr const char* kPortNames[] = {"in1", "in2", "out"};
 
-// The console's own ports appear in every client's list; they are never
-// offered as devices.
-bool isOwnPort(const std::string& name);
+// The console's own ports appear in every list; they are never offered as
+// devices. `client` is the name the system gave the console's client.
+bool isOwnPort(const std::string& name, const std::string& client = kClientName);
 
-// Keeps libjack from printing to the terminal (probes fail on purpose).
+// Keeps libjack from printing to the terminal (probes fail on purpose, and
+// a stopped server makes it complain).
 void quietJack();
 
-// An input on its own JACK client, named kClientNames[clientIndex]. Its
-// device list is every JACK MIDI output port but the console's own, in
-// the server's order (the order KALVANT.CFG's positions refer to).
-std::unique_ptr<MidiInput> createJackInput(const Post& post, int clientIndex);
+// The three ports of the console's JACK client. When no server answers the
+// lists stay empty and the output reports it as a warning.
+PortSet createJackPorts(const Post& post);
 
 }  // namespace kalvant::midi

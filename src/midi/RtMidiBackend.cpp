@@ -7,11 +7,7 @@
 
 #include <algorithm>
 #include <atomic>
-#include <chrono>
-#include <deque>
-#include <functional>
-#include <mutex>
-#include <thread>
+#include <cctype>
 #include <vector>
 
 #include "midi/JackClient.h"
@@ -29,91 +25,17 @@ bool jackServerRunning() {
 
 namespace {
 
-// Counts the JACK server's process cycles. A new connection carries events
-// only once the server's graph has run with it, and an output's events leave
-// in the cycle after they were sent: after opening an output and before
-// closing it the console waits for two cycles, or the module's reset is lost.
-// It also hears the server stop, which RtMidi keeps to itself.
-class JackCycles {
- public:
-  static JackCycles& instance() {
-    static JackCycles cycles;
-    return cycles;
-  }
-  // Returns after two cycles have run, or after 200 ms without a server.
-  void waitTwo() {
-    if (client_) waitFor(count_.load() + 2, std::chrono::milliseconds(200));
-  }
-  // False when no server answered: there is no clock to go by.
-  bool running() const { return client_ != nullptr; }
-  bool serverGone() const { return serverGone_; }
-  unsigned long count() const { return count_; }
-  // Sleeps until the count reaches `target`; false after `limit` without
-  // it, or at once when the server is gone.
-  bool waitFor(unsigned long target, std::chrono::milliseconds limit) {
-    for (auto ms = std::chrono::milliseconds(0); count_.load() < target; ++ms) {
-      if (serverGone_ || ms >= limit) return false;
-      std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    }
-    return true;
-  }
-  // One watcher at a time (the output port); nullptr ends the watch. The
-  // watcher runs on a JACK thread and may only post.
-  void watchServer(std::function<void()> onServerGone) {
-    std::lock_guard lock(mutex_);
-    onServerGone_ = std::move(onServerGone);
-  }
-
- private:
-  JackCycles() {
-    quietJack();
-    jack_status_t status{};
-    client_ = jack_client_open("kalvant-clock", JackNoStartServer, &status);
-    if (!client_) return;
-    jack_set_process_callback(client_, &JackCycles::process, this);
-    jack_on_shutdown(client_, &JackCycles::shutdown, this);
-    if (jack_activate(client_) != 0) {
-      jack_client_close(client_);
-      client_ = nullptr;
-    }
-  }
-  ~JackCycles() {
-    if (client_) jack_client_close(client_);
-  }
-  static int process(jack_nframes_t, void* self) {
-    ++static_cast<JackCycles*>(self)->count_;
-    return 0;
-  }
-  static void shutdown(void* self) {
-    auto* cycles = static_cast<JackCycles*>(self);
-    cycles->serverGone_ = true;
-    std::lock_guard lock(cycles->mutex_);
-    if (cycles->onServerGone_) cycles->onServerGone_();
-  }
-
- private:
-  jack_client_t* client_ = nullptr;
-  std::atomic<unsigned long> count_{0};
-  std::atomic<bool> serverGone_{false};
-  std::mutex mutex_;
-  std::function<void()> onServerGone_;
-};
-
-RtMidi::Api toRtApi(Api api) {
-  return api == Api::Alsa ? RtMidi::LINUX_ALSA : RtMidi::UNIX_JACK;
-}
-
-// State and guards shared by the RtMidi input and output: every RtMidi call
-// goes through guarded(), which turns a throw or an error callback into the
-// port's Error event and a false result.
+// State and guards shared by the RtMidi input and output on the ALSA
+// sequencer: every RtMidi call goes through guarded(), which turns a throw or
+// an error callback into the port's Error event and a false result. Each is
+// an ALSA client named "kalvant" with one port (in1, in2 or out).
 template <class Base, class Rt>
 class RtPort : public Base {
  public:
-  RtPort(Api api, const Post& post, int clientIndex) : Base(post), jack_(api == Api::Jack) {
+  RtPort(Api api, const Post& post, int portIndex) : Base(post), portName_(kPortNames[portIndex]) {
     if (api == Api::None) return;
-    quietJack();
     try {
-      rt_ = std::make_unique<Rt>(toRtApi(api), kClientNames[clientIndex]);
+      rt_ = std::make_unique<Rt>(RtMidi::LINUX_ALSA, kClientName);
       rt_->setErrorCallback(&RtPort::onRtError, this);
     } catch (const RtMidiError& e) {
       rt_.reset();
@@ -123,23 +45,21 @@ class RtPort : public Base {
 
   int deviceCount() override { return static_cast<int>(visiblePorts().size()); }
 
+  // Without the client and port numbers RtMidi appends: those change from
+  // one session to the next.
   std::string deviceName() override {
     const std::vector<unsigned> ports = visiblePorts();
     const int i = this->selected_;
     if (i < 0 || static_cast<std::size_t>(i) >= ports.size()) return {};
     std::string name;
     guarded([&] { name = rt_->getPortName(ports[static_cast<std::size_t>(i)]); });
-    return name;
+    return stableAlsaName(name);
   }
 
  protected:
-  // RtMidi's JACK clients die with the server; nothing is asked of them
-  // afterwards (some of their calls would wait for a cycle that never comes).
-  bool serverGone() const { return jack_ && JackCycles::instance().serverGone(); }
-
   template <class F>
   bool guarded(F&& call) {
-    if (!rt_ || serverGone()) return false;
+    if (!rt_) return false;
     failed_ = false;
     try {
       call();
@@ -153,8 +73,8 @@ class RtPort : public Base {
     return !failed_;
   }
 
-  // Maps the selected device index to RtMidi's port number, or fails.
-  bool selectedPort(unsigned& port, const char* kind) {
+  // Opens the selected device on this port, or fails.
+  bool openSelected(const char* kind) {
     const std::vector<unsigned> ports = visiblePorts();
     const int i = this->selected_;
     if (i < 0 || static_cast<std::size_t>(i) >= ports.size()) {
@@ -162,12 +82,10 @@ class RtPort : public Base {
                                            std::to_string(i) + " is not present");
       return false;
     }
-    port = ports[static_cast<std::size_t>(i)];
-    return true;
+    return guarded([&] { rt_->openPort(ports[static_cast<std::size_t>(i)], portName_); });
   }
 
   std::unique_ptr<Rt> rt_;
-  const bool jack_;
 
  private:
   std::vector<unsigned> visiblePorts() {
@@ -188,16 +106,15 @@ class RtPort : public Base {
     port->reportError(warning ? kWarning : kDriverError, text);
   }
 
+  const std::string portName_;
   std::atomic<bool> failed_{false};
 };
 
 // An input on the ALSA sequencer, whose events are single messages already
-// framed by ALSA. (On JACK, RtMidi's input keeps a sysex without its F7
-// open across events and swallows everything after it: JACK inputs are
-// JackInput's.)
+// framed by ALSA.
 class RtInput : public RtPort<MidiInput, RtMidiIn> {
  public:
-  RtInput(Api api, const Post& post, int clientIndex) : RtPort(api, post, clientIndex) {
+  RtInput(Api api, const Post& post, int portIndex) : RtPort(api, post, portIndex) {
     guarded([&] {
       rt_->setCallback(&RtInput::onRtMessage, this);
       // Keep timing messages (they reach the console as any other), let
@@ -214,9 +131,8 @@ class RtInput : public RtPort<MidiInput, RtMidiIn> {
   }
 
   bool open() override {
-    unsigned port = 0;
-    if (open_ || !selectedPort(port, "input")) return false;
-    open_ = guarded([&] { rt_->openPort(port, "midi_in"); });
+    if (open_) return false;
+    open_ = openSelected("input");
     return open_;
   }
 
@@ -239,115 +155,47 @@ class RtInput : public RtPort<MidiInput, RtMidiIn> {
   }
 };
 
+// The ALSA sequencer queues what it is given; a send never waits.
 class RtOutput : public RtPort<MidiOutput, RtMidiOut> {
  public:
-  RtOutput(Api api, const Post& post, int clientIndex) : RtPort(api, post, clientIndex) {}
-
-  ~RtOutput() override {
-    if (watching_) JackCycles::instance().watchServer(nullptr);
-    if (!rt_) return;
-    if (serverGone()) {
-      // Destroyed now, RtMidi's JACK output would wait a second for a
-      // process cycle that never comes; it is kept for the rest of the
-      // process instead.
-      static auto* kept = new std::vector<std::unique_ptr<RtMidiOut>>;
-      kept->push_back(std::move(rt_));
-      return;
-    }
-    const bool wasOpened = everOpened_;
-    close();
-    // RtMidi's JACK output frees its ring buffer before closing its client;
-    // give the JACK thread time to leave the process callback first.
-    if (wasOpened) std::this_thread::sleep_for(std::chrono::milliseconds(20));
-  }
+  RtOutput(Api api, const Post& post) : RtPort(api, post, 2) {}
+  ~RtOutput() override { close(); }
 
   bool open() override {
-    unsigned port = 0;
-    if (open_ || !selectedPort(port, "output")) return false;
-    open_ = guarded([&] { rt_->openPort(port, "midi_out"); });
-    everOpened_ = everOpened_ || open_;
-    if (open_ && jack_) {
-      watchServer();
-      JackCycles::instance().waitTwo();
-    }
+    if (open_) return false;
+    open_ = openSelected("output");
     return open_;
   }
 
   bool start() override { return open_; }
 
   void close() override {
-    // What was just sent (shutdown's reset) leaves in the next cycle; closing
-    // the port before it would drop it.
-    if (open_ && jack_) JackCycles::instance().waitTwo();
     if (open_) guarded([&] { rt_->closePort(); });
     open_ = false;
-    inRing_.clear();
-    ringBytes_ = 0;
   }
 
  protected:
   void sendMessage(const std::uint8_t* data, std::size_t size) override {
-    if (jack_ && !roomInRing(size)) return;
     guarded([&] { rt_->sendMessage(data, size); });
   }
-
- private:
-  // RtMidi's JACK output hands each message (with a 4-byte length) to JACK's
-  // thread through a ring buffer of 16,383 usable bytes, which every process
-  // cycle empties, and spins without end while the ring lacks room. So the
-  // output keeps its own account: what was written before the last two
-  // cycles has left. It sleeps for room only while cycles still run; a
-  // server that has stopped, or stands still for 200 ms, gets nothing (the
-  // message is dropped) until it runs again.
-  static constexpr std::size_t kRingBytes = 16383;
-
-  bool roomInRing(std::size_t size) {
-    JackCycles& clock = JackCycles::instance();
-    if (!clock.running()) return true;
-    const std::size_t need = size + sizeof(int);
-    for (;;) {
-      const unsigned long now = clock.count();
-      while (!inRing_.empty() && inRing_.front().cycle + 2 <= now) {
-        ringBytes_ -= inRing_.front().bytes;
-        inRing_.pop_front();
-      }
-      if (ringBytes_ + need <= kRingBytes) {
-        inRing_.push_back({now, need});
-        ringBytes_ += need;
-        stalledAt_.reset();
-        return true;
-      }
-      if (stalledAt_ == now) return false;
-      if (!clock.waitFor(now + 1, std::chrono::milliseconds(200))) {
-        stalledAt_ = now;
-        return false;
-      }
-    }
-  }
-
-  // RtMidi's JACK clients die with the server and cannot be opened again.
-  void watchServer() {
-    if (watching_) return;
-    watching_ = true;
-    JackCycles::instance().watchServer([this] {
-      this->reportError(kDriverError,
-                        "The JACK server has stopped: kalvant can no longer play or hear MIDI. "
-                        "Start JACK again, then restart kalvant.");
-    });
-  }
-
-  struct Written {
-    unsigned long cycle;
-    std::size_t bytes;
-  };
-  std::deque<Written> inRing_;
-  std::size_t ringBytes_ = 0;
-  std::optional<unsigned long> stalledAt_;
-  bool everOpened_ = false;
-  bool watching_ = false;
 };
 
 }  // namespace
+
+std::string stableAlsaName(const std::string& rtMidiPortName) {
+  const std::size_t space = rtMidiPortName.rfind(' ');
+  if (space == std::string::npos) return rtMidiPortName;
+  const std::string_view tail = std::string_view(rtMidiPortName).substr(space + 1);
+  const std::size_t colon = tail.find(':');
+  const auto digits = [](std::string_view s) {
+    return !s.empty() &&
+           std::all_of(s.begin(), s.end(), [](unsigned char c) { return std::isdigit(c) != 0; });
+  };
+  if (colon == std::string_view::npos || !digits(tail.substr(0, colon)) ||
+      !digits(tail.substr(colon + 1)))
+    return rtMidiPortName;
+  return rtMidiPortName.substr(0, space);
+}
 
 std::optional<Api> parseApi(std::string_view name) {
   if (name == "alsa") return Api::Alsa;
@@ -384,15 +232,11 @@ Api chooseApi(std::optional<Api> requested) {
 }
 
 PortSet createRtMidiPorts(Api api, const Post& post) {
+  if (api == Api::Jack) return createJackPorts(post);
   PortSet ports;
-  if (api == Api::Jack) {
-    ports.input1 = createJackInput(post, 0);
-    ports.input2 = createJackInput(post, 1);
-  } else {
-    ports.input1 = std::make_unique<RtInput>(api, post, 0);
-    ports.input2 = std::make_unique<RtInput>(api, post, 1);
-  }
-  ports.output = std::make_unique<RtOutput>(api, post, 2);
+  ports.input1 = std::make_unique<RtInput>(api, post, 0);
+  ports.input2 = std::make_unique<RtInput>(api, post, 1);
+  ports.output = std::make_unique<RtOutput>(api, post);
   return ports;
 }
 

@@ -1,6 +1,6 @@
 #pragma once
-// Real MIDI ports on the ALSA sequencer or on JACK: RtMidi's, but for the
-// JACK inputs, which are on libjack (JackClient.h).
+// Real MIDI ports on the ALSA sequencer (RtMidi's) or on JACK (one client
+// of the console's own on libjack, JackClient.h).
 
 #include <memory>
 #include <optional>
@@ -35,7 +35,14 @@ struct PortSet {
 };
 
 // The console's three ports, on an API that can be reached (chooseApi).
-// With Api::None each list is empty and nothing is ever opened.
+// With Api::None each list is empty and nothing is ever opened. On JACK they
+// are the ports in1, in2 and out of one client, which lives as long as the
+// longest-living of the three.
 PortSet createRtMidiPorts(Api api, const Post& post);
+
+// An ALSA port's name as RtMidi gives it, without the client and port
+// numbers it appends ("Keys:Keys MIDI 1 20:0" -> "Keys:Keys MIDI 1"): those
+// change from one session to the next, the name does not.
+std::string stableAlsaName(const std::string& rtMidiPortName);
 
 }  // namespace kalvant::midi

@@ -6,6 +6,8 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
+#include <memory>
 
 #include <unistd.h>
 
@@ -31,12 +33,41 @@ std::string longEntry(char tag) {
   return entry;
 }
 
+// Input 1 plays `keys`, input 2 nothing, the output is `module`.
+void writeDeviceNames(const TempDir& dir, const Keyboard& keys, const Recorder& module) {
+  std::ofstream(dir.file("kalvant-devices.conf"))
+      << "input1=" << keys.portName() << "\ninput2=\noutput=" << module.portName() << "\n";
+}
+
+// A JACK server of the test's own, started and stopped at will.
+class OwnServer {
+ public:
+  OwnServer()
+      : shared_(std::getenv("JACK_DEFAULT_SERVER") ? std::getenv("JACK_DEFAULT_SERVER") : "") {
+    name_ = "kalvant-e2e-stop-" + std::to_string(::getpid());
+    if (shared_.empty()) return;
+    started_ = jackServer("start", name_);
+    setenv("JACK_DEFAULT_SERVER", name_.c_str(), 1);
+  }
+  ~OwnServer() {
+    if (shared_.empty()) return;
+    jackServer("stop", name_);  // leaves no files behind in /dev/shm
+    setenv("JACK_DEFAULT_SERVER", shared_.c_str(), 1);
+  }
+  bool usable() const { return started_; }
+  bool start() { return jackServer("start", name_); }
+  bool stop() { return jackServer("stop", name_); }
+
+ private:
+  std::string shared_, name_;
+  bool started_ = false;
+};
+
 TEST(JackE2EServerStop, SigtermAfterTheServerStoppedEndsKalvantAndSavesItsSettings) {
-  const char* shared = std::getenv("JACK_DEFAULT_SERVER");
-  if (!shared) GTEST_SKIP() << "no JACK test server (run through scripts/test)";
-  const std::string sharedName = shared, name = "kalvant-e2e-stop-" + std::to_string(::getpid());
-  ASSERT_TRUE(jackServer("start", name));
-  setenv("JACK_DEFAULT_SERVER", name.c_str(), 1);
+  if (!std::getenv("JACK_DEFAULT_SERVER"))
+    GTEST_SKIP() << "no JACK test server (run through scripts/test)";
+  OwnServer server;
+  ASSERT_TRUE(server.usable());
   TempDir dir("kalvant-e2e-stop");
   KalvantProcess kalvant;
   {
@@ -44,6 +75,7 @@ TEST(JackE2EServerStop, SigtermAfterTheServerStoppedEndsKalvantAndSavesItsSettin
     Recorder module("e2e-stop-module");
     const int in = sourcePosition(keys.portName());
     CfgData cfg = cfgFor(dir.path(), in, in, sinkPosition(module.portName()));
+    writeDeviceNames(dir, keys, module);
     cfg.settings.SysexDelay = 1;  // the shutdown's sysex paced message by message
     StopsTable table = test::taggedTable();
     table[entry::kModuleReset] = longEntry(1);
@@ -52,7 +84,7 @@ TEST(JackE2EServerStop, SigtermAfterTheServerStoppedEndsKalvantAndSavesItsSettin
     ASSERT_TRUE(kalvant.start(dir.path()));
     ASSERT_TRUE(module.waitForCount(610, 20s)) << kalvant.log();  // both long entries + ten
     std::filesystem::remove(dir.file("KALVANT.CFG"));
-    ASSERT_TRUE(jackServer("stop", name));
+    ASSERT_TRUE(server.stop());
     kalvant.terminate();
     int code = -1;
     EXPECT_TRUE(kalvant.waitExit(8s, code)) << "kalvant hangs on a stopped JACK server";
@@ -60,8 +92,39 @@ TEST(JackE2EServerStop, SigtermAfterTheServerStoppedEndsKalvantAndSavesItsSettin
     EXPECT_EQ(readText(dir.file("KALVANT.CFG")), serialiseCfg(cfg));
   }
   kalvant.kill();
-  jackServer("stop", name);  // leaves no files behind in /dev/shm
-  setenv("JACK_DEFAULT_SERVER", sharedName.c_str(), 1);
+}
+
+// The server stops under the console and starts again: the console takes
+// its devices back by itself, and the module hears the registration again.
+TEST(JackE2EServerStop, AServerThatStartsAgainIsReconnectedByItself) {
+  if (!std::getenv("JACK_DEFAULT_SERVER"))
+    GTEST_SKIP() << "no JACK test server (run through scripts/test)";
+  OwnServer server;
+  ASSERT_TRUE(server.usable());
+  TempDir dir("kalvant-e2e-restart");
+  KalvantProcess kalvant;
+  auto keys = std::make_unique<Keyboard>("e2e-restart-keys");
+  auto module = std::make_unique<Recorder>("e2e-restart-module");
+  ASSERT_EQ(writeProgramFiles(dir.path(), cfgFor(dir.path(), 0, 0, 0), test::taggedTable()), "");
+  writeDeviceNames(dir, *keys, *module);
+  ASSERT_TRUE(kalvant.start(dir.path()));
+  ASSERT_TRUE(module->waitForCount(12, 20s)) << kalvant.log();
+  ASSERT_TRUE(server.stop());
+  keys.reset(), module.reset();
+  ASSERT_TRUE(server.start());
+  keys = std::make_unique<Keyboard>("e2e-restart-keys");
+  module = std::make_unique<Recorder>("e2e-restart-module");
+  // The live registration: three stops, reverb, two tremolos, two volumes.
+  EXPECT_TRUE(module->waitForCount(8, 10s)) << "not reconnected\n" << kalvant.log();
+  module->take();
+  keys->play({0x90, 0x3C, 0x64});
+  EXPECT_TRUE(module->waitForCount(1, 3s)) << kalvant.log();
+  kalvant.terminate();
+  int code = -1;
+  EXPECT_TRUE(kalvant.waitExit(8s, code));
+  EXPECT_EQ(code, 0) << kalvant.log();
+  keys.reset(), module.reset();
+  kalvant.kill();
 }
 
 }  // namespace

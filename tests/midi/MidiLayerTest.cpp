@@ -4,6 +4,7 @@
 
 #include "midi/MemoryMidi.h"
 #include "midi/MidiBytes.h"
+#include "midi/RtMidiBackend.h"
 #include "support/FakeLoop.h"
 
 namespace kalvant::midi {
@@ -18,6 +19,23 @@ TEST(MidiBytes, ShortMessageLengthFollowsTheStatus) {
                                        {0xF6, 1}, {0xF8, 1}, {0xFE, 1}, {0xFF, 1}};
   for (const auto& [status, length] : cases)
     EXPECT_EQ(shortMessageLength(static_cast<std::uint8_t>(status)), length) << std::hex << status;
+}
+
+// The numbers ALSA gives a client change from one session to the next; the
+// name the settings keep must not.
+TEST(AlsaNames, TheClientAndPortNumbersRtMidiAppendsAreLeftOut) {
+  const std::pair<const char*, const char*> cases[] = {
+      {"Roland A-49:Roland A-49 MIDI 1 20:0", "Roland A-49:Roland A-49 MIDI 1"},
+      {"Midi Through:Midi Through Port-0 14:0", "Midi Through:Midi Through Port-0"},
+      {"Keys:out 128:12", "Keys:out"},
+      {"Keys:out", "Keys:out"},
+      {"Keys:Port 2", "Keys:Port 2"},        // a number, but no client:port pair
+      {"Keys:Port 1:2x", "Keys:Port 1:2x"},  // not only digits
+      {"Keys:Port :0", "Keys:Port :0"},      // a number missing
+      {"Keys:Port 20:", "Keys:Port 20:"},
+      {"", ""},
+  };
+  for (const auto& [raw, stable] : cases) EXPECT_EQ(stableAlsaName(raw), stable) << raw;
 }
 
 class Ports : public ::testing::Test {

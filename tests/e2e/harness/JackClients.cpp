@@ -63,9 +63,7 @@ int positionIn(RtMidi&& probe, const std::string& portName) {
   int position = 0;
   for (unsigned p = 0; p < probe.getPortCount(); ++p) {
     const std::string name = probe.getPortName(p);
-    if (name.rfind("kalvant-in1", 0) == 0 || name.rfind("kalvant-in2", 0) == 0 ||
-        name.rfind("kalvant-out", 0) == 0)
-      continue;
+    if (name.rfind("kalvant:", 0) == 0) continue;  // kalvant's own in1, in2 and out
     if (name == portName) return position;
     ++position;
   }
