@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <set>
 
 #include "stops/DatFile.h"
 
@@ -42,6 +43,23 @@ bool connectPorts(const std::string& from, const std::string& to) {
   const int r = jack_connect(client, from.c_str(), to.c_str());
   jack_client_close(client);
   return r == 0 || r == EEXIST;
+}
+
+std::vector<std::string> jackClientsNamed(const std::string& prefix) {
+  jack_status_t status{};
+  jack_client_t* probe = jack_client_open("bench-probe", JackNoStartServer, &status);
+  if (!probe) return {};
+  std::set<std::string> names;
+  if (const char** ports = jack_get_ports(probe, nullptr, nullptr, 0)) {
+    for (const char** p = ports; *p; ++p) {
+      const std::string port = *p;
+      const std::string client = port.substr(0, port.find(':'));
+      if (client.rfind(prefix, 0) == 0) names.insert(client);
+    }
+    jack_free(ports);
+  }
+  jack_client_close(probe);
+  return {names.begin(), names.end()};
 }
 
 StopsTable shippedTable() {

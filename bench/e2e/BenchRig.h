@@ -27,6 +27,10 @@ void printSpread(const std::string& label, const Spread& s, const std::string& u
 
 // Connects two JACK ports by name; false when JACK refuses.
 bool connectPorts(const std::string& from, const std::string& to);
+// The JACK clients whose names start with `prefix`, sorted: the distinct
+// client parts of the server's port names (a client without ports is not
+// seen).
+std::vector<std::string> jackClientsNamed(const std::string& prefix);
 
 // The stops table the console is built with (build/bin/kalvant.dat).
 StopsTable shippedTable();

@@ -1,10 +1,14 @@
-// What kalvant costs when nobody plays, while it paces a stop change with
-// SysexDelay 100, and how long it takes to come up.
+// What kalvant costs when nobody plays, in CPU and memory next to a bare
+// forwarding client, while it paces a stop change with SysexDelay 100, and
+// how long it takes to come up.
+
+#include <unistd.h>
 
 #include <cstdio>
 #include <thread>
 
 #include "BenchRig.h"
+#include "ForwarderProcess.h"
 
 namespace kalvant::bench {
 
@@ -26,13 +30,65 @@ Clock::time_point lastArrival(e2e::Recorder& module, std::chrono::milliseconds q
   return got.empty() ? Clock::now() : got.back().at;
 }
 
-void idleFor(KalvantRig& rig, int seconds) {
-  const pid_t pid = rig.kalvant.pid();
-  const double before = e2e::cpuSeconds(pid);
+// The JACK clients kalvant holds, as the server lists them.
+void printKalvantClients() {
+  const std::vector<std::string> clients = jackClientsNamed("kalvant");
+  std::string names;
+  for (const std::string& c : clients) names += (names.empty() ? "" : ", ") + c;
+  std::printf("  JACK clients named kalvant*: %zu (%s)\n", clients.size(), names.c_str());
+}
+
+// CPU of both processes over the same window, in % of one core.
+void idleSideBySide(pid_t kalvant, pid_t forwarder, int seconds) {
+  const double kalvantBefore = e2e::cpuSeconds(kalvant);
+  const double forwarderBefore = e2e::cpuSeconds(forwarder);
   std::this_thread::sleep_for(std::chrono::seconds(seconds));
-  const double cpu = e2e::cpuSeconds(pid) - before;
-  std::printf("  idle %d s: kalvant CPU %.3f s (%.2f %% of one core), RSS %ld KiB\n", seconds, cpu,
-              100 * cpu / seconds, e2e::residentKiB(pid));
+  const double kalvantCpu = e2e::cpuSeconds(kalvant) - kalvantBefore;
+  const double forwarderCpu = e2e::cpuSeconds(forwarder) - forwarderBefore;
+  const double k = 100 * kalvantCpu / seconds, f = 100 * forwarderCpu / seconds;
+  const double tick = 100.0 / static_cast<double>(::sysconf(_SC_CLK_TCK)) / seconds;
+  std::printf(
+      "  idle %d s, the same window for both (%% of one core; /proc counts whole ticks, "
+      "one tick is %.2f points here):\n",
+      seconds, tick);
+  std::printf("    kalvant     %6.2f %%  (CPU %.3f s)\n", k, kalvantCpu);
+  std::printf("    forwarder   %6.2f %%  (CPU %.3f s)\n", f, forwarderCpu);
+  std::printf("    kalvant - forwarder: %+.2f points (aim: kalvant no higher than the forwarder)\n",
+              k - f);
+}
+
+double mebibytes(pid_t pid, const char* field) {
+  return static_cast<double>(e2e::statusKiB(pid, field)) / 1024;
+}
+
+void printMemory(const char* label, pid_t pid) {
+  std::printf("    %-10s resident %6.1f MiB = anonymous %5.1f + file-backed %5.1f + shared %5.1f\n",
+              label, mebibytes(pid, "VmRSS"), mebibytes(pid, "RssAnon"), mebibytes(pid, "RssFile"),
+              mebibytes(pid, "RssShmem"));
+}
+
+// kalvant on two keyboards and a module next to the forwarder, in a process
+// of its own, from keyboard A to a sink of its own; nobody plays.
+void idleNextToForwarder(bool quick) {
+  KalvantRig rig("idle");
+  e2e::Recorder sink("idle-forwarder-sink");
+  const StopsTable table = shippedTable();
+  if (!rig.start(rig.baseCfg(), table, resetMessageCount(table))) return;
+  ForwarderProcess forwarder;
+  if (!forwarder.start("idle-forwarder"))
+    return (void)std::fprintf(stderr, "bench: the forwarding client did not start\n");
+  if (!connectPorts(rig.keysA.portName(), forwarder.inPort()) ||
+      !connectPorts(forwarder.outPort(), sink.portName()))
+    return (void)std::fprintf(stderr, "bench: JACK refused a connection\n");
+  printKalvantClients();
+  std::this_thread::sleep_for(1s);
+  idleSideBySide(rig.kalvant.pid(), forwarder.pid(), quick ? 5 : 30);
+  std::printf("  resident memory at the end of that window (/proc/PID/status):\n");
+  printMemory("kalvant", rig.kalvant.pid());
+  printMemory("forwarder", forwarder.pid());
+  std::printf(
+      "  The shared part is JACK's shared memory, mapped into every JACK client and\n"
+      "  counted in each one's resident total; anonymous is the process's own.\n");
 }
 
 // Pedal + key 41 on the Great chooses Great stop 4: its sysex (15 messages
@@ -71,14 +127,10 @@ StopsTable quickResetTable() {
 }  // namespace
 
 void idleBench(bool quick) {
-  std::printf("idle: kalvant waiting for the organist\n");
-  {
-    KalvantRig rig("idle");
-    const StopsTable table = shippedTable();
-    if (!rig.start(rig.baseCfg(), table, resetMessageCount(table))) return;
-    std::this_thread::sleep_for(1s);
-    idleFor(rig, quick ? 5 : 30);
-  }
+  std::printf(
+      "idle: kalvant waiting for the organist, next to a bare forwarding client in a "
+      "process of its own\n");
+  idleNextToForwarder(quick);
   KalvantRig rig("paced");
   CfgData cfg = rig.baseCfg();
   cfg.settings.SysexDelay = 100;
