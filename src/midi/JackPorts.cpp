@@ -20,6 +20,7 @@ class JackPort : public Base, public JackEndpoint {
       : Base(post), system_(std::move(system)), slot_(slot) {}
 
   int deviceCount() override { return static_cast<int>(system_->devices(slot_).size()); }
+  std::vector<std::string> devices() override { return system_->devices(slot_); }
 
   std::string deviceName() override {
     const std::vector<std::string> list = system_->devices(slot_);

@@ -29,25 +29,25 @@ std::optional<std::string> DeviceList::connectedName(bool open) const {
   return open && !gone ? connected : std::string();
 }
 
-MemoryMidiInput::MemoryMidiInput(std::vector<std::string> devices, Post post)
+MemoryMidiInput::MemoryMidiInput(std::vector<std::string> names, Post post)
     : MidiInput(std::move(post)) {
-  this->devices.names = std::move(devices);
+  deviceList.names = std::move(names);
 }
 
 std::string MemoryMidiInput::deviceName() {
-  return devices.nameAt(selected_);
+  return deviceList.nameAt(selected_);
 }
 
 bool MemoryMidiInput::open() {
-  if (failNextOpen || !validIndex(selected_, devices.names.size())) {
+  if (failNextOpen || !validIndex(selected_, deviceList.names.size())) {
     failNextOpen = false;
     reportError(kNoSuchDevice, "MIDI input device " + std::to_string(selected_) + " not found");
     return false;
   }
   open_ = true;
   openedDevice = selected_;
-  devices.connected = devices.nameAt(selected_);
-  devices.gone = false;
+  deviceList.connected = deviceList.nameAt(selected_);
+  deviceList.gone = false;
   ++openCount;
   return true;
 }
@@ -70,25 +70,25 @@ void MemoryMidiInput::inject(const Bytes& bytes) {
   if (started_) enqueueFromDriver(bytes.data(), bytes.size());
 }
 
-MemoryMidiOutput::MemoryMidiOutput(std::vector<std::string> devices, Post post)
+MemoryMidiOutput::MemoryMidiOutput(std::vector<std::string> names, Post post)
     : MidiOutput(std::move(post)) {
-  this->devices.names = std::move(devices);
+  deviceList.names = std::move(names);
 }
 
 std::string MemoryMidiOutput::deviceName() {
-  return devices.nameAt(selected_);
+  return deviceList.nameAt(selected_);
 }
 
 bool MemoryMidiOutput::open() {
-  if (failNextOpen || !validIndex(selected_, devices.names.size())) {
+  if (failNextOpen || !validIndex(selected_, deviceList.names.size())) {
     failNextOpen = false;
     reportError(kNoSuchDevice, "MIDI output device " + std::to_string(selected_) + " not found");
     return false;
   }
   open_ = true;
   openedDevice = selected_;
-  devices.connected = devices.nameAt(selected_);
-  devices.gone = false;
+  deviceList.connected = deviceList.nameAt(selected_);
+  deviceList.gone = false;
   ++openCount;
   return true;
 }

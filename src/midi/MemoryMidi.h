@@ -30,9 +30,10 @@ struct DeviceList {
 
 class MemoryMidiInput : public MidiInput {
  public:
-  MemoryMidiInput(std::vector<std::string> devices, Post post);
+  MemoryMidiInput(std::vector<std::string> names, Post post);
 
-  int deviceCount() override { return static_cast<int>(devices.names.size()); }
+  int deviceCount() override { return static_cast<int>(deviceList.names.size()); }
+  std::vector<std::string> devices() override { return deviceList.names; }
   std::string deviceName() override;
   bool open() override;
   bool start() override;
@@ -45,16 +46,17 @@ class MemoryMidiInput : public MidiInput {
   int openCount = 0;  // successful opens, for tests of the port lifecycle
   int openedDevice = -1;
   bool failNextOpen = false;
-  DeviceList devices;
-  std::optional<std::string> connectedName() override { return devices.connectedName(open_); }
-  bool announcesChanges() const override { return devices.announces; }
+  DeviceList deviceList;
+  std::optional<std::string> connectedName() override { return deviceList.connectedName(open_); }
+  bool announcesChanges() const override { return deviceList.announces; }
 };
 
 class MemoryMidiOutput : public MidiOutput {
  public:
-  MemoryMidiOutput(std::vector<std::string> devices, Post post);
+  MemoryMidiOutput(std::vector<std::string> names, Post post);
 
-  int deviceCount() override { return static_cast<int>(devices.names.size()); }
+  int deviceCount() override { return static_cast<int>(deviceList.names.size()); }
+  std::vector<std::string> devices() override { return deviceList.names; }
   std::string deviceName() override;
   bool open() override;
   bool start() override;
@@ -66,9 +68,9 @@ class MemoryMidiOutput : public MidiOutput {
   int openCount = 0;
   int openedDevice = -1;
   bool failNextOpen = false;
-  DeviceList devices;
-  std::optional<std::string> connectedName() override { return devices.connectedName(open_); }
-  bool announcesChanges() const override { return devices.announces; }
+  DeviceList deviceList;
+  std::optional<std::string> connectedName() override { return deviceList.connectedName(open_); }
+  bool announcesChanges() const override { return deviceList.announces; }
 
  protected:
   void sendMessage(const std::uint8_t* data, std::size_t size) override;

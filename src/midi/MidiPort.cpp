@@ -17,6 +17,16 @@ void MidiPort::post(std::function<void()> fn) {
   });
 }
 
+std::vector<std::string> MidiPort::devices() {
+  std::vector<std::string> list;
+  const int n = deviceCount();
+  for (int i = 0; i < n; ++i) {
+    selectDevice(i);
+    list.push_back(deviceName());
+  }
+  return list;
+}
+
 void MidiPort::reportError(int code, const std::string& text) {
   post([this, code, text] {
     if (onError) onError(code, text);

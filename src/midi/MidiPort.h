@@ -39,6 +39,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "midi/MidiParser.h"
 
@@ -76,6 +77,8 @@ class MidiPort {
   void selectDevice(int index) { selected_ = index; }
   int selectedDevice() const { return selected_; }
   virtual std::string deviceName() = 0;  // name of the selected device, "" if none
+  // Every device's name, in list order, from one look at the system.
+  virtual std::vector<std::string> devices();
 
   // Opens the selected device. Returns false (and raises onError) on failure.
   virtual bool open() = 0;

@@ -45,6 +45,14 @@ class RtPort : public Base {
 
   int deviceCount() override { return static_cast<int>(visiblePorts().size()); }
 
+  std::vector<std::string> devices() override {
+    std::vector<std::string> names;
+    for (unsigned port : visiblePorts()) {
+      guarded([&] { names.push_back(stableAlsaName(rt_->getPortName(port))); });
+    }
+    return names;
+  }
+
   // Without the client and port numbers RtMidi appends: those change from
   // one session to the next.
   std::string deviceName() override {

@@ -10,16 +10,6 @@ int findDevice(const std::vector<std::string>& list, const std::string& name, in
   return -1;
 }
 
-std::vector<std::string> listDevices(midi::MidiPort& port) {
-  std::vector<std::string> list;
-  const int n = port.deviceCount();
-  for (int i = 0; i < n; ++i) {
-    port.selectDevice(i);
-    list.push_back(port.deviceName());
-  }
-  return list;
-}
-
 bool DeviceLink::open(const std::vector<std::string>& list, int occurrence) {
   close();
   const int position = findDevice(list, wanted_, occurrence);
@@ -36,29 +26,20 @@ void DeviceLink::close() {
   connected_ = false;
 }
 
-// A back-end that can tell says whether the connection is still there;
-// otherwise the device is gone when the list no longer holds it.
-bool DeviceLink::gone(const std::vector<std::string>& list, int occurrence) {
-  if (!port_.isOpen()) return true;
-  const std::optional<std::string> now = port_.connectedName();
-  if (now) return now->empty();
-  return findDevice(list, wanted_, occurrence) < 0;
-}
-
+// A back-end that can tell says whether the connection is still there, and
+// under which name; otherwise the device is gone when the list no longer
+// holds it.
 DeviceLink::Change DeviceLink::watch(const std::vector<std::string>& list, int occurrence) {
-  if (connected_) {
-    if (gone(list, occurrence)) {
-      close();
-      return Change::Lost;
-    }
-    const std::optional<std::string> now = port_.connectedName();
-    if (now && *now != wanted_) {
-      wanted_ = *now;
-      return Change::Renamed;
-    }
-    return Change::None;
+  if (!connected_) return open(list, occurrence) ? Change::Connected : Change::None;
+  const std::optional<std::string> now =
+      port_.isOpen() ? port_.connectedName() : std::optional<std::string>("");
+  if (now ? now->empty() : findDevice(list, wanted_, occurrence) < 0) {
+    close();
+    return Change::Lost;
   }
-  return open(list, occurrence) ? Change::Connected : Change::None;
+  if (!now || *now == wanted_) return Change::None;
+  wanted_ = *now;
+  return Change::Renamed;
 }
 
 }  // namespace kalvant::ports

@@ -16,9 +16,6 @@ namespace kalvant::ports {
 // the first, the second input the next.
 int findDevice(const std::vector<std::string>& list, const std::string& name, int occurrence);
 
-// The port's device list, in the back-end's order.
-std::vector<std::string> listDevices(midi::MidiPort& port);
-
 class DeviceLink {
  public:
   enum class Change { None, Connected, Lost, Renamed };
@@ -40,7 +37,6 @@ class DeviceLink {
   Change watch(const std::vector<std::string>& list, int occurrence);
 
  private:
-  bool gone(const std::vector<std::string>& list, int occurrence);
   midi::MidiPort& port_;
   midi::MidiInput* input_;
   std::string wanted_;

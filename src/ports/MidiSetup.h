@@ -78,7 +78,6 @@ class MidiSetup {
   // Writes the device names (and the positions for KALVANT.CFG's older
   // readers); false with a message when the file could not be written.
   bool saveDevices(std::string& error);
-  void refreshPositions();
 
   // Hot-plug: a back-end said its devices changed, or the second's poll.
   void devicesChanged();
@@ -107,14 +106,17 @@ class MidiSetup {
   static std::string label(int link);
   int occurrence(int link) const;
   i16& position(int link);
-  std::string fromPosition(int link, int position, bool& known);
-  std::vector<std::string> list(int link);
-  void openLinks();
+  // Each port's device list, read once for all that follows from it.
+  using Lists = std::array<std::vector<std::string>, 3>;
+  Lists listAll();
+  void openLinks(const Lists& lists);
+  void refreshPositions(const Lists& lists);
+  bool recordDevices(const Lists& lists, std::string& error);
   std::string missingText() const;
   void watch(int link);
   void say(const std::string& text) { set(status_.text, text); }
   bool sameInputs() const;
-  void fillList(int link);
+  void fillList(int link, std::vector<std::string> devices);
   void showDelays();
   void showSynth();
   bool applySynth();

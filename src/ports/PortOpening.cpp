@@ -23,36 +23,43 @@ std::string MidiSetup::label(int link) {
 // Two identical keyboards share a name: input 2 takes the second of them
 // when input 1 wants the same name.
 int MidiSetup::occurrence(int link) const {
-  return link == 1 && !links_[1].wanted().empty() && links_[0].wanted() == links_[1].wanted();
+  const bool same = !links_[1].wanted().empty() && links_[0].wanted() == links_[1].wanted();
+  return link == 1 && same ? 1 : 0;
 }
 
 i16& MidiSetup::position(int link) {
   return link == 0 ? settings_.inDev1 : link == 1 ? settings_.inDev2 : settings_.outDev;
 }
 
-std::vector<std::string> MidiSetup::list(int link) {
-  return ports::listDevices(links_[static_cast<std::size_t>(link)].port());
+MidiSetup::Lists MidiSetup::listAll() {
+  return {links_[0].port().devices(), links_[1].port().devices(), links_[2].port().devices()};
 }
 
 void MidiSetup::listDevices() {
-  for (int k = 0; k < 3; ++k)
-    noDevice_[static_cast<std::size_t>(k)] = static_cast<i16>(list(k).size());
+  const Lists lists = listAll();
+  for (std::size_t k = 0; k < 3; ++k) noDevice_[k] = static_cast<i16>(lists[k].size());
   if (hooks_.changed) hooks_.changed();
 }
+
+namespace {
 
 // A configuration from before names were kept: its position names the
 // device when it is in today's list; the position just past the list is
 // "No device"; any other says nothing (`known` false).
-std::string MidiSetup::fromPosition(int link, int position, bool& known) {
-  const std::vector<std::string> devices = list(link);
+std::string fromPosition(int position, const std::vector<std::string>& devices, bool& known) {
   known = position >= 0 && position <= static_cast<int>(devices.size());
   return known && position < static_cast<int>(devices.size())
              ? devices[static_cast<std::size_t>(position)]
              : std::string();
 }
 
-void MidiSetup::openLinks() {
-  for (int k = 0; k < 3; ++k) links_[static_cast<std::size_t>(k)].open(list(k), occurrence(k));
+}  // namespace
+
+void MidiSetup::openLinks(const Lists& lists) {
+  for (int k = 0; k < 3; ++k) {
+    const std::size_t i = static_cast<std::size_t>(k);
+    links_[i].open(lists[i], occurrence(k));
+  }
 }
 
 std::string MidiSetup::missingText() const {
@@ -68,30 +75,33 @@ std::string MidiSetup::missingText() const {
 
 void MidiSetup::openAll() {
   const DeviceFileRead file = readDeviceFile(deviceFile_);
-  std::string text = file.ok ? "" : file.error + ". The devices are taken from KALVANT.CFG.\n";
+  const Lists lists = listAll();
+  std::vector<std::string> told;
+  if (!file.ok) told.push_back(file.error + ". The devices are taken from KALVANT.CFG.");
   bool fromPositions = false;
   for (int k = 0; k < 3; ++k) {
-    DeviceLink& link = links_[static_cast<std::size_t>(k)];
-    if (file.names[static_cast<std::size_t>(k)]) {
-      link.want(*file.names[static_cast<std::size_t>(k)]);
+    const std::size_t i = static_cast<std::size_t>(k);
+    if (file.names[i]) {
+      links_[i].want(*file.names[i]);
       continue;
     }
     bool known = false;
-    link.want(fromPosition(k, position(k), known));
+    links_[i].want(fromPosition(position(k), lists[i], known));
     fromPositions = fromPositions || known;
     if (!known) {
-      text += label(k) + ": the device saved as number " + std::to_string(position(k)) +
-              " is not there. Choose one in Setup.\n";
+      told.push_back(label(k) + ": the device saved as number " + std::to_string(position(k)) +
+                     " is not there. Choose one in Setup.");
     }
   }
   devicesKnown_ = true;
-  openLinks();
+  openLinks(lists);
   std::string error;
-  if (fromPositions && file.ok && !saveDevices(error)) text += error + "\n";
+  if (fromPositions && file.ok && !recordDevices(lists, error)) told.push_back(error);
   const std::string missing = missingText();
   say(missing);
-  text += missing;
-  while (!text.empty() && text.back() == '\n') text.pop_back();
+  if (!missing.empty()) told.push_back(missing);
+  std::string text;
+  for (const std::string& line : told) text += (text.empty() ? "" : "\n") + line;
   if (!text.empty()) hooks_.tell(text);
 }
 
@@ -102,20 +112,23 @@ void MidiSetup::closeAll() {
 
 // A device that is not there keeps its position: nothing better is known.
 // While the MIDI system is stopped no list can be read at all.
-void MidiSetup::refreshPositions() {
+void MidiSetup::refreshPositions(const Lists& lists) {
   if (systemStopped_) return;
   for (int k = 0; k < 3; ++k) {
-    const std::vector<std::string> devices = list(k);
-    const std::string& name = links_[static_cast<std::size_t>(k)].wanted();
-    const int found = findDevice(devices, name, occurrence(k));
-    if (name.empty()) position(k) = static_cast<i16>(devices.size());
+    const std::size_t i = static_cast<std::size_t>(k);
+    const std::string& name = links_[i].wanted();
+    const int found = findDevice(lists[i], name, occurrence(k));
+    if (name.empty()) position(k) = static_cast<i16>(lists[i].size());
     if (found >= 0) position(k) = static_cast<i16>(found);
   }
 }
 
 bool MidiSetup::saveDevices(std::string& error) {
-  if (!devicesKnown_) return true;
-  refreshPositions();
+  return !devicesKnown_ || recordDevices(listAll(), error);
+}
+
+bool MidiSetup::recordDevices(const Lists& lists, std::string& error) {
+  refreshPositions(lists);
   DeviceNames names;
   for (std::size_t k = 0; k < 3; ++k) names[k] = links_[k].wanted();
   if (writeDeviceFile(deviceFile_, names, error)) return true;

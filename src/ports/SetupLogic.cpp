@@ -19,7 +19,8 @@ void MidiSetup::open() {
   if (view_.visible) return;  // already open: the window brings it to the front
   closeAll();
   view_ = SetupView{};
-  for (int k = 0; k < 3; ++k) fillList(k);
+  Lists lists = listAll();
+  for (int k = 0; k < 3; ++k) fillList(k, std::move(lists[static_cast<std::size_t>(k)]));
   // The sliders cannot show a delay outside their range, and CANCEL
   // restores what they showed.
   const PortSettings& c = settings_;
@@ -39,10 +40,10 @@ void MidiSetup::open() {
 
 // Today's devices, then the wanted one when it is missing (shown, selected
 // and kept on OK), then "No device".
-void MidiSetup::fillList(int link) {
+void MidiSetup::fillList(int link, std::vector<std::string> devices) {
   const std::size_t k = static_cast<std::size_t>(link);
   std::vector<std::string>& names = choices_[k];
-  names = list(link);
+  names = std::move(devices);
   std::vector<std::string> shown = names;
   const std::string& wanted = links_[k].wanted();
   int selected = findDevice(names, wanted, occurrence(link));
@@ -113,9 +114,10 @@ void MidiSetup::ok() {
   const int selected[] = {view_.input1Selected, view_.input2Selected, view_.outputSelected};
   for (std::size_t k = 0; k < 3; ++k)
     links_[k].want(choices_[k][static_cast<std::size_t>(selected[k])]);
-  openLinks();
+  const Lists lists = listAll();
+  openLinks(lists);
   std::string error;
-  if (!saveDevices(error)) hooks_.tell(error);
+  if (!recordDevices(lists, error)) hooks_.tell(error);
   say(missingText());
   if (hooks_.afterOk) hooks_.afterOk();
   unload();
@@ -123,7 +125,7 @@ void MidiSetup::ok() {
 
 void MidiSetup::cancel() {
   if (!view_.visible) return;
-  openLinks();
+  openLinks(listAll());
   settings_.sysexDelay = savedSysexDelay_;
   settings_.noteDelay = savedNoteDelay_;
   unload();

@@ -25,7 +25,7 @@ void MidiSetup::devicesChanged() {
 void MidiSetup::watch(int link) {
   DeviceLink& l = links_[static_cast<std::size_t>(link)];
   const std::string before = l.wanted();
-  switch (l.watch(list(link), occurrence(link))) {
+  switch (l.watch(l.port().devices(), occurrence(link))) {
     case DeviceLink::Change::None:
       return;
     case DeviceLink::Change::Lost:

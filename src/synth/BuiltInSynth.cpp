@@ -47,6 +47,12 @@ std::string BuiltInSynthOutput::deviceName() {
   return system_->deviceName();
 }
 
+std::vector<std::string> BuiltInSynthOutput::devices() {
+  std::vector<std::string> list = system_->devices();
+  list.emplace_back(kBuiltInSynthName);
+  return list;
+}
+
 bool BuiltInSynthOutput::open() {
   close();
   if (builtInSelected()) {

@@ -35,6 +35,7 @@ class BuiltInSynthOutput : public midi::MidiOutput, public midi::BuiltInSynthCon
 
   int deviceCount() override { return system_->deviceCount() + 1; }
   std::string deviceName() override;
+  std::vector<std::string> devices() override;
   // Opening the built-in device starts the audio output. When no audio
   // device (or no soundfont) can be opened, it still opens, stays silent and
   // says why through onError: the console keeps working.

@@ -72,7 +72,7 @@ TEST_F(Devices, StartUpOpensByNameWhateverTheListOrder) {
   };
   for (const auto& [list, file, cfgPosition, opened1, opened2] : rows) {
     restart(), in1.close(), in2.close(), user.messages.clear();
-    in1.devices.names = in2.devices.names = list;
+    in1.deviceList.names = in2.deviceList.names = list;
     std::filesystem::remove(path(ports::kDeviceFileName));
     if (!file.empty()) names(file);
     startWith(cfgPosition, 2, 0);
@@ -116,7 +116,7 @@ TEST_F(Devices, SetupRefusesOneKeyboardForBothInputs) {
   };
   for (const auto& [list, first, second, refused] : rows) {
     restart(), user.messages.clear();
-    in1.devices.names = in2.devices.names = list;
+    in1.deviceList.names = in2.deviceList.names = list;
     std::filesystem::remove(path(ports::kDeviceFileName));
     startWith(2, 2, 0);
     k->SetMidi_Click(), k->InputDev1Combo_Click(first), k->InputDev2Combo_Click(second);
@@ -132,14 +132,14 @@ TEST_F(Devices, AVanishedKeyboardReleasesItsNotesAndComesBack) {
   const midi::Bytes on = holdNote();
   ASSERT_EQ(on.size(), 3u);
   sent.clear();
-  in1.devices.set({"Keyboard B"}), changed();
+  in1.deviceList.set({"Keyboard B"}), changed();
   EXPECT_EQ(bytesSent(),
             (std::vector<midi::Bytes>{{static_cast<std::uint8_t>(0x80 | (on[0] & 0x0F)), 60, 64}}));
   EXPECT_FALSE(in1.isOpen());
   EXPECT_EQ(status(),
             "MIDI input 1 \"Keyboard A\" is disconnected; kalvant will use it again as "
             "soon as it appears.");
-  in1.devices.set({"Keyboard B", "Keyboard A"}), changed();
+  in1.deviceList.set({"Keyboard B", "Keyboard A"}), changed();
   EXPECT_EQ(std::tuple(in1.isOpen(), in1.openedDevice), std::tuple(true, 1));
   EXPECT_EQ(status(), "MIDI input 1 \"Keyboard A\" is connected.");
   EXPECT_EQ(holdNote(), on);
@@ -148,14 +148,14 @@ TEST_F(Devices, AVanishedKeyboardReleasesItsNotesAndComesBack) {
 
 TEST_F(Devices, ARenamedKeyboardIsFollowedAndAPolledOneIsFound) {
   startWith(0, 2, 0);
-  in1.devices.rename("Keyboard A", "Piano"), changed();
+  in1.deviceList.rename("Keyboard A", "Piano"), changed();
   EXPECT_EQ(std::tuple(in1.isOpen(), k->midiSetup().wanted(0)), std::tuple(true, "Piano"));
   // A back-end that tells nothing is looked at every second.
-  in1.devices.announces = in1.devices.tells = false;
-  in1.devices.set({"Keyboard B"});
+  in1.deviceList.announces = in1.deviceList.tells = false;
+  in1.deviceList.set({"Keyboard B"});
   loop.secondTick();
   EXPECT_FALSE(in1.isOpen());
-  in1.devices.set({"Piano"});
+  in1.deviceList.set({"Piano"});
   loop.secondTick();
   EXPECT_TRUE(in1.isOpen());
 }
@@ -165,10 +165,10 @@ TEST_F(Devices, TheModuleComingBackGetsTheLiveRegistration) {
   k->Temperament_Click(2), k->Reverb_Click(1);
   k->Tiranti_Click(12), k->Tiranti_Click(55), k->Tiranti_Click(85);
   k->Slider1_Scroll(100), k->Tir_TREMOLOGO_Click();
-  out.devices.set({"Synth"}), changed();
+  out.deviceList.set({"Synth"}), changed();
   EXPECT_FALSE(out.isOpen());
   sent.clear();
-  out.devices.set({"Synth", "GS Module"}), changed();
+  out.deviceList.set({"Synth", "GS Module"}), changed();
   EXPECT_EQ(out.openedDevice, 1);
   const std::vector<midi::Bytes> expected = {
       tagged(12), tagged(55),     tagged(85),   tagged(107),     tagged(108),    tagged(109),
@@ -181,7 +181,7 @@ TEST_F(Devices, TheModuleComingBackGetsTheLiveRegistration) {
 TEST_F(Devices, AStoppedMidiSystemIsToldOnceWithoutWaiting) {
   startWith(0, 2, 0);
   out.reportError(midi::kSystemStopped, "The JACK server has stopped.");
-  in1.devices.set({}), out.devices.set({}), changed();
+  in1.deviceList.set({}), out.deviceList.set({}), changed();
   EXPECT_EQ(user.notices, Names{"The JACK server has stopped."});
   EXPECT_EQ(status(), "The JACK server has stopped.");
   EXPECT_EQ(user.messages, Names{});
