@@ -14,17 +14,14 @@
 #include "harness/JackClients.h"
 #include "harness/KalvantProcess.h"
 #include "support/ConsoleFixture.h"
+#include "support/OwnJackServer.h"
 
 namespace kalvant::e2e {
 namespace {
 
 using namespace std::chrono_literals;
 
-bool jackServer(const std::string& command, const std::string& name) {
-  return std::system((KALVANT_SCRIPTS_DIR "/jack-server " + command + " " + name).c_str()) == 0;
-}
-
-// 300 sysex messages of 100 bytes, where the ring buffer holds 16,383 bytes.
+// 300 sysex messages of 100 bytes, each paced by SysexDelay at shutdown.
 std::string longEntry(char tag) {
   std::string entry;
   for (int i = 0; i < 300; ++i)
@@ -39,34 +36,10 @@ void writeDeviceNames(const TempDir& dir, const Keyboard& keys, const Recorder& 
       << "input1=" << keys.portName() << "\ninput2=\noutput=" << module.portName() << "\n";
 }
 
-// A JACK server of the test's own, started and stopped at will.
-class OwnServer {
- public:
-  OwnServer()
-      : shared_(std::getenv("JACK_DEFAULT_SERVER") ? std::getenv("JACK_DEFAULT_SERVER") : "") {
-    name_ = "kalvant-e2e-stop-" + std::to_string(::getpid());
-    if (shared_.empty()) return;
-    started_ = jackServer("start", name_);
-    setenv("JACK_DEFAULT_SERVER", name_.c_str(), 1);
-  }
-  ~OwnServer() {
-    if (shared_.empty()) return;
-    jackServer("stop", name_);  // leaves no files behind in /dev/shm
-    setenv("JACK_DEFAULT_SERVER", shared_.c_str(), 1);
-  }
-  bool usable() const { return started_; }
-  bool start() { return jackServer("start", name_); }
-  bool stop() { return jackServer("stop", name_); }
-
- private:
-  std::string shared_, name_;
-  bool started_ = false;
-};
-
 TEST(JackE2EServerStop, SigtermAfterTheServerStoppedEndsKalvantAndSavesItsSettings) {
   if (!std::getenv("JACK_DEFAULT_SERVER"))
     GTEST_SKIP() << "no JACK test server (run through scripts/test)";
-  OwnServer server;
+  test::OwnJackServer server("kalvant-e2e-stop");
   ASSERT_TRUE(server.usable());
   TempDir dir("kalvant-e2e-stop");
   KalvantProcess kalvant;
@@ -99,7 +72,7 @@ TEST(JackE2EServerStop, SigtermAfterTheServerStoppedEndsKalvantAndSavesItsSettin
 TEST(JackE2EServerStop, AServerThatStartsAgainIsReconnectedByItself) {
   if (!std::getenv("JACK_DEFAULT_SERVER"))
     GTEST_SKIP() << "no JACK test server (run through scripts/test)";
-  OwnServer server;
+  test::OwnJackServer server("kalvant-e2e-stop");
   ASSERT_TRUE(server.usable());
   TempDir dir("kalvant-e2e-restart");
   KalvantProcess kalvant;

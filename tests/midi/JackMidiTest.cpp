@@ -24,14 +24,6 @@ using Names = std::vector<std::string>;
   if (!std::getenv("JACK_DEFAULT_SERVER")) \
   GTEST_SKIP() << "no JACK test server (run through scripts/test)"
 
-int indexOf(MidiPort& port, const std::string& part) {
-  for (int i = 0; i < port.deviceCount(); ++i) {
-    port.selectDevice(i);
-    if (port.deviceName().find(part) != std::string::npos) return i;
-  }
-  return -1;
-}
-
 MidiPort& portAt(PortSet& ports, int slot) {
   if (slot == 0) return *ports.input1;
   if (slot == 1) return *ports.input2;
@@ -122,10 +114,10 @@ TEST(JackMidi, ASecondConsoleUnderAnotherNameLeavesOutOnlyItsOwnPorts) {
   const Names renamed = probe.ports("^kalvant-");
   ASSERT_EQ(renamed.size(), 3u);
   const std::string secondOut = renamed[2];  // "kalvant-01:out" or the like
-  EXPECT_EQ(indexOf(*second.input1, secondOut), -1);
-  EXPECT_GE(indexOf(*second.input1, "kalvant:out"), 0);
-  EXPECT_GE(indexOf(*first.input1, secondOut), 0);
-  EXPECT_EQ(indexOf(*first.input1, "kalvant:out"), -1);
+  EXPECT_EQ(test::positionOf(*second.input1, secondOut), -1);
+  EXPECT_GE(test::positionOf(*second.input1, "kalvant:out"), 0);
+  EXPECT_GE(test::positionOf(*first.input1, secondOut), 0);
+  EXPECT_EQ(test::positionOf(*first.input1, "kalvant:out"), -1);
 }
 
 TEST(JackMidi, ConsolePortsTalkToAnotherJackClient) {
@@ -141,10 +133,10 @@ TEST(JackMidi, ConsolePortsTalkToAnotherJackClient) {
     PortSet ports = createRtMidiPorts(Api::Jack, gui.post());
     ports.output->onError =
         ports.input1->onError = [&](int, const std::string& t) { errors.push_back(t); };
-    EXPECT_EQ(indexOf(*ports.output, "kalvant"), -1) << "own port listed";
-    EXPECT_EQ(indexOf(*ports.input1, "kalvant"), -1) << "own port listed";
-    const int outIndex = indexOf(*ports.output, "peer-in");
-    const int inIndex = indexOf(*ports.input1, "peer-out");
+    EXPECT_EQ(test::positionOf(*ports.output, "kalvant"), -1) << "own port listed";
+    EXPECT_EQ(test::positionOf(*ports.input1, "kalvant"), -1) << "own port listed";
+    const int outIndex = test::positionOf(*ports.output, "peer-in");
+    const int inIndex = test::positionOf(*ports.input1, "peer-out");
     ASSERT_TRUE(outIndex >= 0 && inIndex >= 0);
     ports.output->selectDevice(outIndex);
     ASSERT_TRUE(ports.output->open() && ports.output->start());
@@ -223,7 +215,7 @@ TEST(JackMidi, DevicesThatComeAndGoAreAnnouncedAndAGoneDeviceIsNoLongerConnected
     const std::string peerPort = slot == 2 ? "gone:in" : "gone:out";
     auto peer = peerFor(slot, "gone");
     ASSERT_TRUE(pumpUntil(gui, [&] { return changes > 0; })) << "a new device is not announced";
-    port.selectDevice(indexOf(port, peerPort));
+    port.selectDevice(test::positionOf(port, peerPort));
     ASSERT_TRUE(port.open());
     EXPECT_EQ(port.connectedName(), peerPort);
     settle(gui);  // the connection's own notice
@@ -231,7 +223,7 @@ TEST(JackMidi, DevicesThatComeAndGoAreAnnouncedAndAGoneDeviceIsNoLongerConnected
     peer.reset();
     EXPECT_TRUE(pumpUntil(gui, [&] { return changes > 0; })) << "a gone device is not announced";
     EXPECT_EQ(port.connectedName(), "");
-    EXPECT_EQ(indexOf(port, peerPort), -1);
+    EXPECT_EQ(test::positionOf(port, peerPort), -1);
     port.close();
     port.onDevicesChanged = nullptr;
   }
@@ -251,7 +243,7 @@ TEST(JackMidi, ADeviceRenamedWhileConnectedShowsItsNewNameAndStaysConnected) {
     jack_port_t* device = jack_port_register(renamer.get(), before.c_str(), JACK_DEFAULT_MIDI_TYPE,
                                              slot == 2 ? JackPortIsInput : JackPortIsOutput, 0);
     ASSERT_TRUE(device);
-    port.selectDevice(indexOf(port, "renamer:" + before));
+    port.selectDevice(test::positionOf(port, "renamer:" + before));
     ASSERT_TRUE(port.open());
     settle(gui);
     int changes = 0;

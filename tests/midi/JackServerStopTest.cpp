@@ -13,24 +13,12 @@
 #include "harness/JackClients.h"
 #include "midi/RtMidiBackend.h"
 #include "support/JackSupport.h"
+#include "support/OwnJackServer.h"
 
 namespace kalvant::midi {
 namespace {
 
 using namespace std::chrono_literals;
-
-bool jackServer(const char* command, const std::string& name) {
-  const std::string line = std::string(KALVANT_SCRIPTS_DIR "/jack-server ") + command + " " + name;
-  return std::system(line.c_str()) == 0;
-}
-
-int indexOf(MidiPort& port, const std::string& name) {
-  for (int i = 0; i < port.deviceCount(); ++i) {
-    port.selectDevice(i);
-    if (port.deviceName() == name) return i;
-  }
-  return -1;
-}
 
 // Runs the GUI side, and poll() once in a while as the console does, until
 // done() holds; false after 5 s.
@@ -49,9 +37,9 @@ bool pumpUntil(test::RealTimeLoop& gui, MidiPort& port, Done done) {
 // positions, and checks that a note goes each way.
 void openAndPlay(PortSet& ports, test::RealTimeLoop& gui, e2e::Recorder& module,
                  e2e::Keyboard& keys) {
-  ports.output->selectDevice(indexOf(*ports.output, module.portName()));
+  ports.output->selectDevice(test::positionOf(*ports.output, module.portName()));
   ASSERT_TRUE(ports.output->open() && ports.output->start());
-  ports.input1->selectDevice(indexOf(*ports.input1, keys.portName()));
+  ports.input1->selectDevice(test::positionOf(*ports.input1, keys.portName()));
   ASSERT_TRUE(ports.input1->open() && ports.input1->start());
   ports.output->sendShort(0x90, 60, 100);
   EXPECT_TRUE(module.waitForCount(1, 3s));
@@ -64,9 +52,8 @@ void openAndPlay(PortSet& ports, test::RealTimeLoop& gui, e2e::Recorder& module,
 TEST(JackServerStop, IsReportedOnceLeavesThePortsHarmlessAndPollReconnects) {
   if (!std::getenv("JACK_DEFAULT_SERVER"))
     GTEST_SKIP() << "no JACK test server (run through scripts/test)";
-  const std::string name = "kalvant-stop-" + std::to_string(::getpid());
-  ASSERT_TRUE(jackServer("start", name));
-  setenv("JACK_DEFAULT_SERVER", name.c_str(), 1);
+  test::OwnJackServer server("kalvant-stop");
+  ASSERT_TRUE(server.usable());
 
   test::RealTimeLoop gui;
   std::vector<int> codes;
@@ -85,14 +72,14 @@ TEST(JackServerStop, IsReportedOnceLeavesThePortsHarmlessAndPollReconnects) {
       e2e::Keyboard keys("keys");
       openAndPlay(ports, gui, module, keys);
     }
-    jackServer("stop", name);
+    server.stop();
     EXPECT_TRUE(pumpUntil(gui, *ports.output, [&] { return !codes.empty(); }));
     EXPECT_EQ(codes, std::vector<int>{kSystemStopped});
 
     // Far more than the ring buffer holds: a send that waited would hang.
     const auto sends = std::async(std::launch::async, [&] {
       const std::string sysex("\xF0\x41\x10\x42\x12\x40\x00\x7F\x00\x41\xF7", 11);
-      for (int i = 0; i < 1000; ++i) {
+      for (int i = 0; i < 5000; ++i) {
         ports.output->sendShort(0x90, 60, 100);
         ports.output->sendSysex(sysex);
       }
@@ -108,7 +95,7 @@ TEST(JackServerStop, IsReportedOnceLeavesThePortsHarmlessAndPollReconnects) {
     gui.runPosted();
     EXPECT_EQ(codes, std::vector<int>{kSystemStopped});
 
-    ASSERT_TRUE(jackServer("start", name));
+    ASSERT_TRUE(server.start());
     changes = 0;
     EXPECT_TRUE(pumpUntil(gui, *ports.output, [&] { return codes.size() == 2 && changes > 0; }));
     EXPECT_EQ(codes, (std::vector<int>{kSystemStopped, kSystemBack}));
@@ -120,7 +107,6 @@ TEST(JackServerStop, IsReportedOnceLeavesThePortsHarmlessAndPollReconnects) {
   }
   gui.runPosted();
   EXPECT_EQ(codes, (std::vector<int>{kSystemStopped, kSystemBack}));
-  jackServer("stop", name);  // leaves no files behind in /dev/shm
 }
 
 }  // namespace

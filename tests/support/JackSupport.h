@@ -90,5 +90,8 @@ inline int positionOf(const std::vector<std::string>& list, const std::string& p
     if (list[i].find(part) != std::string::npos) return static_cast<int>(i);
   return -1;
 }
+inline int positionOf(midi::MidiPort& port, const std::string& part) {
+  return positionOf(port.devices(), part);
+}
 
 }  // namespace kalvant::test
