@@ -75,7 +75,6 @@ class MidiPort {
   // Device index for listing and opening; any value is accepted here,
   // open() checks it.
   void selectDevice(int index) { selected_ = index; }
-  int selectedDevice() const { return selected_; }
   virtual std::string deviceName() = 0;  // name of the selected device, "" if none
   // Every device's name, in list order, from one look at the system.
   virtual std::vector<std::string> devices();

@@ -30,7 +30,6 @@ class FluidTarget : public SoundTarget {
   // Replaces the sound. Returns false with a readable reason when the file
   // cannot be loaded; the synthesizer then stays silent.
   bool loadSoundfont(const std::string& path, std::string& error);
-  bool hasSoundfont() const { return soundfont_ >= 0; }
 
   // Renders the next frames offline (never while an audio driver runs).
   void render(float* left, float* right, int frames);
