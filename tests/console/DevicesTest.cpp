@@ -178,6 +178,24 @@ TEST_F(Devices, TheModuleComingBackGetsTheLiveRegistration) {
   EXPECT_EQ(bytesSent(), expected);  // the menu command sends the same
 }
 
+// Only a real failure stops the player with a box; a device that vanished
+// between listing and opening is waited for like any missing one.
+TEST_F(Devices, InputErrorsGoWhereTheyBelong) {
+  startWith(0, 2, 0);
+  const std::tuple<int, std::string, Names, std::string> rows[] = {
+      // code, text, boxes, status line
+      {midi::kWarning, "w", {}, ""},
+      {midi::kQueueOverflow, "q", {}, ""},
+      {midi::kDriverError, "broken", {"broken"}, ""},
+      {midi::kNoSuchDevice, "gone", {}, "gone"},
+  };
+  for (const auto& [code, text, boxes, shown] : rows) {
+    user.messages.clear();
+    in2.reportError(code, text), loop.runPosted();
+    EXPECT_EQ(std::tuple(user.messages, status()), std::tuple(boxes, shown)) << code;
+  }
+}
+
 TEST_F(Devices, AStoppedMidiSystemIsToldOnceWithoutWaiting) {
   startWith(0, 2, 0);
   out.reportError(midi::kSystemStopped, "The JACK server has stopped.");
