@@ -143,6 +143,8 @@ TEST_F(Devices, AVanishedKeyboardReleasesItsNotesAndComesBack) {
   EXPECT_EQ(std::tuple(in1.isOpen(), in1.openedDevice), std::tuple(true, 1));
   EXPECT_EQ(status(), "MIDI input 1 \"Keyboard A\" is connected.");
   EXPECT_EQ(holdNote(), on);
+  sent.clear(), in1.inject({0xFE}), loop.runPosted();
+  EXPECT_EQ(bytesSent(), std::vector<midi::Bytes>{});  // active sensing stays filtered
   EXPECT_EQ(user.messages, Names{});  // never a box during a performance
 }
 
