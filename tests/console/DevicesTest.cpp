@@ -112,6 +112,7 @@ TEST_F(Devices, SetupRefusesOneKeyboardForBothInputs) {
       {{"Keyboard A", "Keyboard B"}, 0, 0, true},
       {{"Keyboard A", "Keyboard B"}, 0, 1, false},
       {{"Keys", "Keys"}, 0, 1, false},              // two of the same make
+      {{"Keys", "Keys"}, 1, 1, true},               // one of them twice
       {{"Keyboard A", "Keyboard B"}, 2, 2, false},  // No device twice
   };
   for (const auto& [list, first, second, refused] : rows) {
@@ -145,7 +146,7 @@ TEST_F(Devices, AVanishedKeyboardReleasesItsNotesAndComesBack) {
   EXPECT_EQ(holdNote(), on);
   sent.clear(), in1.inject({0xFE}), loop.runPosted();
   EXPECT_EQ(bytesSent(), std::vector<midi::Bytes>{});  // active sensing stays filtered
-  EXPECT_EQ(user.messages, Names{});  // never a box during a performance
+  EXPECT_EQ(user.messages, Names{});                   // never a box during a performance
 }
 
 TEST_F(Devices, ARenamedKeyboardIsFollowedAndAPolledOneIsFound) {
