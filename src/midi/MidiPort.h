@@ -31,6 +31,7 @@
 
 #include <array>
 #include <atomic>
+#include <chrono>
 #include <cstdint>
 #include <deque>
 #include <functional>
@@ -41,6 +42,7 @@
 #include <string_view>
 #include <vector>
 
+#include "midi/LiveRouting.h"
 #include "midi/MidiParser.h"
 
 namespace kalvant::midi {
@@ -138,6 +140,16 @@ class MidiInput : public MidiPort {
 
   std::function<void()> onMessage;
 
+  // The router that may take this input's messages on the driver thread
+  // (null: every message goes to the queue). GUI thread, before start().
+  void setLiveRouter(LiveRouter* router, int input) {
+    liveInput_ = input;
+    liveRouter_.store(router);
+  }
+  // Where the driver thread sends what the live router takes; null when the
+  // back-end has no cycle of its own (then every message is queued).
+  virtual CycleOut* cycleOut() { return nullptr; }
+
   // Driver thread: queues every message of one received event (its bytes as
   // they came; see MidiParser).
   void enqueueFromDriver(const std::uint8_t* bytes, std::size_t size);
@@ -172,6 +184,8 @@ class MidiInput : public MidiPort {
   std::atomic<bool> notifyPosted_{false};
   bool inHandler_ = false;
   std::array<std::atomic<bool>, 256> filtered_{};
+  std::atomic<LiveRouter*> liveRouter_{nullptr};
+  int liveInput_ = 0;
 };
 
 class MidiOutput : public MidiPort {
@@ -188,11 +202,30 @@ class MidiOutput : public MidiPort {
   // Bytes after the last F7 are not a message and are not sent.
   void sendSysex(std::string_view bytes);
 
+  // The least time between two messages leaving the output (0: none). The
+  // output spaces a burst by it; a message after a quiet spell leaves at
+  // once. GUI thread.
+  virtual void setMinimumGap(std::chrono::microseconds gap) { minimumGap_ = gap; }
+  std::chrono::microseconds minimumGap() const { return minimumGap_; }
+
+  // A synthesizer that plays inside the back-end's own cycle. True when the
+  // back-end renders it (JACK: audio ports out_L and out_R); null takes it
+  // back and returns once no cycle uses it. GUI thread.
+  virtual bool attachCycleSynth(CycleSynth* /*synth*/) { return false; }
+  // The attached synthesizer's sample rate (0 when none can play).
+  virtual double cycleSampleRate() const { return 0; }
+  // A message for the attached synthesizer, in order with what the cycle
+  // routes to it. GUI thread.
+  virtual void sendToCycleSynth(const std::uint8_t* /*data*/, std::size_t /*size*/) {}
+
  protected:
   // One complete message, port open.
   virtual void sendMessage(const std::uint8_t* data, std::size_t size) = 0;
   // Seen once per sendSysex call, before it is split (tests count hand-overs).
   virtual void handedOver(std::string_view) {}
+
+ private:
+  std::chrono::microseconds minimumGap_{0};
 };
 
 }  // namespace kalvant::midi
