@@ -43,6 +43,42 @@ class UserDialogs {
   virtual void notice(const std::string& text) = 0;
 };
 
+// Dialogs that run `beforeWaiting` before every box that waits for the
+// user, so that whatever the console was doing counts as done meanwhile.
+class DialogsThatLetGo final : public UserDialogs {
+ public:
+  DialogsThatLetGo(UserDialogs& user, std::function<void()> beforeWaiting)
+      : user_(user), beforeWaiting_(std::move(beforeWaiting)) {}
+  void message(const std::string& text, MessageIcon icon) override {
+    letGo();
+    user_.message(text, icon);
+  }
+  bool askYesNo(const std::string& text) override {
+    letGo();
+    return user_.askYesNo(text);
+  }
+  std::optional<std::string> pickFileToOpen(const std::string& t, const std::string& e) override {
+    letGo();
+    return user_.pickFileToOpen(t, e);
+  }
+  std::optional<std::string> pickFileToSave(const std::string& t, const std::string& e) override {
+    letGo();
+    return user_.pickFileToSave(t, e);
+  }
+  void messageOkCancel(const std::string& text) override {
+    letGo();
+    user_.messageOkCancel(text);
+  }
+  void notice(const std::string& text) override { user_.notice(text); }
+
+ private:
+  void letGo() {
+    if (beforeWaiting_) beforeWaiting_();
+  }
+  UserDialogs& user_;
+  std::function<void()> beforeWaiting_;
+};
+
 // The event loop as the console's waits see it.
 class EventLoop {
  public:

@@ -7,11 +7,12 @@
 namespace kalvant {
 
 Console::Console(const ConsoleWorld& world)
-    : panel(makeInitialPanel()),
+    : dialogs_(world.user, [this] { router_.letInputsFlow(); }),
+      panel(makeInitialPanel()),
       stopsTable(world.programDir + "/kalvant.dat",
                  {[this](const std::string& text, MessageIcon icon) { tell(text, icon); },
                   [this] { Salva_dati_di_avvio(); }}),
-      stopsTableEditor(world.user, world.programDir, stopsTable.table(), s.settings.DatFilePath,
+      stopsTableEditor(dialogs_, world.programDir, stopsTable.table(), s.settings.DatFilePath,
                        {[this] { return ended_; }, [this] { panelChanged(); },
                         [this](const std::string& datPath) { enableTable(datPath); }}),
       aboutHelp(world.programDir,
@@ -25,6 +26,9 @@ Console::Console(const ConsoleWorld& world)
   s.settings.DatFilePath = programFile("kalvant.dat");
   s.CfgPath = programFile("KALVANT.CFG");
 
+  w_.MIDIInput1.setLiveRouter(&router_.live(), 0);
+  w_.MIDIInput2.setLiveRouter(&router_.live(), 1);
+  router_.publish();
   w_.MIDIInput1.onMessage = [this] { MIDIInput1_Message(); };
   w_.MIDIInput2.onMessage = [this] { MIDIInput2_Message(); };
   w_.MIDIInput1.onError = [this](int code, const std::string& text) {
@@ -44,11 +48,11 @@ Console::Console(const ConsoleWorld& world)
 }
 
 void Console::tell(const std::string& text, MessageIcon icon) {
-  if (!ended_) w_.user.message(text, icon);
+  if (!ended_) dialogs_.message(text, icon);
 }
 
 bool Console::ask(const std::string& question) {
-  return !ended_ && w_.user.askYesNo(question);
+  return !ended_ && dialogs_.askYesNo(question);
 }
 
 std::string Console::programFile(const std::string& name) const {

@@ -4,9 +4,9 @@
 // (Tiranti_Click, MIDIInput1_Message); procedures that act for the whole
 // console carry upper-case names (CARICAMENTO_DAT, AGGIORNAMENTO_KALVO).
 //
-// Everything runs on the GUI thread. The only re-entrancy is event pumping:
-// Waiting_Timer (sysex and reset pauses) and the input handlers let other
-// handlers run, so any handler may run inside another one.
+// Everything here runs on the GUI thread, and every procedure runs to
+// completion at once: what it sends is scheduled, never waited for. The
+// only re-entrancy left is a modal box, during which other handlers run.
 
 #include <array>
 #include <chrono>
@@ -50,6 +50,10 @@ struct ConsoleWorld {
 };
 
 class Console {
+  // Every box the console opens lets the keyboards play on while it waits
+  // for the user (set up first: the parts below are given it).
+  DialogsThatLetGo dialogs_;
+
  public:
   explicit Console(const ConsoleWorld& world);
   Console(const Console&) = delete;
@@ -207,12 +211,14 @@ class Console {
   void showTableInPlay();
   void enableTable(const std::string& datPath);
   // The shared change notification, for the parts that own their views.
+  // Any change may be one the routing reads: the driver thread gets it.
   void panelChanged() {
+    router_.publish();
     if (panel.onChanged) panel.onChanged();
   }
   ConsoleWorld w_;
   ModuleOutput output_{w_.MIDIOutput1};
-  FileDialogs files_{w_.user, [this] { return ended_; }};
+  FileDialogs files_{dialogs_, [this] { return ended_; }};
   SysexSender sysex_{output_, w_.loop, stopsTable.table(), s.settings.SysexDelay,
                      [this] { return ended_; }};
   Sound sound_{s.settings, output_, sysex_};
@@ -238,18 +244,16 @@ class Console {
     Console& k;
   };
   RouterActions routerActions_{*this};
-  routing::InputRouter router_{
-      output_,
-      w_.loop,
-      {s.settings.ThruMode, s.settings.TremoloValue, s.settings.FixedChannel, s.settings.NoteDelay,
-       s.settings.SlidersCoupled},
-      routerActions_,
-      [this] { panelChanged(); }};
+  routing::InputRouter router_{output_,
+                               {s.settings.ThruMode, s.settings.TremoloValue,
+                                s.settings.FixedChannel, s.settings.SlidersCoupled},
+                               routerActions_,
+                               [this] { panelChanged(); }};
   ports::MidiSetup midiSetup_{
       {w_.MIDIInput1, w_.MIDIInput2, w_.MIDIOutput1, w_.builtInSynth},
       {s.settings.InDev1, s.settings.InDev2, s.settings.OutDev, s.settings.SysexDelay,
        s.settings.NoteDelay},
-      w_.user,
+      dialogs_,
       {[this](const std::string& text) { tell(text, MessageIcon::None); },
        [this](const std::string& text) {
          if (!ended_) w_.user.notice(text);

@@ -56,6 +56,7 @@ void Console::Form_Unload(bool& cancel) {
   CHIUSURA_PORTE_MIDI();
   if (s.settings.SaveCfgOnExit == 1 && !readingSettings_) Salva_dati_di_avvio();
   ended_ = true;
+  router_.publish();  // the driver thread routes nothing more
 }
 
 void Console::exit_Click() {

@@ -4,6 +4,6 @@
 namespace kalvant::ports {
 
 inline constexpr int kMaxSysexDelay = 100;  // milliseconds after each sysex message
-inline constexpr int kMaxNoteDelay = 500;   // steps of 10 microseconds before each note
+inline constexpr int kMaxNoteDelay = 500;   // microseconds at least between output messages
 
 }  // namespace kalvant::ports

@@ -118,6 +118,8 @@ class MidiSetup {
   bool sameInputs() const;
   void fillList(int link, std::vector<std::string> devices);
   void showDelays();
+  // The output spaces its messages by the note delay, in microseconds.
+  void applyNoteDelay();
   void showSynth();
   bool applySynth();
   void unload();

@@ -94,6 +94,7 @@ void MidiSetup::openAll() {
     }
   }
   devicesKnown_ = true;
+  applyNoteDelay();
   openLinks(lists);
   std::string error;
   if (fromPositions && file.ok && !recordDevices(lists, error)) told.push_back(error);

@@ -2,6 +2,7 @@
 // restores them) and the built-in synthesizer's choices (only OK saves them).
 
 #include <algorithm>
+#include <chrono>
 
 #include "ports/MidiSetup.h"
 
@@ -88,7 +89,12 @@ void MidiSetup::moveSysexDelay(int value) {
 
 void MidiSetup::moveNoteDelay(int value) {
   settings_.noteDelay = static_cast<i16>(std::clamp(value, 0, kMaxNoteDelay));
+  applyNoteDelay();
   showDelays();
+}
+
+void MidiSetup::applyNoteDelay() {
+  ports_.output.setMinimumGap(std::chrono::microseconds(std::max<int>(settings_.noteDelay, 0)));
 }
 
 // One keyboard cannot be both inputs: every note would sound twice. Two
@@ -128,6 +134,7 @@ void MidiSetup::cancel() {
   openLinks(listAll());
   settings_.sysexDelay = savedSysexDelay_;
   settings_.noteDelay = savedNoteDelay_;
+  applyNoteDelay();
   unload();
   if (hooks_.afterCancel) hooks_.afterCancel();
 }

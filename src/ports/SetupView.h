@@ -21,7 +21,7 @@ struct SetupView {
   std::vector<std::string> input1Devices, input2Devices, outputDevices;
   int input1Selected = -1, input2Selected = -1, outputSelected = -1;
   int sysexDelaySlider = 0;  // milliseconds, 0..100
-  int noteDelaySlider = 0;   // steps of 10 microseconds, 0..500
+  int noteDelaySlider = 0;   // microseconds between output messages, 0..500
   std::string sysexDelayText, noteDelayText;
   SynthView synth;
   bool operator==(const SetupView&) const = default;

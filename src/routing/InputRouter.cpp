@@ -9,14 +9,7 @@ namespace kalvant::routing {
 
 namespace {
 
-constexpr int kNoteDelayStepMicroseconds = 10;
-// A held note's memory once its output has closed (see releaseHeldNotes).
-constexpr std::uint16_t kReleasedAtClose = 0xFFFF;
 constexpr auto kOverloadRefresh = std::chrono::milliseconds(250);
-
-bool isNoteOn(const midi::InMessage& m) {
-  return (m.status & 0xF0) == 0x90 && m.data2 > 0;
-}
 
 // 34403 -> "34,403"
 std::string withThousands(std::uint64_t n) {
@@ -29,13 +22,9 @@ std::string withThousands(std::uint64_t n) {
 
 }  // namespace
 
-InputRouter::InputRouter(ModuleOutput& output, EventLoop& loop, RouterSettings settings,
-                         RouterActions& actions, std::function<void()> changed)
-    : output_(output),
-      loop_(loop),
-      settings_(settings),
-      actions_(actions),
-      changed_(std::move(changed)) {}
+InputRouter::InputRouter(ModuleOutput& output, RouterSettings settings, RouterActions& actions,
+                         std::function<void()> changed)
+    : output_(output), settings_(settings), actions_(actions), changed_(std::move(changed)) {}
 
 RoutingState InputRouter::routingState() const {
   RoutingState r;
@@ -53,19 +42,37 @@ RoutingState InputRouter::routingState() const {
   return r;
 }
 
+void InputRouter::publish() {
+  live_.publish(routingState(), !actions_.ended());
+}
+
+// A queued message is handled in order: its sends and its command, which
+// runs to completion at once (sending is scheduled, never waited for). The
+// routing state it leaves is published for the driver thread, and only
+// then is the message dropped from the queue, which lets the driver thread
+// route that input again. A command that asks the user lets the inputs
+// flow before its box opens (letInputsFlow).
 void InputRouter::drain(int input, midi::MidiInput& port) {
   while (!actions_.ended() && port.queueCount() >= 1) {
-    loop_.processPendingEvents();      // once per message: clicks stay alive
-    if (port.queueCount() < 1) break;  // the port was closed meanwhile
-    const std::uint64_t id = port.headId();
+    handling_[input] = {&port, port.headId()};
     handleMessage(input, port.head());
-    if (settings_.noteDelay > 0) {
-      loop_.pause(std::chrono::microseconds(settings_.noteDelay * kNoteDelayStepMicroseconds));
-    }
-    port.dropHead(id);
+    done(input);
     showOverload(input, port, false);
   }
   showOverload(input, port, true);
+}
+
+void InputRouter::done(int input) {
+  Handling& h = handling_[input];
+  if (!h.port) return;
+  publish();
+  h.port->dropHead(h.id);
+  h.port = nullptr;
+}
+
+void InputRouter::letInputsFlow() {
+  done(0);
+  done(1);
 }
 
 // An overloaded input drops messages (never a release). The status line
@@ -89,17 +96,12 @@ void InputRouter::handleMessage(int input, const midi::InMessage& m) {
     set(thru_.learnedChannelFields[captureField_].caption,
         "Channel = " + std::to_string(d.captured + 1));
   }
-  if (midi::isRelease(m) && releaseHeldNote(input, m)) return;
-  for (int i = 0; i < d.sendCount; ++i) output_.forward(d.sends[i], m.data1, m.data2);
-  if (isNoteOn(m)) {
-    const int first = d.sendCount > 0 ? (d.sends[0] & 0x0F) + 1 : 0;
-    const int second = d.sendCount > 1 ? (d.sends[1] & 0x0F) + 1 : 0;
-    heldNotes_[input][m.status & 0x0F][m.data1 & 0x7F] =
-        static_cast<std::uint16_t>(first | (second << 8));
-  }
+  live_.play(input, m, d, sink_);
   runCommand(input, m, d);
 }
 
+// A key that starts a command disarms the pedal before the command runs: a
+// key played meanwhile, on either keyboard, is a note.
 void InputRouter::runCommand(int input, const midi::InMessage& m, const Decision& d) {
   switch (d.command) {
     case Command::None:
@@ -108,12 +110,12 @@ void InputRouter::runCommand(int input, const midi::InMessage& m, const Decision
       commandArmed_ = true;
       break;
     case Command::PanicDisarm:
-      panic();
       commandArmed_ = false;
+      panic();
       break;
     case Command::Memory:
-      actions_.run({Action::Memory, d.value});
       commandArmed_ = false;
+      actions_.run({Action::Memory, d.value});
       break;
     case Command::KeyCommand:
       keyCommand(m.data1, d.value);
@@ -122,31 +124,13 @@ void InputRouter::runCommand(int input, const midi::InMessage& m, const Decision
       bendSwitchLatch_ = false;
       break;
     case Command::BendSwitch:
-      actions_.run({Action::BendSwitch, d.value});
       bendSwitchLatch_ = true;
+      actions_.run({Action::BendSwitch, d.value});
       break;
     case Command::Expression:
       volumePedal(input, d.division, d.value);
       break;
   }
-}
-
-// A key released after its note-on was sent: the release goes to the very
-// channels the note-on went to, so no note hangs when the division, a
-// coupler or the thru mode changed while the key was down.
-bool InputRouter::releaseHeldNote(int input, const midi::InMessage& m) {
-  std::uint16_t& held = heldNotes_[input][m.status & 0x0F][m.data1 & 0x7F];
-  if (held == 0) return false;
-  if (held == kReleasedAtClose) {
-    held = 0;
-    return true;
-  }
-  const int kind = m.status & 0xF0;
-  for (int channel : {held & 0xFF, held >> 8}) {
-    if (channel > 0) output_.forward(kind | (channel - 1), m.data1, m.data2);
-  }
-  held = 0;
-  return true;
 }
 
 // The output is about to close with keys still down: each of their notes
@@ -159,16 +143,7 @@ void InputRouter::releaseHeldNotes() {
 }
 
 void InputRouter::releaseHeldNotes(int input) {
-  for (auto& byKey : heldNotes_[static_cast<std::size_t>(input & 1)]) {
-    for (std::size_t key = 0; key < byKey.size(); ++key) {
-      std::uint16_t& held = byKey[key];
-      if (held == 0 || held == kReleasedAtClose) continue;
-      for (int channel : {held & 0xFF, held >> 8}) {
-        if (channel > 0) output_.noteOff(channel - 1, static_cast<int>(key), 64);
-      }
-      held = kReleasedAtClose;
-    }
-  }
+  live_.releaseHeld(input, sink_);
 }
 
 // Volume pedals move the sliders. With a manual coupler on, both divisions

@@ -1,8 +1,11 @@
 #pragma once
-// What the keyboards play: each input's queue is drained message by message,
-// routing::route decides, the router sends and runs the commands. It also
-// remembers where each held note went, so that its release follows it, and
-// owns the thru dialog, PANIC and the overload status line.
+// What the keyboards play. Most messages are routed on the driver thread
+// (LiveRouting); what it leaves (commands, captures, the wheel, volume
+// pedals, and every message of an input that follows one of those) is
+// queued and drained here message by message: routing::route decides, the
+// router sends and runs the commands. It publishes the routing state to the
+// driver thread after every change, and owns the thru dialog, PANIC and the
+// overload status line.
 //
 // Commands that change the console (memories, stops, couplers, buttons) go
 // out through RouterActions, which the console implements with its entry
@@ -16,6 +19,7 @@
 
 #include "common/Services.h"
 #include "midi/MidiPort.h"
+#include "routing/LiveRouting.h"
 #include "routing/Routing.h"
 #include "routing/ThruView.h"
 #include "sysex/ModuleOutput.h"
@@ -75,18 +79,28 @@ struct RouterSettings {
   i16& thruMode;
   i16& tremoloRate;
   std::array<i16, 4>& fixedChannel;
-  const i16& noteDelay;
   const i16& slidersCoupled;
 };
 
 class InputRouter {
  public:
-  InputRouter(ModuleOutput& output, EventLoop& loop, RouterSettings settings,
-              RouterActions& actions, std::function<void()> changed);
+  InputRouter(ModuleOutput& output, RouterSettings settings, RouterActions& actions,
+              std::function<void()> changed);
 
   const ThruView& thruView() const { return thru_; }
   const LabelView& midiStatus() const { return midiStatus_; }
   bool commandArmed() const { return commandArmed_; }
+  // What the driver thread routes by; inputs hand it their messages.
+  LiveRouting& live() { return live_; }
+  // The state routing reads now, and whether the driver thread has it.
+  RoutingState routingState() const;
+  bool published() const { return live_.published() == routingState(); }
+  // After any change of the routing state (GUI thread).
+  void publish();
+  // The console is about to wait for the user (a modal box): the messages
+  // being handled count as done, so the inputs' later messages flow again
+  // meanwhile.
+  void letInputsFlow();
 
   void drain(int input, midi::MidiInput& port);  // MIDIInput1_Message, MIDIInput2_Message
   void handleMessage(int input, const midi::InMessage& m);
@@ -107,8 +121,6 @@ class InputRouter {
   void thruClose();
 
  private:
-  RoutingState routingState() const;
-  bool releaseHeldNote(int input, const midi::InMessage& m);
   void runCommand(int input, const midi::InMessage& m, const Decision& d);
   void showOverload(int input, const midi::MidiInput& port, bool drained);
   void volumePedal(int input, int division, int value);
@@ -118,8 +130,21 @@ class InputRouter {
     setView(field, value, changed_);
   }
 
+  // The output as the held-note memory sends to it.
+  struct OutputSink final : LiveRouting::Sink {
+    explicit OutputSink(ModuleOutput& o) : output(o) {}
+    void send(int status, int data1, int data2) override { output.forward(status, data1, data2); }
+    ModuleOutput& output;
+  };
+  // The queued message each input's drain is handling, until it is done.
+  struct Handling {
+    midi::MidiInput* port = nullptr;
+    std::uint64_t id = 0;
+  };
+  void done(int input);
+
   ModuleOutput& output_;
-  EventLoop& loop_;
+  OutputSink sink_{output_};
   RouterSettings settings_;
   RouterActions& actions_;
   std::function<void()> changed_;
@@ -131,12 +156,8 @@ class InputRouter {
   i16 captureField_ = 0;
   i16 thruModeBefore_ = 0;                        // the thru mode when its dialog opened
   i16 stopNumberTens_ = 0, stopNumberUnits_ = 0;  // a stop chosen by number
-  // Where each held key's note-on went, per input, input channel and key:
-  // the low byte is the division channel + 1, the high byte the coupler
-  // duplicate's channel + 1 (0 = none). Its release goes to exactly these
-  // channels, whatever the routing has become since. 0xFFFF: the note was
-  // released when its output closed, and the key's own release is dropped.
-  std::array<std::array<std::array<std::uint16_t, 128>, 16>, 2> heldNotes_{};
+  LiveRouting live_;
+  std::array<Handling, 2> handling_{};
   // What the status line last said about each input's dropped messages.
   std::array<std::uint64_t, 2> droppedShown_{};
   std::chrono::steady_clock::time_point overloadShownAt_{};

@@ -90,19 +90,19 @@ void InputRouter::keyCommand(int key, int division) {
     stopNumberTens_ = static_cast<i16>(tensOf(key));
     return;
   }
+  commandArmed_ = false;
   if (unitsOf(key) >= 0) {
     stopNumberUnits_ = static_cast<i16>(unitsOf(key));
     selectStopByNumber(division);
-  } else {
-    const std::optional<ConsoleAction> a =
-        routing::keyCommand(key, division, actions_.keyboards(), settings_.tremoloRate);
-    if (!a) {
-      panic();
-    } else if (a->action != Action::Nothing) {
-      actions_.run(*a);
-    }
+    return;
   }
-  commandArmed_ = false;
+  const std::optional<ConsoleAction> a =
+      routing::keyCommand(key, division, actions_.keyboards(), settings_.tremoloRate);
+  if (!a) {
+    panic();
+  } else if (a->action != Action::Nothing) {
+    actions_.run(*a);
+  }
 }
 
 // Stop number n of a division is button n + 9 (Great), n + 49 (Swell) or

@@ -23,6 +23,7 @@ struct RoutingState {
   bool bendSwitchLatch = false;
   bool channelCapture = false;
   i16 captureField = 0;  // the learned field a captured note-on goes to
+  bool operator==(const RoutingState&) const = default;
 };
 
 struct Message {

@@ -31,14 +31,11 @@ class Router : public ::testing::Test {
   midi::MemoryMidiOutput out{{"Module"}, loop.post()};
   midi::MemoryMidiInput in{{"Keyboard"}, loop.post()};
   ModuleOutput module{out};
-  i16 thruMode = 0, tremoloRate = 100, noteDelay = 0, slidersCoupled = 0;
+  i16 thruMode = 0, tremoloRate = 100, slidersCoupled = 0;
   std::array<i16, 4> fixedChannel{};
   Recorder console;
-  InputRouter router{module,
-                     loop,
-                     {thruMode, tremoloRate, fixedChannel, noteDelay, slidersCoupled},
-                     console,
-                     nullptr};
+  InputRouter router{
+      module, {thruMode, tremoloRate, fixedChannel, slidersCoupled}, console, nullptr};
 
   Router() {
     out.selectDevice(0), in.selectDevice(0);
@@ -125,11 +122,21 @@ TEST_F(Router, NotesStillDownWhenTheOutputClosesAreReleasedThereOnce) {
             (std::vector<Bytes>{{0x92, 36, 90}, {0x82, 36, 64}}));
 }
 
-TEST_F(Router, EachMessageIsFollowedByTheNoteDelay) {
-  noteDelay = 100;
-  EXPECT_EQ(play({{0x90, 60, 100}, {0x80, 60, 64}, {0xC4, 5}}),
-            (std::vector<Bytes>{{0x90, 60, 100}, {0x80, 60, 64}, {0xC4, 5}}));
-  EXPECT_EQ(loop.pausedMicroseconds, 3 * 1000);  // 100 x 10 us after every message
+TEST_F(Router, ACommandKeyDisarmsThePedalBeforeItsCommandRuns) {
+  std::vector<bool> armedDuring;
+  struct Watching : Recorder {
+    std::function<void()> during;
+    void run(const ConsoleAction& a) override {
+      Recorder::run(a);
+      during();
+    }
+  } watching;
+  InputRouter r{module, {thruMode, tremoloRate, fixedChannel, slidersCoupled}, watching, nullptr};
+  watching.during = [&] { armedDuring.push_back(r.commandArmed()); };
+  in.onMessage = [&] { r.drain(0, in); };
+  for (int key : {60, 56, 95}) command(0, key);  // a memory, a division, a volume
+  EXPECT_EQ(armedDuring, (std::vector<bool>{false, false, false}));
+  EXPECT_TRUE(r.published());
 }
 
 TEST_F(Router, AFloodLeavesNoKeySoundingAndTheStatusLineCountsTheDrops) {
