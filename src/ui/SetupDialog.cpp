@@ -65,9 +65,9 @@ SetupDialog::SetupDialog(Console& console, QWidget* parent) : QDialog(parent), k
 
   noteDelay_ = slider("Slider2", 500);
   noteDelay_->setToolTip(
-      QStringLiteral("After every MIDI message the console pauses this value \u00d7 10 \u00b5s: "
-                     "100 gives 1 ms, about "
-                     "the time a three-byte message takes on a MIDI cable; 0 gives none."));
+      QStringLiteral("The least time between two messages to the module, in \u00b5s: a chord "
+                     "is spread by this much, a single note leaves at once. 100 suits most "
+                     "modules; raise it if yours loses notes of fast chords; 0 gives none."));
   labelHang_ = new QLabel;
   labelHang_->setObjectName("Label_hang");
   connect(noteDelay_, &QSlider::valueChanged, this, [this](int v) { k_.Setup_Slider2_Scroll(v); });
