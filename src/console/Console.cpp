@@ -47,6 +47,11 @@ Console::Console(const ConsoleWorld& world)
   }
 }
 
+Console::~Console() {
+  w_.MIDIInput1.setLiveRouter(nullptr, 0);
+  w_.MIDIInput2.setLiveRouter(nullptr, 1);
+}
+
 void Console::tell(const std::string& text, MessageIcon icon) {
   if (!ended_) dialogs_.message(text, icon);
 }

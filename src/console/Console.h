@@ -56,6 +56,8 @@ class Console {
 
  public:
   explicit Console(const ConsoleWorld& world);
+  // The ports outlive the console: they stop routing through it first.
+  ~Console();
   Console(const Console&) = delete;
   Console& operator=(const Console&) = delete;
 
