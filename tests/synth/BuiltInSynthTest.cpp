@@ -93,11 +93,11 @@ TEST(BuiltInSynth, WithoutAudioOrSoundfontItOpensSilentAndSaysWhy) {
     EXPECT_NE(f.errors[0].find(errorMentions), std::string::npos) << f.errors[0];
     EXPECT_EQ(f.builtIn().audioDriver(), "");
     f.out->sendSysex(str(kLevel5A));  // the module still follows what it is sent
-    ASSERT_NE(f.builtIn().module(), nullptr);
-    EXPECT_EQ(f.builtIn().module()->interpreter().part(0).level, 0x5A);
+    ASSERT_NE(f.builtIn().gsState(), nullptr);
+    EXPECT_EQ(f.builtIn().gsState()->part(0).level, 0x5A);
     EXPECT_TRUE(f.hardware->sent.empty());
     f.out->close();
-    EXPECT_EQ(f.builtIn().module(), nullptr);
+    EXPECT_EQ(f.builtIn().gsState(), nullptr);
     EXPECT_FALSE(f.out->isOpen());
   }
 }
