@@ -243,7 +243,7 @@ struct Listener {
       client ? jack_port_register(client, "in", JACK_DEFAULT_AUDIO_TYPE, JackPortIsInput, 0) : 0;
   std::atomic<float> peak{0};
   std::atomic<std::int64_t> cycleStart{-1};  // the frame the last cycle began at
-  std::atomic<std::int64_t> loudAt{-1};      // the first cycle that heard sound
+  std::atomic<std::int64_t> loudAt{-1};      // the first cycle that heard anything
   Listener() {
     if (!client) return;
     jack_set_process_callback(client, &Listener::process, this);
@@ -255,7 +255,8 @@ struct Listener {
     const auto* in = static_cast<const float*>(jack_port_get_buffer(l->port, n));
     for (jack_nframes_t i = 0; i < n; ++i) l->peak = std::max(l->peak.load(), std::fabs(in[i]));
     l->cycleStart = jack_last_frame_time(l->client);
-    if (l->peak.load() > 1e-3f && l->loudAt.load() < 0) l->loudAt = l->cycleStart.load();
+    // An organ pipe speaks over several periods: the onset is its first sample.
+    if (l->peak.load() > 1e-5f && l->loudAt.load() < 0) l->loudAt = l->cycleStart.load();
     return 0;
   }
   // Connects the first audio output whose name starts with `from`.
