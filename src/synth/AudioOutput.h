@@ -1,5 +1,7 @@
 #pragma once
-// Plays a FluidSynth synthesizer through the desktop's sound system.
+// Plays a FluidSynth synthesizer through the desktop's sound system, on
+// FluidSynth's own audio thread: the built-in synthesizer's way when the
+// MIDI system has no cycle to play it in.
 
 #include <fluidsynth/types.h>
 

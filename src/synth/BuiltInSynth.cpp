@@ -3,12 +3,15 @@
 #include "synth/AudioOutput.h"
 #include "synth/FluidTarget.h"
 #include "synth/GsModule.h"
+#include "synth/InCycleSynth.h"
 
 namespace kalvant::synth {
 
-SynthEngine::SynthEngine(double sampleRate, const std::string& soundfont, std::string& error) {
+SynthEngine::SynthEngine(double sampleRate, const std::string& soundfont, std::string& error,
+                         bool threadSafe) {
   FluidTarget::Options options;
   options.sampleRate = sampleRate;
+  options.threadSafe = threadSafe;
   target = std::make_unique<FluidTarget>(options);
   target->loadSoundfont(soundfont, error);
   module = std::make_unique<GsModule>(*target);
@@ -72,15 +75,38 @@ bool BuiltInSynthOutput::openBuiltIn() {
     reportError(midi::kWarning, "The built-in synthesizer's settings could not be read (" + error +
                                     "); it plays with its defaults.");
   }
-  error.clear();
+  builtInOpen_ = true;
+  const bool cycleChosen = settings.audioDriver == "auto" || settings.audioDriver == "jack";
+  if (!cycleChosen || !openInCycle(soundfontPath(settings))) openWithAudioOutput(settings);
+  return true;
+}
+
+// From here on only the driver thread calls the engine, so it is built
+// without FluidSynth's lock. A soundfont that fails to load is left to the
+// other path, which says why.
+bool BuiltInSynthOutput::openInCycle(const std::string& soundfont) {
+  const double rate = system_->cycleSampleRate();
+  if (rate <= 0) return false;
+  std::string error;
+  auto engine = std::make_unique<SynthEngine>(rate, soundfont, error, false);
+  if (!error.empty()) return false;
+  auto cycle = std::make_unique<InCycleSynth>(*engine->target, *engine->module);
+  if (!system_->attachCycleSynth(cycle.get())) return false;
+  engine_ = std::move(engine);
+  cycle_ = std::move(cycle);
+  driverName_ = "jack";
+  return true;
+}
+
+void BuiltInSynthOutput::openWithAudioOutput(const SynthSettings& settings) {
+  std::string error;
   engine_ = std::make_unique<SynthEngine>(44100.0, soundfontPath(settings), error);
   if (!error.empty()) {
     reportError(midi::kDriverError,
                 "The built-in synthesizer stays silent: " + error +
                     ". Install timgm6mb-soundfont, or choose a soundfont under BUILT-IN "
                     "SYNTHESIZER in Setup.");
-    builtInOpen_ = true;
-    return true;
+    return;
   }
   audio_ = std::make_unique<AudioOutput>();
   const AudioStart started =
@@ -90,8 +116,6 @@ bool BuiltInSynthOutput::openBuiltIn() {
   } else {
     reportError(midi::kDriverError, started.error);
   }
-  builtInOpen_ = true;
-  return true;
 }
 
 bool BuiltInSynthOutput::start() {
@@ -101,7 +125,10 @@ bool BuiltInSynthOutput::start() {
 
 void BuiltInSynthOutput::close() {
   if (builtInOpen_) {
-    // The audio thread stops before the synthesizer it renders goes away.
+    // The cycle, or the audio thread, lets go of the synthesizer before it
+    // goes away.
+    if (cycle_) system_->attachCycleSynth(nullptr);
+    cycle_.reset();
     audio_.reset();
     engine_.reset();
     driverName_.clear();
@@ -112,8 +139,9 @@ void BuiltInSynthOutput::close() {
   open_ = false;
 }
 
-const GsModule* BuiltInSynthOutput::module() const {
-  return engine_ ? engine_->module.get() : nullptr;
+const GsInterpreter* BuiltInSynthOutput::gsState() {
+  if (cycle_) return &cycle_->gsState();
+  return engine_ ? &engine_->module->interpreter() : nullptr;
 }
 
 midi::SynthChoice BuiltInSynthOutput::saved(std::string& error) {
@@ -130,6 +158,10 @@ bool BuiltInSynthOutput::apply(const midi::SynthChoice& choice, std::string& err
 }
 
 void BuiltInSynthOutput::sendMessage(const std::uint8_t* data, std::size_t size) {
+  if (cycle_) {
+    system_->sendToCycleSynth(data, size);
+    return;
+  }
   if (builtInOpen_) {
     engine_->module->receive(data, size);
     return;

@@ -13,9 +13,10 @@ constexpr int kDrumBank = 128;
 
 std::mutex logMutex;
 std::string loggedErrors;
+thread_local bool dropErrors = false;
 
 void keepErrors(int level, const char* message, void*) {
-  if (level > FLUID_ERR || !message) return;
+  if (level > FLUID_ERR || !message || dropErrors) return;
   std::lock_guard lock(logMutex);
   if (!loggedErrors.empty()) loggedErrors += "; ";
   loggedErrors += message;
@@ -53,6 +54,12 @@ std::string takeFluidErrors() {
   return std::exchange(loggedErrors, {});
 }
 
+FluidErrorsDropped::FluidErrorsDropped() : before_(std::exchange(dropErrors, true)) {}
+
+FluidErrorsDropped::~FluidErrorsDropped() {
+  dropErrors = before_;
+}
+
 FluidTarget::FluidTarget(const Options& options) {
   quietFluidLog();
   settings_ = new_fluid_settings();
@@ -64,6 +71,7 @@ FluidTarget::FluidTarget(const Options& options) {
   fluid_settings_setint(settings_, "synth.chorus.active", 1);
   // Loads the whole sound at once: no disk reads while playing.
   fluid_settings_setint(settings_, "synth.dynamic-sample-loading", 0);
+  fluid_settings_setint(settings_, "synth.threadsafe-api", options.threadSafe ? 1 : 0);
   synth_ = new_fluid_synth(settings_);
   if (synth_) scaleEffectSends(synth_);
 }
@@ -140,6 +148,9 @@ void FluidTarget::selectTone(int channel, int bank, int program, bool rhythm) {
 }
 
 void FluidTarget::setScaleTuning(int channel, const std::array<double, 12>& cents) {
+  if (channel < 0 || channel >= static_cast<int>(tuning_.size())) return;
+  if (tuning_[static_cast<std::size_t>(channel)] == cents) return;
+  tuning_[static_cast<std::size_t>(channel)] = cents;
   // One tuning per part (bank 0, program = part), retuning sounding notes.
   fluid_synth_activate_octave_tuning(synth_, 0, channel, "GS scale tuning", cents.data(), 1);
   fluid_synth_activate_tuning(synth_, channel, 0, channel, 1);

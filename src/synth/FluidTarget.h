@@ -1,11 +1,15 @@
 #pragma once
 // SoundTarget on libfluidsynth: GS part p plays on FluidSynth channel p.
-// Only channel messages and API calls reach FluidSynth, never sysex. The
-// fluid_synth_* calls made here are thread-safe, so an audio driver may render
-// on its own thread while the GS module drives this object from another.
+// Only channel messages and API calls reach FluidSynth, never sysex. With
+// Options::threadSafe the fluid_synth_* calls take FluidSynth's own lock, so
+// an audio driver may render on its own thread while the GS module drives
+// this object from another. Without it one thread makes every call (once
+// built), and no call locks: notes and controllers then neither lock nor
+// allocate; a changed scale tuning allocates inside FluidSynth.
 
 #include <fluidsynth/types.h>
 
+#include <array>
 #include <string>
 
 #include "synth/SoundTarget.h"
@@ -20,6 +24,7 @@ class FluidTarget : public SoundTarget {
     double sampleRate = 44100.0;
     double gain = 0.4;
     int polyphony = 512;  // a full organ with couplers sounds ~200 voices
+    bool threadSafe = true;
   };
 
   explicit FluidTarget(const Options& options);
@@ -54,6 +59,10 @@ class FluidTarget : public SoundTarget {
   fluid_settings_t* settings_ = nullptr;
   fluid_synth_t* synth_ = nullptr;
   int soundfont_ = -1;
+  // The scale tuning each channel plays: FluidSynth builds a new tuning for
+  // every change, so an unchanged one (a GS reset, a stop that keeps the
+  // temperament) is not handed over again. All zero: no tuning is active.
+  std::array<std::array<double, 12>, 16> tuning_{};
 };
 
 // FluidSynth prints to stderr by default; this keeps its errors for the
@@ -61,5 +70,17 @@ class FluidTarget : public SoundTarget {
 void quietFluidLog();
 // The errors FluidSynth logged since the last call, joined by "; ".
 std::string takeFluidErrors();
+// While alive, errors FluidSynth logs on this thread are dropped: keeping
+// them would lock and allocate, which an audio thread must not.
+class FluidErrorsDropped {
+ public:
+  FluidErrorsDropped();
+  ~FluidErrorsDropped();
+  FluidErrorsDropped(const FluidErrorsDropped&) = delete;
+  FluidErrorsDropped& operator=(const FluidErrorsDropped&) = delete;
+
+ private:
+  bool before_;
+};
 
 }  // namespace kalvant::synth

@@ -14,9 +14,9 @@ std::uint8_t addressByte(std::uint32_t address, int shift) {
 
 }  // namespace
 
-std::uint8_t gsChecksum(std::uint32_t address, const Bytes& data) {
+std::uint8_t gsChecksum(std::uint32_t address, const std::uint8_t* data, std::size_t size) {
   unsigned sum = addressByte(address, 14) + addressByte(address, 7) + addressByte(address, 0);
-  for (std::uint8_t b : data) sum += b;
+  for (std::size_t i = 0; i < size; ++i) sum += data[i];
   return static_cast<std::uint8_t>((128 - sum % 128) % 128);
 }
 
@@ -38,11 +38,12 @@ ParsedSysex parseSysex(const std::uint8_t* bytes, std::size_t size) {
     if (bytes[i] & 0x80) return out;
   }
   const std::uint32_t address = gsAddress(bytes[5], bytes[6], bytes[7]);
-  Bytes data(bytes + kHeaderSize, bytes + size - 2);
-  if (gsChecksum(address, data) != bytes[size - 2]) return out;
+  const std::size_t dataSize = size - kFramingSize;
+  if (gsChecksum(address, bytes + kHeaderSize, dataSize) != bytes[size - 2]) return out;
   out.verdict = SysexVerdict::DataSet;
   out.address = address;
-  out.data = std::move(data);
+  out.data = bytes + kHeaderSize;
+  out.size = dataSize;
   return out;
 }
 

@@ -54,17 +54,22 @@ enum class SysexVerdict {
   Malformed,  // ours, but truncated, unterminated, 8-bit data or a bad checksum
 };
 
+// The data stays where it is in the message: parsing never allocates.
 struct ParsedSysex {
   SysexVerdict verdict = SysexVerdict::NotForUs;
   std::uint32_t address = 0;
-  Bytes data;  // one byte per consecutive address
+  const std::uint8_t* data = nullptr;  // one byte per consecutive address
+  std::size_t size = 0;
 };
 
 // Looks at one complete message (F0 ... F7).
 ParsedSysex parseSysex(const std::uint8_t* bytes, std::size_t size);
 
 // (128 - (address bytes + data) mod 128) mod 128.
-std::uint8_t gsChecksum(std::uint32_t address, const Bytes& data);
+std::uint8_t gsChecksum(std::uint32_t address, const std::uint8_t* data, std::size_t size);
+inline std::uint8_t gsChecksum(std::uint32_t address, const Bytes& data) {
+  return gsChecksum(address, data.data(), data.size());
+}
 
 // A complete data set for device 10h; every data byte must be 7-bit. The
 // model is the GS module's, or another (45h: its display) of the same maker.

@@ -44,7 +44,7 @@ void GsModule::receive(const std::uint8_t* bytes, std::size_t size) {
   if (size == 0) return;
   if (bytes[0] == 0xF0) {
     for (int part = 0; part < kParts; ++part) rxBefore_[part] = gs_.part(part).rxChannel;
-    for (const Change& c : gs_.receiveSysex(bytes, size)) apply(c);
+    gs_.receiveSysex(bytes, size, *this);
     return;
   }
   if (bytes[0] >= 0x80 && bytes[0] < 0xF0) channelMessage(bytes, size);

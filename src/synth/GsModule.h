@@ -1,8 +1,9 @@
 #pragma once
 // The built-in GS module: takes the bytes the console sends to a hardware
 // module, keeps the GS state and plays each GS part on its own synthesizer
-// channel. Not thread-safe: one thread (the GUI thread, or a renderer's)
-// feeds it; the synthesizer behind SoundTarget may render on another.
+// channel. Not thread-safe: one thread (the GUI thread, the audio driver's,
+// or a renderer's) feeds it. It never allocates or locks itself, so it may
+// run on an audio thread; what the target does is the target's business.
 
 #include <array>
 #include <cstddef>
@@ -13,7 +14,7 @@
 
 namespace kalvant::synth {
 
-class GsModule {
+class GsModule final : private ChangeSink {
  public:
   explicit GsModule(SoundTarget& target);
 
@@ -47,6 +48,7 @@ class GsModule {
   void controller(int part, int cc, int value);
   void releaseAll(int part);
   void silence(int part);
+  void changed(const Change& c) override { apply(c); }
   void apply(const Change& c);
   void resetAll();
   void applyPart(int part);

@@ -80,33 +80,45 @@ void GsInterpreter::reset() {
   system_ = SystemState{};
 }
 
-std::vector<Change> GsInterpreter::receiveSysex(const std::uint8_t* bytes, std::size_t size) {
-  ParsedSysex parsed = parseSysex(bytes, size);
+void GsInterpreter::receiveSysex(const std::uint8_t* bytes, std::size_t size, ChangeSink& sink) {
+  const ParsedSysex parsed = parseSysex(bytes, size);
   switch (parsed.verdict) {
     case SysexVerdict::NotForUs:
       ++counts_.notForUs;
-      return {};
+      return;
     case SysexVerdict::Malformed:
       ++counts_.malformed;
-      return {};
+      return;
     case SysexVerdict::DataSet:
       break;
   }
-  return write(parsed.address, parsed.data);
+  write(parsed.address, parsed.data, parsed.size, sink);
 }
 
-std::vector<Change> GsInterpreter::write(std::uint32_t address, const Bytes& data) {
-  std::vector<Change> changes;
+std::vector<Change> GsInterpreter::receiveSysex(const std::uint8_t* bytes, std::size_t size) {
+  struct Collect : ChangeSink {
+    std::vector<Change> changes;
+    void changed(const Change& c) override { changes.push_back(c); }
+  } collect;
+  receiveSysex(bytes, size, collect);
+  return std::move(collect.changes);
+}
+
+void GsInterpreter::write(std::uint32_t address, const std::uint8_t* data, std::size_t size,
+                          ChangeSink& sink) {
+  // A multi-byte write (tone number, scale tuning) is one change, passed on
+  // once its last byte is written.
+  Change pending{Param::Reset};
   bool known = false;
-  for (std::size_t i = 0; i < data.size(); ++i) {
+  for (std::size_t i = 0; i < size; ++i) {
     Change change{Param::Reset};
     if (!writeByte(address + static_cast<std::uint32_t>(i), data[i], change)) continue;
+    if (known && !(pending == change)) sink.changed(pending);
+    pending = change;
     known = true;
-    // A multi-byte write (tone number, scale tuning) is one change.
-    if (changes.empty() || !(changes.back() == change)) changes.push_back(change);
   }
+  if (known) sink.changed(pending);
   ++(known ? counts_.dataSets : counts_.unknownAddress);
-  return changes;
 }
 
 bool GsInterpreter::writeByte(std::uint32_t address, std::uint8_t value, Change& change) {

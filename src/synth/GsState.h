@@ -69,6 +69,16 @@ struct Change {
   bool operator==(const Change&) const = default;
 };
 
+// Where a data set's changes go, in order, each once the bytes it covers
+// are written.
+class ChangeSink {
+ public:
+  virtual void changed(const Change& c) = 0;
+
+ protected:
+  ~ChangeSink() = default;
+};
+
 struct SysexCounts {
   int dataSets = 0;  // acted on
   int notForUs = 0;  // other makers, models, devices, commands
@@ -85,10 +95,13 @@ class GsInterpreter {
  public:
   GsInterpreter() { reset(); }
 
-  // One complete system-exclusive message. Returns what changed, in order.
+  // One complete system-exclusive message; what it changed goes to `sink`.
+  // Never allocates: the module takes data sets on the audio thread.
+  void receiveSysex(const std::uint8_t* bytes, std::size_t size, ChangeSink& sink);
+  // The same, returning what changed, in order.
   std::vector<Change> receiveSysex(const std::uint8_t* bytes, std::size_t size);
   // An intact data set: each data byte goes to the next address.
-  std::vector<Change> write(std::uint32_t address, const Bytes& data);
+  void write(std::uint32_t address, const std::uint8_t* data, std::size_t size, ChangeSink& sink);
   // The GS reset's defaults.
   void reset();
 

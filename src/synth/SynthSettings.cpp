@@ -55,8 +55,9 @@ SynthSettings loadSynthSettings(const std::string& programDir, std::string* erro
 bool saveSynthSettings(const std::string& programDir, const SynthSettings& s, std::string& error) {
   std::ostringstream out;
   out << "# kalvant built-in synthesizer\n"
-      << "# audio-driver: auto (PulseAudio, then ALSA, then a running JACK server),\n"
-      << "# pulseaudio, alsa or jack\n"
+      << "# audio-driver: auto (with JACK MIDI, the console's own JACK ports; else\n"
+      << "# PulseAudio, then ALSA, then a running JACK server), pulseaudio, alsa or\n"
+      << "# jack (with JACK MIDI, the console's own JACK ports)\n"
       << "audio-driver = " << s.audioDriver << "\n"
       << "# soundfont: a .sf2 file; empty for " << kDefaultSoundfont << "\n"
       << "soundfont = " << s.soundfont << "\n";

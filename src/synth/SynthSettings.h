@@ -2,6 +2,8 @@
 // The built-in synthesizer's own settings, in "kalvant-synth.ini" in the
 // program directory (KALVANT.CFG keeps its old layout):
 //   audio-driver = auto | pulseaudio | alsa | jack
+// (auto and jack play through the console's own JACK ports when the MIDI
+// system is JACK)
 //   soundfont = /usr/share/sounds/sf2/TimGM6mb.sf2
 
 #include <string>
