@@ -86,8 +86,13 @@ KalvantRig::~KalvantRig() {
   stop();
 }
 
+// kalvant's own defaults: a minimum gap of NoteDelay 100 between output
+// messages, no pause after sysex.
 CfgData KalvantRig::baseCfg() const {
-  return e2e::cfgFor(dir.path(), 0, 0, 0);
+  CfgData cfg = e2e::cfgFor(dir.path(), 0, 0, 0);
+  cfg.settings.NoteDelay = 100;
+  cfg.settings.SysexDelay = 0;
+  return cfg;
 }
 
 bool KalvantRig::start(CfgData cfg, const StopsTable& table, std::size_t resetMessages) {
