@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <set>
 
+#include "harness/FrameClients.h"
 #include "stops/DatFile.h"
 
 namespace kalvant::bench {
@@ -37,12 +38,7 @@ void printSpread(const std::string& label, const Spread& s, const std::string& u
 }
 
 bool connectPorts(const std::string& from, const std::string& to) {
-  jack_status_t status{};
-  jack_client_t* client = jack_client_open("bench-patchbay", JackNoStartServer, &status);
-  if (!client) return false;
-  const int r = jack_connect(client, from.c_str(), to.c_str());
-  jack_client_close(client);
-  return r == 0 || r == EEXIST;
+  return e2e::connectJackPorts(from, to);
 }
 
 std::vector<std::string> jackClientsNamed(const std::string& prefix) {
@@ -86,8 +82,13 @@ KalvantRig::~KalvantRig() {
   stop();
 }
 
+// kalvant's own defaults: a minimum gap of NoteDelay 100 between output
+// messages, no pause after sysex.
 CfgData KalvantRig::baseCfg() const {
-  return e2e::cfgFor(dir.path(), 0, 0, 0);
+  CfgData cfg = e2e::cfgFor(dir.path(), 0, 0, 0);
+  cfg.settings.NoteDelay = 100;
+  cfg.settings.SysexDelay = 0;
+  return cfg;
 }
 
 bool KalvantRig::start(CfgData cfg, const StopsTable& table, std::size_t resetMessages) {

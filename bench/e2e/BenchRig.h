@@ -50,6 +50,8 @@ class KalvantRig {
   bool start(CfgData cfg, const StopsTable& table, std::size_t resetMessages);
   // SIGTERM, then waits for the end.
   void stop();
+  // The configuration at kalvant's default delays (NoteDelay 100,
+  // SysexDelay 0); benches that want others set them.
   CfgData baseCfg() const;
 
   e2e::TempDir dir;

@@ -1,9 +1,10 @@
 #pragma once
 // A bare forwarding JACK client: what arrives in one period goes out at the
 // start of the next, untouched. A router that decides outside JACK's
-// process callback, as kalvant does on its GUI thread, can answer one
-// period later at the earliest; this client does exactly that and nothing
-// else, so it is the floor kalvant is measured against.
+// process callback, on a thread of its own, answers one period later at
+// the earliest; this client does exactly that and nothing else. A router
+// that decides inside the callback hands a message on in the period it
+// came in, below this client.
 
 #include <jack/jack.h>
 #include <jack/midiport.h>

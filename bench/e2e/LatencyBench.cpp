@@ -1,13 +1,17 @@
-// Added latency: one note stream, sent once, reaches three sinks at the same
-// time: (a) straight from the keyboard, (b) through a bare forwarding JACK
-// client, (c) through kalvant with NoteDelay 0.
+// Added latency on JACK's frame clock: one source client sends numbered
+// notes at planned frames; three sink clients note the frame each arrives
+// in: (a) straight from the source, (b) through a bare forwarding client,
+// (c) through kalvant (source -> kalvant:in1, kalvant:out -> sink). Single
+// notes, then four-note chords, at kalvant's default NoteDelay 100 and at 0.
 
+#include <algorithm>
 #include <cstdio>
 #include <random>
 #include <thread>
 
 #include "BenchRig.h"
 #include "Forwarder.h"
+#include "FrameProbe.h"
 
 namespace kalvant::bench {
 
@@ -15,70 +19,121 @@ namespace {
 
 using namespace std::chrono_literals;
 
-// Note-on and note-off in turn, each pair on its own key and velocity.
-Bytes note(int i) {
-  const int pair = i / 2;
-  const auto key = static_cast<std::uint8_t>(pair % 128);
-  if (i % 2 == 1) return {0x80, key, 0x40};
-  return {0x90, key, static_cast<std::uint8_t>(1 + pair % 127)};
+constexpr int kChordSize = 4;
+
+// `groups` groups of `size` numbered notes at the same frame, a random
+// gap of `fromMs` to `toMs` before each group.
+std::vector<Planned> planOf(int groups, int size, double fromMs, double toMs, Frame rate) {
+  std::mt19937 random(8);
+  std::uniform_real_distribution<double> gap(fromMs, toMs);
+  std::vector<Planned> plan;
+  Frame at = 0;
+  long n = 0;
+  for (int g = 0; g < groups; ++g) {
+    at += static_cast<Frame>(gap(random) * rate / 1000);
+    for (int i = 0; i < size; ++i) plan.push_back({at, numberedNote(n++)});
+  }
+  return plan;
 }
 
-// Latency of each message, in ms; counts messages that differ or are missing.
-std::vector<double> latencies(const std::vector<Clock::time_point>& sent,
-                              const std::vector<Stamped>& got, int& wrong) {
-  std::vector<double> ms;
-  wrong = static_cast<int>(sent.size()) - static_cast<int>(got.size());
-  for (std::size_t i = 0; i < got.size() && i < sent.size(); ++i) {
-    if (got[i].bytes != note(static_cast<int>(i))) ++wrong;
-    ms.push_back(millisecondsBetween(sent[i], got[i].at));
+std::chrono::milliseconds lengthOf(const std::vector<Planned>& plan, Frame rate) {
+  const Frame last = plan.empty() ? 0 : plan.back().at;
+  return std::chrono::milliseconds(1000LL * last / rate);
+}
+
+struct Probe {
+  FrameSource source{"bench-source"};
+  Forwarder forwarder{"bench-forwarder"};
+  FrameSink direct{"bench-sink-direct", 20000}, forwarded{"bench-sink-forwarded", 20000},
+      routed{"bench-sink-kalvant", 20000};
+
+  bool ok() const {
+    return source.ok() && forwarder.ok() && direct.ok() && forwarded.ok() && routed.ok();
   }
-  return ms;
+  bool patch() {
+    return connectPorts(source.outPort(), direct.inPort()) &&
+           connectPorts(source.outPort(), forwarder.inPort()) &&
+           connectPorts(forwarder.outPort(), forwarded.inPort());
+  }
+  void clear() {
+    for (FrameSink* s : {&direct, &forwarded, &routed}) s->takeWhenQuiet(100ms, 2s);
+  }
+};
+
+// The chords' spread (last note's frame minus the first's) and arrival in
+// periods (the last note's), over the chords that came whole.
+void printChords(const PathResult& r, const FrameSource& source) {
+  std::vector<double> spread, periods;
+  int broken = 0;
+  const std::vector<Frame>& sent = source.sent();
+  for (std::size_t c = 0; c + kChordSize <= sent.size(); c += kChordSize) {
+    const auto begin = r.came.begin() + static_cast<std::ptrdiff_t>(c);
+    if (!std::all_of(begin, begin + kChordSize, [](bool b) { return b; })) {
+      ++broken;
+      continue;
+    }
+    std::size_t first = c, last = c;
+    for (std::size_t i = c; i < c + kChordSize; ++i) {
+      if (r.latency[i] < r.latency[first]) first = i;
+      if (r.latency[i] > r.latency[last]) last = i;
+    }
+    spread.push_back(static_cast<double>(r.latency[last] - r.latency[first]));
+    periods.push_back(static_cast<double>(
+        periodsBetween(source.start(), source.period(), sent[last], r.arrival[last])));
+  }
+  const Spread s = spreadOf(spread), p = spreadOf(periods);
+  std::printf(
+      "    the chord through kalvant: arrives in periods p50 %2.0f p99 %2.0f max %2.0f | "
+      "spread frames p50 %4.0f p99 %4.0f max %4.0f | chords not whole %d\n",
+      p.p50, p.p99, p.max, s.p50, s.p99, s.max, broken);
+}
+
+// Plays `plan` and prints the three paths.
+void measure(Probe& probe, const std::string& what, std::vector<Planned> plan, int noteDelay,
+             bool chords) {
+  const Frame rate = probe.source.rate();
+  const auto timeout = lengthOf(plan, rate) + 5s;
+  probe.clear();
+  if (!probe.source.play(std::move(plan), timeout))
+    std::fprintf(stderr, "bench: the source did not finish its plan\n");
+  const std::vector<Frame>& sent = probe.source.sent();
+  const Frame start = probe.source.start(), period = probe.source.period();
+  const auto take = [&](FrameSink& s) { return matchArrivals(sent, s.takeWhenQuiet(500ms, 30s)); };
+  const PathResult a = take(probe.direct), b = take(probe.forwarded), c = take(probe.routed);
+  std::printf(" %s:\n", what.c_str());
+  printPath("(a) source -> sink", a, sent, start, period);
+  printPath("(b) through a bare forwarder", b, sent, start, period);
+  printPath("(c) through kalvant, NoteDelay " + std::to_string(noteDelay), c, sent, start, period);
+  if (chords) printChords(c, probe.source);
 }
 
 }  // namespace
 
 void latencyBench(bool quick) {
-  const int count = quick ? 500 : 2000;
-  std::printf("added latency: %d notes, random 1-3 ms gaps, JACK period 64 frames at 48 kHz\n",
-              count);
-  KalvantRig rig("lat");
-  e2e::Recorder direct("bench-sink-direct"), forwarded("bench-sink-forwarded");
-  Forwarder forwarder("bench-forwarder");
-  if (!forwarder.ok()) return (void)std::fprintf(stderr, "bench: no forwarding client\n");
-  CfgData cfg = rig.baseCfg();
+  Probe probe;
+  if (!probe.ok() || !probe.patch())
+    return (void)std::fprintf(stderr, "bench: the frame probe did not come up\n");
+  const Frame rate = probe.source.rate(), period = probe.source.period();
+  const int notes = quick ? 500 : 2000, chords = quick ? 100 : 400;
+  std::printf(
+      "added latency on the frame clock: JACK period %u frames at %u Hz (%.2f ms); %d single "
+      "notes 2-4 ms apart, %d four-note chords 10-20 ms apart\n",
+      period, rate, 1000.0 * period / rate, notes, chords);
   const StopsTable table = shippedTable();
-  if (!rig.start(cfg, table, resetMessageCount(table))) return;
-  const bool patched = connectPorts(rig.keysA.portName(), direct.portName()) &&
-                       connectPorts(rig.keysA.portName(), forwarder.inPort()) &&
-                       connectPorts(forwarder.outPort(), forwarded.portName());
-  if (!patched) return (void)std::fprintf(stderr, "bench: JACK refused a connection\n");
-  std::this_thread::sleep_for(300ms);
-  rig.module.take();
-
-  std::mt19937 random(8);
-  std::uniform_real_distribution<double> gap(1.0, 3.0);
-  std::vector<Clock::time_point> sent;
-  auto next = Clock::now();
-  for (int i = 0; i < count; ++i) {
-    next += std::chrono::microseconds(static_cast<int>(gap(random) * 1000));
-    std::this_thread::sleep_until(next);
-    sent.push_back(Clock::now());
-    rig.keysA.play(note(i));
+  for (int noteDelay : {100, 0}) {
+    KalvantRig rig("lat");
+    CfgData cfg = rig.baseCfg();
+    cfg.settings.NoteDelay = static_cast<i16>(noteDelay);
+    if (!rig.start(cfg, table, resetMessageCount(table))) return;
+    if (!connectPorts(probe.source.outPort(), "kalvant:in1") ||
+        !connectPorts("kalvant:out", probe.routed.inPort()))
+      return (void)std::fprintf(stderr, "bench: kalvant's ports kalvant:in1/out not found\n");
+    std::this_thread::sleep_for(300ms);
+    const std::string setting = "NoteDelay " + std::to_string(noteDelay);
+    measure(probe, "single notes, " + setting, planOf(notes, 1, 2, 4, rate), noteDelay, false);
+    measure(probe, "four-note chords, " + setting, planOf(chords, kChordSize, 10, 20, rate),
+            noteDelay, true);
   }
-  for (e2e::Recorder* r : {&direct, &forwarded, &rig.module})
-    r->waitForCount(static_cast<std::size_t>(count), 5s);
-
-  int wrongDirect = 0, wrongForwarded = 0, wrongKalvant = 0;
-  const Spread a = spreadOf(latencies(sent, direct.take(), wrongDirect));
-  const Spread b = spreadOf(latencies(sent, forwarded.take(), wrongForwarded));
-  const Spread c = spreadOf(latencies(sent, rig.module.take(), wrongKalvant));
-  printSpread("(a) keyboard -> sink", a, "ms");
-  printSpread("(b) through a bare forwarder", b, "ms");
-  printSpread("(c) through kalvant, NoteDelay 0", c, "ms");
-  std::printf("  kalvant - forwarder: p50 %+.3f  p99 %+.3f ms (aim: p99 within 0.3 ms)\n",
-              c.p50 - b.p50, c.p99 - b.p99);
-  std::printf("  missing or wrong messages: direct %d, forwarder %d, kalvant %d\n", wrongDirect,
-              wrongForwarded, wrongKalvant);
 }
 
 }  // namespace kalvant::bench

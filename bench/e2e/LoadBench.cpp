@@ -1,12 +1,15 @@
-// Load: a steady stream of notes through kalvant at 1,000 and 10,000
-// messages per second. Every message carries its sequence number in its
-// key and velocity, so the module can tell lost, doubled and reordered
-// messages apart; kalvant's CPU time comes from /proc.
+// Load: 10,000 numbered note-ons a second through kalvant, sent by a JACK
+// client on the frame clock (one every 4.8 frames at 48 kHz). The module
+// side tells lost, doubled and reordered messages apart by the number in
+// key and velocity and notes each one's frame; kalvant's CPU time comes
+// from /proc. At NoteDelay 100 the output's minimum gap (100 us) allows
+// exactly 10,000 messages a second, so the load runs at NoteDelay 0 and 100.
 
 #include <cstdio>
 #include <thread>
 
 #include "BenchRig.h"
+#include "FrameProbe.h"
 
 namespace kalvant::bench {
 
@@ -14,117 +17,97 @@ namespace {
 
 using namespace std::chrono_literals;
 
-// 128 keys x 127 velocities: 16,256 distinct note-ons before the numbers
-// repeat, far more than can be in flight at once.
-constexpr int kDistinct = 128 * 127;
+constexpr int kRate = 10000;
 
-Bytes numbered(long n) {
-  const auto k = static_cast<int>(n % kDistinct);
-  return {0x90, static_cast<std::uint8_t>(k % 128), static_cast<std::uint8_t>(1 + k / 128)};
-}
-
-int numberOf(const Bytes& m) {
-  if (m.size() != 3 || m[0] != 0x90) return -1;
-  return (m[2] - 1) * 128 + m[1];
-}
-
-struct Tally {
-  long received = 0, lost = 0, doubled = 0, reordered = 0, foreign = 0;
-};
-
-// Walks the received stream against the sent one: each message should be
-// the next number; a repeat of the previous is doubled, a jump forward
-// loses the messages between, anything else is out of order.
-Tally tally(const std::vector<Stamped>& got, long sent) {
-  Tally t;
-  t.received = static_cast<long>(got.size());
-  long expected = 0;
-  int previous = -1;
-  for (const Stamped& m : got) {
-    const int n = numberOf(m.bytes);
-    if (n < 0) {
-      ++t.foreign;
-    } else if (n == static_cast<int>(expected % kDistinct)) {
-      ++expected;
-    } else if (n == previous) {
-      ++t.doubled;
-    } else {
-      const long ahead = (n - expected % kDistinct + kDistinct) % kDistinct;
-      if (ahead < 1000) {
-        t.lost += ahead;
-        expected += ahead + 1;
-      } else {
-        ++t.reordered;
-      }
-    }
-    previous = n;
-  }
-  t.lost += sent - expected;
-  return t;
-}
-
-// kalvant's CPU share while nobody plays: its three JACK clients run every
-// period whether or not a message comes.
+// kalvant's CPU share while nobody plays: its JACK client runs every period
+// whether or not a message comes.
 double idleShare(KalvantRig& rig, int seconds) {
   const double before = e2e::cpuSeconds(rig.kalvant.pid());
   std::this_thread::sleep_for(std::chrono::seconds(seconds));
   return (e2e::cpuSeconds(rig.kalvant.pid()) - before) / seconds;
 }
 
-// A kalvant that ended while being played says why in its log.
-void reportEarlyEnd(KalvantRig& rig, Clock::time_point begin, const std::vector<Stamped>& got) {
-  int code = 0;
-  if (!rig.kalvant.waitExit(0ms, code)) return;
-  const double lastAt = got.empty() ? 0 : millisecondsBetween(begin, got.back().at) / 1000;
-  std::printf(
-      "  kalvant ended during the run with code %d (last message %.1f s in); its log:\n%s\n", code,
-      lastAt, rig.kalvant.log().c_str());
+std::vector<Planned> steadyPlan(int perSecond, int seconds, Frame rate) {
+  const long total = static_cast<long>(perSecond) * seconds;
+  std::vector<Planned> plan;
+  plan.reserve(static_cast<std::size_t>(total));
+  for (long n = 0; n < total; ++n)
+    plan.push_back({static_cast<Frame>(n * static_cast<long>(rate) / perSecond), numberedNote(n)});
+  return plan;
 }
 
-void runRate(KalvantRig& rig, int perSecond, int seconds, double idle) {
-  const long total = static_cast<long>(perSecond) * seconds;
-  const int perMillisecond = perSecond / 1000;
+// The rate the module saw: messages that came over the frames from the
+// first arrival to the last.
+double achievedRate(const PathResult& r, Frame rate) {
+  Frame first = 0, last = 0;
+  long came = 0;
+  for (std::size_t i = 0; i < r.latency.size(); ++i) {
+    if (!r.came[i]) continue;
+    if (came == 0 || static_cast<std::int32_t>(r.arrival[i] - first) < 0) first = r.arrival[i];
+    if (came == 0 || static_cast<std::int32_t>(r.arrival[i] - last) > 0) last = r.arrival[i];
+    ++came;
+  }
+  const double seconds = static_cast<double>(last - first) / rate;
+  return seconds > 0 ? static_cast<double>(came - 1) / seconds : 0;
+}
+
+// A kalvant that ended while being played says why in its log.
+void reportEarlyEnd(KalvantRig& rig) {
+  int code = 0;
+  if (!rig.kalvant.waitExit(0ms, code)) return;
+  std::printf("  kalvant ended during the run with code %d; its log:\n%s\n", code,
+              rig.kalvant.log().c_str());
+}
+
+void runLoad(int noteDelay, int seconds, bool quick) {
+  KalvantRig rig("load");
+  const StopsTable table = shippedTable();
+  CfgData cfg = rig.baseCfg();
+  cfg.settings.NoteDelay = static_cast<i16>(noteDelay);
+  if (!rig.start(cfg, table, resetMessageCount(table))) return;
+  const std::size_t total = static_cast<std::size_t>(kRate) * seconds;
+  FrameSource source("bench-load-source");
+  FrameSink sink("bench-load-sink", total + total / 10);
+  if (!source.ok() || !sink.ok() || !connectPorts(source.outPort(), "kalvant:in1") ||
+      !connectPorts("kalvant:out", sink.inPort()))
+    return (void)std::fprintf(stderr, "bench: the load's clients did not come up\n");
+  std::this_thread::sleep_for(300ms);
+  sink.takeWhenQuiet(100ms, 2s);
+  const double idle = idleShare(rig, quick ? 2 : 10);
+
   const pid_t pid = rig.kalvant.pid();
   const double cpuBefore = e2e::cpuSeconds(pid);
   const auto begin = Clock::now();
-  auto tick = begin;
-  for (long n = 0; n < total;) {
-    tick += 1ms;
-    std::this_thread::sleep_until(tick);
-    for (int i = 0; i < perMillisecond && n < total; ++i) rig.keysA.play(numbered(n++));
-  }
-  rig.module.waitForCount(static_cast<std::size_t>(total), 20s);
+  const Frame rate = source.rate();
+  if (!source.play(steadyPlan(kRate, seconds, rate), std::chrono::seconds(seconds + 10)))
+    std::fprintf(stderr, "bench: the load's source did not finish\n");
+  // What has not come 2 s after the flow stopped (at most 20 s after the
+  // end) counts as lost.
+  const std::vector<Arrived> got = sink.takeWhenQuiet(2s, 20s);
   const double wall = millisecondsBetween(begin, Clock::now()) / 1000;
   const double cpu = e2e::cpuSeconds(pid) - cpuBefore;
-  std::this_thread::sleep_for(200ms);
-  const std::vector<Stamped> got = rig.module.take();
-  const Tally t = tally(got, total);
-  reportEarlyEnd(rig, begin, got);
+  const PathResult r = matchArrivals(source.sent(), got);
+  reportEarlyEnd(rig);
   std::printf(
-      "  %6d msg/s for %d s: sent %ld, received %ld, lost %ld, doubled %ld, "
-      "reordered %ld, other %ld\n",
-      perSecond, seconds, total, t.received, t.lost, t.doubled, t.reordered, t.foreign);
-  const double messages = static_cast<double>(total);
+      "  NoteDelay %d: %d msg/s for %d s: sent %zu, received %zu (lost = not come by the end of "
+      "the wait); achieved %.0f msg/s at the module\n",
+      noteDelay, kRate, seconds, source.sent().size(), got.size(), achievedRate(r, rate));
+  printPath("NoteDelay " + std::to_string(noteDelay), r, source.sent(), source.start(),
+            source.period());
   std::printf(
-      "  %6d msg/s: kalvant CPU %.2f s in %.1f s (%.1f %% of one core): %.2f us per "
-      "message, %.2f us above idle; RSS %ld KiB\n",
-      perSecond, cpu, wall, 100 * cpu / wall, 1e6 * cpu / messages,
-      1e6 * (cpu - idle * wall) / messages, e2e::residentKiB(pid));
+      "  NoteDelay %d: kalvant CPU %.2f s in %.1f s (%.1f %% of one core; idle %.2f %%): "
+      "%.2f us per message above idle; RSS %ld KiB\n",
+      noteDelay, cpu, wall, 100 * cpu / wall, 100 * idle,
+      1e6 * (cpu - idle * wall) / static_cast<double>(total), e2e::residentKiB(pid));
 }
 
 }  // namespace
 
 void loadBench(bool quick) {
   const int seconds = quick ? 5 : 60;
-  std::printf("load: notes through kalvant (NoteDelay 0, no coupler)\n");
-  KalvantRig rig("load");
-  const StopsTable table = shippedTable();
-  if (!rig.start(rig.baseCfg(), table, resetMessageCount(table))) return;
-  std::this_thread::sleep_for(300ms);
-  rig.module.take();
-  const double idle = idleShare(rig, quick ? 2 : 10);
-  std::printf("  idle before the load: %.2f %% of one core\n", 100 * idle);
-  for (int rate : {1000, 10000}) runRate(rig, rate, seconds, idle);
+  std::printf("load: %d numbered note-ons a second through kalvant for %d s (no coupler)\n", kRate,
+              seconds);
+  for (int noteDelay : {0, 100}) runLoad(noteDelay, seconds, quick);
 }
 
 }  // namespace kalvant::bench
