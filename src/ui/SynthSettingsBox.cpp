@@ -20,6 +20,10 @@ SynthSettingsBox::SynthSettingsBox(Console& console, QWidget* parent)
       "it is opened with OK"));
   driver_ = new QComboBox;
   driver_->setObjectName("AudioDriver");
+  driver_->setToolTip(QStringLiteral(
+      "auto: with JACK MIDI, kalvant's own JACK ports out_L and out_R, which play each note in "
+      "the period it was played; otherwise PulseAudio, then ALSA, then a running JACK server.\n"
+      "jack: the same with JACK MIDI; otherwise a separate JACK client, kalvant-synth."));
   connect(driver_, &QComboBox::activated, this, [this](int i) { k_.SynthDriver_Click(i); });
   soundfont_ = new QLineEdit;
   soundfont_->setObjectName("Soundfont");
