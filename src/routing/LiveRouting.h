@@ -17,32 +17,11 @@
 #include <atomic>
 #include <cstdint>
 
+#include "common/LatestValue.h"
 #include "midi/LiveRouting.h"
 #include "routing/Routing.h"
 
 namespace kalvant::routing {
-
-// A value handed from one writer thread to one reader thread without either
-// waiting: the reader gets the latest complete copy.
-template <class T>
-class Handover {
- public:
-  void publish(const T& value) {  // writer
-    slots_[back_] = value;
-    back_ = middle_.exchange(static_cast<std::uint8_t>(back_ | kFresh)) & kIndex;
-  }
-  const T& latest() {  // reader
-    if (middle_.load() & kFresh) front_ = middle_.exchange(front_) & kIndex;
-    return slots_[front_];
-  }
-
- private:
-  static constexpr std::uint8_t kIndex = 3, kFresh = 4;
-  std::array<T, 3> slots_{};
-  std::atomic<std::uint8_t> middle_{1};
-  std::uint8_t back_ = 0;   // the writer's
-  std::uint8_t front_ = 2;  // the reader's
-};
 
 class LiveRouting final : public midi::LiveRouter {
  public:
@@ -80,7 +59,7 @@ class LiveRouting final : public midi::LiveRouter {
     RoutingState state;
     bool live = false;
   };
-  Handover<Published> handover_;
+  LatestValue<Published> handover_;
   RoutingState lastPublished_;
   std::array<std::atomic<int>, 2> owner_{};
   // Per input, input channel and key: the low byte is the division channel

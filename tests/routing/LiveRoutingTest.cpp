@@ -108,7 +108,7 @@ TEST(LiveRouting, ReleasedHeldNotesDropTheirKeysOwnRelease) {
 
 // The reader sees only whole states, and the newest once it has settled.
 TEST(LiveRouting, TheHandoverNeverTearsAState) {
-  Handover<std::array<int, 8>> handover;
+  LatestValue<std::array<int, 8>> handover;
   std::atomic<bool> stop{false};
   std::thread reader([&] {
     while (!stop.load()) {
