@@ -21,6 +21,7 @@ namespace {
 
 using namespace std::chrono_literals;
 using Bytes = std::vector<unsigned char>;
+using Byte = unsigned char;
 using Names = std::vector<std::string>;
 
 #define SKIP_WITHOUT_JACK()                \
@@ -427,6 +428,22 @@ TEST(JackMidi, ABurstIsSpacedByTheMinimumGapAndCarriedOverInOrder) {
         rig.sink.heard(first).cycle == rig.sink.heard(first + c.messages - 1).cycle;
     EXPECT_EQ(oneCycle, c.oneCycle);
   }
+}
+
+// Spaced by the gap, what the console sent takes cycles to leave; a live
+// message that comes meanwhile waits behind it and never overtakes it.
+TEST(JackMidi, ALiveMessageLeavesAfterWhatTheConsoleSentBeforeIt) {
+  SKIP_WITHOUT_JACK();
+  LiveRig rig;
+  ASSERT_TRUE(rig.open());
+  rig.ports.output->setMinimumGap(100us);  // 13 messages a cycle
+  constexpr int kSent = 100;
+  for (int i = 0; i < kSent; ++i) rig.ports.output->sendShort(0xB0, 7, i);
+  rig.source.play({{0x90, 60, 100}}, 0);
+  ASSERT_TRUE(rig.sink.waitForCount(kSent + 1));
+  for (int i = 0; i < kSent; ++i) ASSERT_EQ(rig.sink.heard(i).bytes, (Bytes{0xB0, 7, Byte(i)}));
+  EXPECT_EQ(rig.sink.heard(kSent).bytes, (Bytes{0x91, 60, 100}));
+  EXPECT_GE(rig.sink.heard(kSent).frame - rig.sink.heard(kSent - 1).frame, 5u);
 }
 
 // Records on the process thread what it plays and how often it renders.
