@@ -1,6 +1,7 @@
 #pragma once
 // The console's one JACK client (internal to src/midi): the MIDI ports in1,
-// in2 and out on a client named "kalvant", straight on libjack.
+// in2 and out and the audio ports out_L and out_R (for a synthesizer played
+// in the cycle) on a client named "kalvant", straight on libjack.
 //
 // Threads. The GUI thread makes every call of the port objects: lists,
 // connections, sends, gap, synthesizer, poll. JACK's process thread runs
@@ -11,7 +12,8 @@
 // waits: an input that queued a message for the GUI thread makes it wake
 // the notifier thread (a semaphore), which posts the delivery. JACK's
 // notification thread only marks the client dead and posts (devicesChanged,
-// reportError).
+// reportError). The notifier thread is counted like a JACK callback while it
+// uses a port object, so detach() waits for it too.
 //
 // Lifetime. The three port objects share the client; it closes when the last
 // of them goes. Each port object lends itself to the JACK threads (attach);
