@@ -1,6 +1,7 @@
 // The console's three JACK port objects: thin, each one port of the shared
 // client (JackSystem.h).
 
+#include <chrono>
 #include <memory>
 #include <optional>
 #include <string>
@@ -103,6 +104,12 @@ class JackInput : public JackPort<MidiInput> {
   void receive(const std::uint8_t* bytes, std::size_t size) override {
     if (started_) enqueueFromDriver(bytes, size);
   }
+  CycleOut* cycleOut() override { return system_->cycleOut(); }
+  void woken() override { postDelivery(); }
+
+ protected:
+  // The process thread must not post: the notifier thread does.
+  void wakeGui() override { system_->wake(slot_); }
 };
 
 class JackOutput : public JackPort<MidiOutput> {
@@ -113,6 +120,7 @@ class JackOutput : public JackPort<MidiOutput> {
   }
   ~JackOutput() override {
     close();
+    if (synth_) system_->attachSynth(nullptr);
     system_->detach(slot_);
   }
 
@@ -124,10 +132,26 @@ class JackOutput : public JackPort<MidiOutput> {
     JackPort::close();
   }
 
+  void setMinimumGap(std::chrono::microseconds gap) override {
+    MidiOutput::setMinimumGap(gap);
+    system_->setGap(gap);
+  }
+  bool attachCycleSynth(CycleSynth* synth) override {
+    synth_ = synth;
+    return system_->attachSynth(synth);
+  }
+  double cycleSampleRate() const override { return system_->sampleRate(); }
+  void sendToCycleSynth(const std::uint8_t* data, std::size_t size) override {
+    system_->send(data, size, true);
+  }
+
  protected:
   void sendMessage(const std::uint8_t* data, std::size_t size) override {
     system_->send(data, size);
   }
+
+ private:
+  CycleSynth* synth_ = nullptr;
 };
 
 }  // namespace

@@ -1,9 +1,8 @@
-// The console's one JACK client: its life, its callbacks, its ring to the
-// out port (JackSystem.h).
+// The console's one JACK client: its life, its callbacks, its cycle, its
+// notifier thread (JackSystem.h).
 
 #include <jack/jack.h>
 #include <jack/midiport.h>
-#include <jack/ringbuffer.h>
 
 #include <algorithm>
 #include <array>
@@ -37,10 +36,8 @@ void quietJack() {
 namespace {
 
 using Ms = std::chrono::milliseconds;
-using Header = std::uint32_t;  // a message's size, ahead of its bytes in the ring
 
-// Two cycles' worth of a full JACK MIDI buffer (32 KiB on jack2).
-constexpr std::size_t kRingBytes = 64 * 1024;
+constexpr const char* kAudioNames[] = {"out_L", "out_R"};
 // A server that runs no cycle for this long stands still.
 constexpr Ms kCycleWait{200};
 
@@ -63,14 +60,38 @@ class Busy {
 
 }  // namespace
 
-JackSystem::JackSystem() : ring_(jack_ringbuffer_create(kRingBytes)) {
-  scratch_.reserve(256);
+JackSystem::JackSystem() {
+  sem_init(&wakeup_, 0, 0);
   link_ = openLink();
+  notifier_ = std::thread([this] { notify(); });
 }
 
 JackSystem::~JackSystem() {
   if (link_) jack_client_close(link_->client);
-  jack_ringbuffer_free(ring_);
+  stopping_ = true;
+  sem_post(&wakeup_);
+  notifier_.join();
+  sem_destroy(&wakeup_);
+}
+
+void JackSystem::wake(int slot) noexcept {
+  woken_[slot].store(true);
+  sem_post(&wakeup_);
+}
+
+// The notifier thread: posts for the process thread, which must not. Counted
+// in busy_ like a JACK callback, so detach() waits for it too.
+void JackSystem::notify() {
+  for (;;) {
+    while (sem_wait(&wakeup_) != 0) {
+    }  // interrupted by a signal: wait again
+    if (stopping_.load()) return;
+    const Busy busy(busy_);
+    for (int slot = 0; slot < kSlots; ++slot) {
+      if (!woken_[slot].exchange(false)) continue;
+      if (JackEndpoint* port = objects_[slot].load()) port->woken();
+    }
+  }
 }
 
 void JackSystem::detach(int slot) {
@@ -96,7 +117,7 @@ std::unique_ptr<JackSystem::Link> JackSystem::openLink() {
     setCallbacks(*link);
     // No process callback runs now: the old client is closed, the new one
     // not yet active.
-    jack_ringbuffer_reset(ring_);
+    cycle_.reset();
     if (jack_activate(link->client) == 0) return link;
     failure_ = "JACK would not activate kalvant's client";
   } else {
@@ -113,6 +134,11 @@ bool JackSystem::registerPorts(Link& link) {
     link.ports[i] =
         jack_port_register(link.client, kPortNames[i], JACK_DEFAULT_MIDI_TYPE, flags, 0);
     if (!link.ports[i]) return false;
+  }
+  for (std::size_t i = 0; i < link.audio.size(); ++i) {
+    link.audio[i] = jack_port_register(link.client, kAudioNames[i], JACK_DEFAULT_AUDIO_TYPE,
+                                       JackPortIsOutput, 0);
+    if (!link.audio[i]) return false;
   }
   return true;
 }
@@ -208,24 +234,43 @@ std::string JackSystem::connectedName(int slot) {
   return peer.name;
 }
 
-bool JackSystem::send(const std::uint8_t* data, std::size_t size) {
-  const std::size_t need = sizeof(Header) + size;
-  if (!usable() || need >= kRingBytes) return false;
-  while (jack_ringbuffer_write_space(ring_) < need) {
+bool JackSystem::send(const std::uint8_t* data, std::size_t size, bool synthOnly) {
+  if (!usable()) return false;
+  while (!cycle_.push(data, size, synthOnly)) {
     if (!waitForCycle()) return false;
   }
   stalledAt_.reset();
-  // One write for the size and the bytes: the reader never sees half.
-  const auto header = static_cast<Header>(size);
-  scratch_.resize(need);
-  std::memcpy(scratch_.data(), &header, sizeof header);
-  std::memcpy(scratch_.data() + sizeof header, data, size);
-  jack_ringbuffer_write(ring_, scratch_.data(), need);
   return true;
 }
 
+bool JackSystem::attachSynth(CycleSynth* synth) {
+  synth_.store(synth);
+  if (!synth) {
+    // A cycle that took the synthesizer before it was cleared is counted in
+    // busy_; it ends within a cycle.
+    while (busy_.load() != 0) std::this_thread::sleep_for(std::chrono::microseconds(100));
+    return false;
+  }
+  if (!usable()) return false;
+  connectAudio();
+  return true;
+}
+
+double JackSystem::sampleRate() const {
+  return usable() ? jack_get_sample_rate(link_->client) : 0;
+}
+
+// out_L and out_R to the first two physical playback ports, when there are.
+void JackSystem::connectAudio() {
+  const char** playback = jack_get_ports(link_->client, nullptr, JACK_DEFAULT_AUDIO_TYPE,
+                                         JackPortIsPhysical | JackPortIsInput);
+  for (std::size_t i = 0; i < link_->audio.size() && playback && playback[i]; ++i)
+    jack_connect(link_->client, jack_port_name(link_->audio[i]), playback[i]);
+  if (playback) jack_free(playback);
+}
+
 void JackSystem::drain() {
-  while (jack_ringbuffer_read_space(ring_) > 0) {
+  while (cycle_.pending()) {
     if (!waitForCycle()) return;
   }
   // Taken from the ring is not yet delivered: the cycle that took it ends,
@@ -262,6 +307,7 @@ void JackSystem::poll() {
   lost_ = false;
   stalledAt_.reset();
   for (int slot = 0; slot < kSlots; ++slot) forget(slot);
+  if (synth_.load()) connectAudio();
   if (JackEndpoint* output = objects_[kOut].load())
     output->port().reportError(kSystemBack, kBackText);
   announce();
@@ -283,39 +329,53 @@ int JackSystem::process(jack_nframes_t frames, void* arg) {
   JackSystem& self = *link->system;
   self.cycles_.fetch_add(1);
   const Busy busy(self.busy_);
-  for (int slot : {kIn1, kIn2}) self.receive(slot, jack_port_get_buffer(link->ports[slot], frames));
-  self.emit(jack_port_get_buffer(link->ports[kOut], frames));
+  self.runCycle(*link, frames);
   return 0;
 }
 
-void JackSystem::receive(int slot, void* buffer) {
-  JackEndpoint* input = objects_[slot].load();
-  if (!input) return;
-  const std::uint32_t count = jack_midi_get_event_count(buffer);
-  for (std::uint32_t i = 0; i < count; ++i) {
-    jack_midi_event_t event;
-    if (jack_midi_event_get(&event, buffer, i) == 0) input->receive(event.buffer, event.size);
+// What waits for the out port first, then this cycle's input events (whose
+// live routers send into the same cycle), then the synthesizer's audio.
+void JackSystem::runCycle(const Link& link, jack_nframes_t frames) {
+  CycleSynth* synth = synth_.load();
+  cycle_.begin(jack_port_get_buffer(link.ports[kOut], frames), frames,
+               jack_get_sample_rate(link.client), synth);
+  receiveMerged(link, frames);
+  auto* left = static_cast<float*>(jack_port_get_buffer(link.audio[0], frames));
+  auto* right = static_cast<float*>(jack_port_get_buffer(link.audio[1], frames));
+  if (synth) {
+    synth->render(left, right, frames);
+  } else {
+    std::fill_n(left, frames, 0.0f);
+    std::fill_n(right, frames, 0.0f);
   }
 }
 
-// Moves whole messages from the ring into this cycle's buffer, at frame 0 in
-// their order. What does not fit stays for the next cycle; a message larger
-// than a whole empty buffer can never leave and is dropped.
-void JackSystem::emit(void* buffer) {
-  jack_midi_clear_buffer(buffer);
-  bool first = true;
-  Header size = 0;
-  while (jack_ringbuffer_peek(ring_, reinterpret_cast<char*>(&size), sizeof size) == sizeof size &&
-         jack_ringbuffer_read_space(ring_) >= sizeof size + size) {
-    jack_midi_data_t* room = jack_midi_event_reserve(buffer, 0, size);
-    if (!room && !first) return;
-    jack_ringbuffer_read_advance(ring_, sizeof size);
-    if (room) {
-      jack_ringbuffer_read(ring_, reinterpret_cast<char*>(room), size);
-    } else {
-      jack_ringbuffer_read_advance(ring_, size);
-    }
-    first = false;
+// The events of in1 and in2 by frame time (in1 first at the same frame), so
+// what the live routers send keeps non-decreasing times.
+void JackSystem::receiveMerged(const Link& link, jack_nframes_t frames) {
+  std::array<JackEndpoint*, 2> inputs{};
+  std::array<void*, 2> buffers{};
+  std::array<std::uint32_t, 2> next{}, count{};
+  for (int slot : {kIn1, kIn2}) {
+    inputs[slot] = objects_[slot].load();
+    buffers[slot] = jack_port_get_buffer(link.ports[slot], frames);
+    count[slot] = inputs[slot] ? jack_midi_get_event_count(buffers[slot]) : 0;
+  }
+  std::array<jack_midi_event_t, 2> event{};
+  std::array<bool, 2> have{};
+  const auto fetch = [&](int slot) {
+    have[slot] = false;
+    while (!have[slot] && next[slot] < count[slot])
+      have[slot] = jack_midi_event_get(&event[slot], buffers[slot], next[slot]++) == 0;
+  };
+  fetch(kIn1);
+  fetch(kIn2);
+  while (have[kIn1] || have[kIn2]) {
+    const int slot =
+        !have[kIn2] || (have[kIn1] && event[kIn1].time <= event[kIn2].time) ? kIn1 : kIn2;
+    cycle_.at(event[slot].time);
+    inputs[slot]->receive(event[slot].buffer, event[slot].size);
+    fetch(slot);
   }
 }
 

@@ -43,6 +43,11 @@ class MemoryMidiInput : public MidiInput {
   void inject(std::initializer_list<std::uint8_t> bytes);
   void inject(const Bytes& bytes);
 
+  // The cycle a live router sends into (the test's choice: usually the
+  // MemoryMidiOutput; null keeps every message queued).
+  CycleOut* liveOut = nullptr;
+  CycleOut* cycleOut() override { return liveOut; }
+
   int openCount = 0;  // successful opens, for tests of the port lifecycle
   int openedDevice = -1;
   bool failNextOpen = false;
@@ -51,7 +56,9 @@ class MemoryMidiInput : public MidiInput {
   bool announcesChanges() const override { return deviceList.announces; }
 };
 
-class MemoryMidiOutput : public MidiOutput {
+// Also the cycle of a live router: what it sends lands in `sent` like any
+// other message, counted in liveSends as well.
+class MemoryMidiOutput : public MidiOutput, public CycleOut {
  public:
   MemoryMidiOutput(std::vector<std::string> names, Post post);
 
@@ -62,7 +69,10 @@ class MemoryMidiOutput : public MidiOutput {
   bool start() override;
   void close() override;
 
+  bool send(const std::uint8_t* data, std::size_t size) noexcept override;
+
   std::vector<Bytes> sent;                   // every message, in order
+  int liveSends = 0;                         // those that came through send()
   std::vector<std::string> handOvers;        // every sendSysex call, whole
   std::function<void(const Bytes&)> onSent;  // lets a test stamp each message
   int openCount = 0;

@@ -1,7 +1,5 @@
 #include "midi/MidiPort.h"
 
-#include <algorithm>
-
 #include "midi/MidiBytes.h"
 
 namespace kalvant::midi {
@@ -41,71 +39,76 @@ void MidiPort::devicesChanged() {
   });
 }
 
+// The consumer's side of the queue: head_ is its own, tail_ is acquired so
+// the slots it covers are written.
 int MidiInput::queueCount() const {
-  std::lock_guard lock(mutex_);
-  return static_cast<int>(queue_.size());
+  const std::uint64_t head = head_.load(std::memory_order_relaxed);
+  return static_cast<int>(tail_.load(std::memory_order_acquire) - head);
 }
 
 InMessage MidiInput::head() const {
-  std::lock_guard lock(mutex_);
-  return queue_.empty() ? InMessage{} : queue_.front().message;
+  const std::uint64_t head = head_.load(std::memory_order_relaxed);
+  if (tail_.load(std::memory_order_acquire) == head) return {};
+  return slots_[head % kQueueCapacity];
 }
 
 std::uint64_t MidiInput::headId() const {
-  std::lock_guard lock(mutex_);
-  return queue_.empty() ? 0 : queue_.front().id;
+  const std::uint64_t head = head_.load(std::memory_order_relaxed);
+  return tail_.load(std::memory_order_acquire) == head ? 0 : head + 1;
 }
 
 void MidiInput::dropHead(std::uint64_t id) {
-  std::lock_guard lock(mutex_);
-  if (!queue_.empty() && queue_.front().id == id) queue_.pop_front();
+  const std::uint64_t head = head_.load(std::memory_order_relaxed);
+  if (id == head + 1 && tail_.load(std::memory_order_acquire) != head)
+    head_.store(head + 1, std::memory_order_release);
 }
 
 void MidiInput::dropHead() {
-  std::lock_guard lock(mutex_);
-  if (!queue_.empty()) queue_.pop_front();
+  dropHead(headId());
 }
 
 void MidiInput::clearQueue() {
-  std::lock_guard lock(mutex_);
-  queue_.clear();
-  parser_.reset();
-}
-
-std::uint64_t MidiInput::droppedCount() const {
-  std::lock_guard lock(mutex_);
-  return dropped_;
+  resetParser_.store(true, std::memory_order_release);
+  head_.store(tail_.load(std::memory_order_acquire), std::memory_order_release);
 }
 
 void MidiInput::enqueueFromDriver(const std::uint8_t* bytes, std::size_t size) {
-  bool queued = false;
-  {
-    std::lock_guard lock(mutex_);
-    parser_.feed(bytes, size, [&](const InMessage& m) {
-      if (!filtered_[m.status] && push(m)) queued = true;
-    });
+  if (resetParser_.exchange(false, std::memory_order_acq_rel)) parser_.reset();
+  const std::uint64_t before = tail_.load(std::memory_order_relaxed);
+  parser_.feed(bytes, size, [&](const InMessage& m) {
+    if (!filtered_[m.status].load(std::memory_order_relaxed)) offerOrQueue(m);
+  });
+  if (tail_.load(std::memory_order_relaxed) != before && !notifyPosted_.exchange(true)) wakeGui();
+}
+
+// Offered only while the queue is empty: the GUI thread has dropped (so
+// handled) every message it was given. Once one message is queued, every
+// later one follows it until the queue is empty again.
+void MidiInput::offerOrQueue(const InMessage& m) {
+  const std::uint64_t tail = tail_.load(std::memory_order_relaxed);
+  if (head_.load(std::memory_order_acquire) == tail) {
+    LiveRouter* router = liveRouter_.load(std::memory_order_acquire);
+    CycleOut* out = router ? cycleOut() : nullptr;
+    if (out && router->take(liveInput_.load(std::memory_order_relaxed), m, *out)) return;
   }
-  if (queued && !notifyPosted_.exchange(true)) post([this] { deliver(); });
+  push(m);
 }
 
 bool MidiInput::push(const InMessage& m) {
-  if (queue_.size() >= kQueueLimit && !(isRelease(m) && makeRoomForRelease())) {
-    ++dropped_;
+  const std::uint64_t tail = tail_.load(std::memory_order_relaxed);
+  const std::uint64_t count = tail - head_.load(std::memory_order_acquire);
+  const std::size_t limit = isRelease(m) ? kQueueCapacity : kQueueLimit;
+  if (count >= limit) {
+    dropped_.fetch_add(1, std::memory_order_relaxed);
     return false;
   }
-  queue_.push_back({m, nextId_++});
+  slots_[tail % kQueueCapacity] = m;
+  tail_.store(tail + 1, std::memory_order_release);
   return true;
 }
 
-bool MidiInput::makeRoomForRelease() {
-  if (queue_.size() < kQueueLimit + kReleaseReserve) return true;
-  // Never the head: the handler may be handling it right now.
-  const auto victim = std::find_if(queue_.begin() + 1, queue_.end(),
-                                   [](const Queued& q) { return !isRelease(q.message); });
-  if (victim == queue_.end()) return false;
-  queue_.erase(victim);
-  ++dropped_;
-  return true;
+void MidiInput::postDelivery() {
+  post([this] { deliver(); });
 }
 
 void MidiInput::deliver() {

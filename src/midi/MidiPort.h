@@ -6,19 +6,34 @@
 // Threading contract (the whole layer keeps it):
 // - Every method of MidiInput and MidiOutput is called on the GUI thread, and
 //   every callback (onMessage, onError) runs on the GUI thread.
-// - A back-end's driver thread (RtMidi's callback, JACK's process thread)
-//   touches only enqueueFromDriver() and reportError(). Both take the queue's
-//   mutex or hand a closure to the Post function, which must be safe to call
-//   from any thread and must run the closure later on the GUI thread (in the
-//   program: a queued call into the Qt event loop).
-// - The driver thread never runs console code and never waits for the GUI.
-// - A driver event is parsed (MidiParser: several messages, running status,
-//   sysex dropped) under the queue's mutex; the parser's state, the queue
-//   and the count of dropped messages are only touched under that mutex.
+// - A back-end's driver thread (JACK's process thread, RtMidi's callback
+//   thread, the test itself for MemoryMidi) is the only producer of its
+//   input's queue: it calls enqueueFromDriver() and nothing else of the
+//   input. The GUI thread is the only consumer (queueCount, head, dropHead).
+//   The queue is a preallocated single-producer/single-consumer ring; the
+//   parser's state belongs to the producer alone. clearQueue() only asks the
+//   producer to reset its parser before its next event, and drops what is
+//   queued.
+// - JACK's process thread is real-time: there it never allocates, locks or
+//   waits. It neither posts nor reports; it wakes the JACK system's notifier
+//   thread (a semaphore post), which posts the delivery. RtMidi's callback
+//   thread is not real-time and posts directly (Post may allocate).
+// - Live routing: while an input's queue is empty (the GUI thread has
+//   dropped every message it was given) and the back-end has a cycle of its
+//   own (cycleOut() not null), each message is offered to the live router on
+//   the driver thread. A message it takes is done; the first one it leaves
+//   goes to the queue, and so does every later message of that input, not
+//   offered, until the GUI thread has emptied the queue. So per input the
+//   order is kept and nothing is lost or handled twice. The GUI thread drops
+//   a message only after handling it (and sending what it makes), so what it
+//   sent leaves before what the router sends for a later message.
+// - The live router runs on the driver thread: it never allocates, locks or
+//   waits, reads only state it publishes to itself atomically, and sends
+//   only through the CycleOut it is given.
 // - An output's send never waits without end: while the driver runs it may
-//   sleep briefly for room in the driver's buffer; once the driver has
-//   stopped (or stands still) the message is dropped at once, and closing
-//   returns at once.
+//   sleep briefly for room in the driver's buffer, or (ALSA) for the minimum
+//   gap; once the driver has stopped (or stands still) the message is
+//   dropped at once, and closing returns at once.
 // - onMessage is never re-entered for the same input: a notification that
 //   arrives while that input's handler is running (the handler pumps events
 //   between messages) is dropped, because the running handler drains the
@@ -33,10 +48,8 @@
 #include <atomic>
 #include <chrono>
 #include <cstdint>
-#include <deque>
 #include <functional>
 #include <memory>
-#include <mutex>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -143,49 +156,58 @@ class MidiInput : public MidiPort {
   // The router that may take this input's messages on the driver thread
   // (null: every message goes to the queue). GUI thread, before start().
   void setLiveRouter(LiveRouter* router, int input) {
-    liveInput_ = input;
+    liveInput_.store(input);
     liveRouter_.store(router);
   }
   // Where the driver thread sends what the live router takes; null when the
-  // back-end has no cycle of its own (then every message is queued).
+  // back-end has no cycle of its own (then every message is queued). Driver
+  // thread.
   virtual CycleOut* cycleOut() { return nullptr; }
 
-  // Driver thread: queues every message of one received event (its bytes as
-  // they came; see MidiParser).
+  // Driver thread: offers to the live router or queues every message of one
+  // received event (its bytes as they came; see MidiParser).
   void enqueueFromDriver(const std::uint8_t* bytes, std::size_t size);
 
   // A keyboard playing faster than the console handles fills the queue.
   // Beyond kQueueLimit a message is dropped, unless it is a release: a
   // dropped release leaves a note sounding, so releases have a reserve of
-  // their own above the limit, and when even that is full the oldest
-  // message that is no release makes way for them.
+  // their own above the limit. When even the reserve is full a release is
+  // dropped too: the producer cannot take back what it queued.
   static constexpr std::size_t kQueueLimit = 65536;
   static constexpr std::size_t kReleaseReserve = 1024;
+  static constexpr std::size_t kQueueCapacity = kQueueLimit + kReleaseReserve;
   // Messages dropped since the port was made (GUI thread).
-  std::uint64_t droppedCount() const;
+  std::uint64_t droppedCount() const { return dropped_.load(std::memory_order_relaxed); }
 
  protected:
   std::atomic<bool> started_{false};  // read by the driver thread
+  // GUI thread: drops what is queued; the parser starts afresh at the
+  // producer's next event.
   void clearQueue();
+  // Driver thread: the queue got messages, deliver() must run on the GUI
+  // thread. Posts here; a real-time driver wakes a thread that calls
+  // postDelivery() instead.
+  virtual void wakeGui() { postDelivery(); }
+  // Any thread but a real-time one: posts deliver() to the GUI thread.
+  void postDelivery();
 
  private:
   void deliver();
-  bool push(const InMessage& m);  // mutex held; false when dropped
-  bool makeRoomForRelease();      // mutex held, queue at its limit
-  mutable std::mutex mutex_;
-  struct Queued {
-    InMessage message;
-    std::uint64_t id;
-  };
-  std::deque<Queued> queue_;
-  MidiParser parser_;
-  std::uint64_t dropped_ = 0;
-  std::uint64_t nextId_ = 1;
+  void offerOrQueue(const InMessage& m);
+  bool push(const InMessage& m);  // producer; false when dropped
+  // Positions count every message ever queued: a message's id is its
+  // position + 1. tail_ is written by the producer, head_ by the consumer.
+  alignas(64) std::atomic<std::uint64_t> tail_{0};
+  alignas(64) std::atomic<std::uint64_t> head_{0};
+  std::unique_ptr<InMessage[]> slots_ = std::make_unique<InMessage[]>(kQueueCapacity);
+  MidiParser parser_;  // producer only
+  std::atomic<bool> resetParser_{false};
+  std::atomic<std::uint64_t> dropped_{0};
   std::atomic<bool> notifyPosted_{false};
   bool inHandler_ = false;
   std::array<std::atomic<bool>, 256> filtered_{};
   std::atomic<LiveRouter*> liveRouter_{nullptr};
-  int liveInput_ = 0;
+  std::atomic<int> liveInput_{0};
 };
 
 class MidiOutput : public MidiPort {
@@ -204,18 +226,23 @@ class MidiOutput : public MidiPort {
 
   // The least time between two messages leaving the output (0: none). The
   // output spaces a burst by it; a message after a quiet spell leaves at
-  // once. GUI thread.
+  // once. JACK spaces messages in frames inside its cycle; ALSA sleeps for
+  // what is left of the gap since the last message, at most 500 us. GUI
+  // thread.
   virtual void setMinimumGap(std::chrono::microseconds gap) { minimumGap_ = gap; }
   std::chrono::microseconds minimumGap() const { return minimumGap_; }
 
   // A synthesizer that plays inside the back-end's own cycle. True when the
-  // back-end renders it (JACK: audio ports out_L and out_R); null takes it
-  // back and returns once no cycle uses it. GUI thread.
+  // back-end renders it (JACK: audio ports out_L and out_R, connected to the
+  // first two physical playback ports). While one is attached it hears
+  // every message instead of the output port. Null takes it back (false),
+  // returning once no cycle uses it. GUI thread.
   virtual bool attachCycleSynth(CycleSynth* /*synth*/) { return false; }
   // The attached synthesizer's sample rate (0 when none can play).
   virtual double cycleSampleRate() const { return 0; }
-  // A message for the attached synthesizer, in order with what the cycle
-  // routes to it. GUI thread.
+  // A message for the attached synthesizer only, in order with the output's
+  // sends and with what the cycle routes to it; dropped when none is
+  // attached. The port need not be open. GUI thread.
   virtual void sendToCycleSynth(const std::uint8_t* /*data*/, std::size_t /*size*/) {}
 
  protected:

@@ -8,6 +8,8 @@
 #include <algorithm>
 #include <atomic>
 #include <cctype>
+#include <chrono>
+#include <thread>
 #include <vector>
 
 #include "midi/JackClient.h"
@@ -119,7 +121,9 @@ class RtPort : public Base {
 };
 
 // An input on the ALSA sequencer, whose events are single messages already
-// framed by ALSA.
+// framed by ALSA. It has no cycle of its own (cycleOut() is null): every
+// message goes to the GUI thread, and RtMidi's callback thread, which is not
+// real-time, posts the delivery itself.
 class RtInput : public RtPort<MidiInput, RtMidiIn> {
  public:
   RtInput(Api api, const Post& post, int portIndex) : RtPort(api, post, portIndex) {
@@ -163,7 +167,9 @@ class RtInput : public RtPort<MidiInput, RtMidiIn> {
   }
 };
 
-// The ALSA sequencer queues what it is given; a send never waits.
+// The ALSA sequencer queues what it is given and sends it at once. The gap
+// is kept by sleeping what is left of it since the last message, at most
+// kLongestGap: a message after a quiet spell never waits.
 class RtOutput : public RtPort<MidiOutput, RtMidiOut> {
  public:
   RtOutput(Api api, const Post& post) : RtPort(api, post, 2) {}
@@ -184,8 +190,22 @@ class RtOutput : public RtPort<MidiOutput, RtMidiOut> {
 
  protected:
   void sendMessage(const std::uint8_t* data, std::size_t size) override {
+    keepGap();
     guarded([&] { rt_->sendMessage(data, size); });
+    lastSent_ = Clock::now();
   }
+
+ private:
+  using Clock = std::chrono::steady_clock;
+  static constexpr std::chrono::microseconds kLongestGap{500};
+
+  void keepGap() const {
+    const auto gap = std::min(minimumGap(), kLongestGap);
+    if (gap.count() <= 0) return;
+    const auto since = Clock::now() - lastSent_;
+    if (since < gap) std::this_thread::sleep_for(gap - since);
+  }
+  Clock::time_point lastSent_{};
 };
 
 }  // namespace

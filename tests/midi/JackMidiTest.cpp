@@ -2,8 +2,11 @@
 // messages both ways, devices that go away or are renamed while connected.
 #include <gtest/gtest.h>
 #include <jack/jack.h>
+#include <jack/midiport.h>
 
 #include <algorithm>
+#include <array>
+#include <atomic>
 #include <chrono>
 #include <cstdlib>
 #include <memory>
@@ -18,6 +21,7 @@ namespace {
 
 using namespace std::chrono_literals;
 using Bytes = std::vector<unsigned char>;
+using Byte = unsigned char;
 using Names = std::vector<std::string>;
 
 #define SKIP_WITHOUT_JACK()                \
@@ -63,9 +67,9 @@ class RawClient {
     if (c_) jack_client_close(c_);
   }
   jack_client_t* get() const { return c_; }
-  Names ports(const char* pattern) const {
+  Names ports(const char* pattern, const char* type = nullptr, unsigned long flags = 0) const {
     Names names;
-    const char** found = jack_get_ports(c_, pattern, nullptr, 0);
+    const char** found = jack_get_ports(c_, pattern, type, flags);
     for (const char** p = found; p && *p; ++p) names.emplace_back(*p);
     if (found) jack_free(found);
     std::sort(names.begin(), names.end());
@@ -86,7 +90,8 @@ TEST(JackMidi, OneClientWithThreePortsThatLivesAsLongAsTheLastPortObject) {
   RawClient probe("probe");
   ASSERT_TRUE(probe.get());
   test::RealTimeLoop gui;
-  const Names ours = {"kalvant:in1", "kalvant:in2", "kalvant:out"};
+  const Names ours = {"kalvant:in1", "kalvant:in2", "kalvant:out", "kalvant:out_L",
+                      "kalvant:out_R"};
   // The console destroys its ports in any order.
   for (const std::vector<int>& order : {std::vector{2, 0, 1}, {0, 2, 1}, {1, 0, 2}}) {
     SCOPED_TRACE(testing::PrintToString(order));
@@ -112,7 +117,7 @@ TEST(JackMidi, ASecondConsoleUnderAnotherNameLeavesOutOnlyItsOwnPorts) {
   PortSet first = createRtMidiPorts(Api::Jack, gui.post());
   PortSet second = createRtMidiPorts(Api::Jack, gui.post());
   const Names renamed = probe.ports("^kalvant-");
-  ASSERT_EQ(renamed.size(), 3u);
+  ASSERT_EQ(renamed.size(), 5u);
   const std::string secondOut = renamed[2];  // "kalvant-01:out" or the like
   EXPECT_EQ(test::positionOf(*second.input1, secondOut), -1);
   EXPECT_GE(test::positionOf(*second.input1, "kalvant:out"), 0);
@@ -257,6 +262,245 @@ TEST(JackMidi, ADeviceRenamedWhileConnectedShowsItsNewNameAndStaysConnected) {
     EXPECT_EQ(jack_port_connected(device), 0) << "closing left the renamed device connected";
     port.onDevicesChanged = nullptr;
   }
+}
+
+// A client that plays messages at a chosen frame of one cycle and records
+// what it receives with each message's frame (the cycle's first frame plus
+// the event's time), all on its own process thread.
+class TimedClient {
+ public:
+  struct Heard {
+    jack_nframes_t cycle, frame;
+    Bytes bytes;
+  };
+  explicit TimedClient(const char* name)
+      : name_(name), c_(jack_client_open(name, JackNoStartServer, nullptr)) {
+    if (!c_) return;
+    out_ = jack_port_register(c_, "out", JACK_DEFAULT_MIDI_TYPE, JackPortIsOutput, 0);
+    in_ = jack_port_register(c_, "in", JACK_DEFAULT_MIDI_TYPE, JackPortIsInput, 0);
+    heard_.resize(kCapacity);
+    jack_set_process_callback(c_, &TimedClient::process, this);
+    jack_activate(c_);
+  }
+  ~TimedClient() {
+    if (c_) jack_client_close(c_);
+  }
+  bool ok() const { return c_ && out_ && in_; }
+  // The messages leave together in the next cycle at `frame`; returns the
+  // frame they left at.
+  jack_nframes_t play(std::vector<Bytes> messages, jack_nframes_t frame) {
+    toPlay_ = std::move(messages), playAt_ = frame;
+    armed_.store(true);
+    while (armed_.load()) std::this_thread::sleep_for(200us);
+    return playedAt_;
+  }
+  bool waitForCount(std::size_t n) const {
+    for (const auto end = std::chrono::steady_clock::now() + 2s; count_.load() < n;) {
+      if (std::chrono::steady_clock::now() > end) return false;
+      std::this_thread::sleep_for(200us);
+    }
+    return true;
+  }
+  std::size_t count() const { return count_.load(); }
+  const Heard& heard(std::size_t i) const { return heard_[i]; }
+
+ private:
+  static constexpr std::size_t kCapacity = 4096;
+  static int process(jack_nframes_t frames, void* arg) {
+    auto& self = *static_cast<TimedClient*>(arg);
+    const jack_nframes_t start = jack_last_frame_time(self.c_);
+    void* out = jack_port_get_buffer(self.out_, frames);
+    jack_midi_clear_buffer(out);
+    if (self.armed_.load()) {
+      for (const Bytes& m : self.toPlay_)
+        jack_midi_event_write(out, self.playAt_, m.data(), m.size());
+      self.playedAt_ = start + self.playAt_;
+      self.armed_.store(false);
+    }
+    void* in = jack_port_get_buffer(self.in_, frames);
+    std::size_t n = self.count_.load();
+    for (std::uint32_t i = 0; i < jack_midi_get_event_count(in) && n < kCapacity; ++i) {
+      jack_midi_event_t e;
+      if (jack_midi_event_get(&e, in, i) != 0) continue;
+      Heard& h = self.heard_[n++];
+      h.cycle = start, h.frame = start + e.time;
+      // Preallocated by the test's first messages; a test client may
+      // allocate here.
+      h.bytes.assign(e.buffer, e.buffer + e.size);
+    }
+    self.count_.store(n);
+    return 0;
+  }
+  std::string name_;
+  jack_client_t* c_;
+  jack_port_t* out_ = nullptr;
+  jack_port_t* in_ = nullptr;
+  std::vector<Bytes> toPlay_;
+  jack_nframes_t playAt_ = 0, playedAt_ = 0;
+  std::atomic<bool> armed_{false};
+  std::vector<Heard> heard_;
+  std::atomic<std::size_t> count_{0};
+};
+
+// Takes every message and moves it to channel 2.
+struct Rechannel : LiveRouter {
+  std::atomic<int> taken{0};
+  bool take(int, const InMessage& m, CycleOut& out) noexcept override {
+    taken.fetch_add(1);
+    const std::uint8_t bytes[3] = {std::uint8_t((m.status & 0xF0) | 1), m.data1, m.data2};
+    return out.send(bytes, shortMessageLengthOf(m.status));
+  }
+  static std::size_t shortMessageLengthOf(std::uint8_t status) {
+    return (status & 0xF0) == 0xC0 || (status & 0xF0) == 0xD0 ? 2 : 3;
+  }
+};
+
+// The console between a source and a sink, in1 routed live.
+struct LiveRig {
+  test::RealTimeLoop gui;
+  TimedClient source{"src"}, sink{"sink"};
+  PortSet ports = createRtMidiPorts(Api::Jack, gui.post());
+  Rechannel router;
+  bool open() {
+    if (!source.ok() || !sink.ok()) return false;
+    ports.input1->setLiveRouter(&router, 0);
+    ports.input1->selectDevice(test::positionOf(*ports.input1, "src:out"));
+    ports.output->selectDevice(test::positionOf(*ports.output, "sink:in"));
+    return ports.input1->open() && ports.input1->start() && ports.output->open();
+  }
+};
+
+TEST(JackMidi, ALiveRoutedMessageLeavesInTheCycleAndAtTheFrameItCameIn) {
+  SKIP_WITHOUT_JACK();
+  LiveRig rig;
+  ASSERT_TRUE(rig.open());
+  constexpr int kRuns = 200;
+  int inCycle = 0;
+  for (int i = 0; i < kRuns; ++i) {
+    const auto key = static_cast<std::uint8_t>(36 + i % 60);
+    const jack_nframes_t frame = static_cast<jack_nframes_t>(i * 7 % 64);
+    const jack_nframes_t sentAt = rig.source.play({{0x90, key, 100}}, frame);
+    ASSERT_TRUE(rig.sink.waitForCount(i + 1)) << "run " << i;
+    const TimedClient::Heard& h = rig.sink.heard(i);
+    EXPECT_EQ(h.bytes, (Bytes{0x91, key, 100}));
+    inCycle += h.frame == sentAt;
+  }
+  EXPECT_EQ(inCycle, kRuns);
+  EXPECT_EQ(rig.router.taken.load(), kRuns);
+  EXPECT_EQ(rig.ports.input1->queueCount(), 0);
+}
+
+// A burst leaves spaced by the gap (100 us: 5 frames at 48 kHz), the first
+// message at its own frame; what no longer fits in the cycle leaves in the
+// next one, in order and still spaced.
+TEST(JackMidi, ABurstIsSpacedByTheMinimumGapAndCarriedOverInOrder) {
+  SKIP_WITHOUT_JACK();
+  struct Case {
+    int messages;
+    jack_nframes_t frame;
+    int gapMicros;
+    jack_nframes_t spacing;
+    bool oneCycle;
+  };
+  const Case cases[] = {
+      {4, 3, 100, 5, true}, {20, 40, 100, 5, false}, {3, 10, 0, 0, true}, {2, 60, 21, 2, true}};
+  LiveRig rig;
+  ASSERT_TRUE(rig.open());
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.messages);
+    rig.ports.output->setMinimumGap(std::chrono::microseconds(c.gapMicros));
+    std::this_thread::sleep_for(10ms);  // a quiet spell
+    std::vector<Bytes> burst;
+    for (int k = 0; k < c.messages; ++k) burst.push_back({0x90, std::uint8_t(k), 100});
+    const std::size_t first = rig.sink.count();
+    const jack_nframes_t sentAt = rig.source.play(burst, c.frame);
+    ASSERT_TRUE(rig.sink.waitForCount(first + burst.size()));
+    std::this_thread::sleep_for(10ms);
+    ASSERT_EQ(rig.sink.count(), first + burst.size());
+    EXPECT_EQ(rig.sink.heard(first).frame, sentAt);
+    for (int k = 0; k < c.messages; ++k) {
+      const TimedClient::Heard& h = rig.sink.heard(first + k);
+      EXPECT_EQ(h.bytes, (Bytes{0x91, std::uint8_t(k), 100})) << k;
+      if (k == 0) continue;
+      EXPECT_EQ(h.frame - rig.sink.heard(first + k - 1).frame, c.spacing) << k;
+    }
+    const bool oneCycle =
+        rig.sink.heard(first).cycle == rig.sink.heard(first + c.messages - 1).cycle;
+    EXPECT_EQ(oneCycle, c.oneCycle);
+  }
+}
+
+// Spaced by the gap, what the console sent takes cycles to leave; a live
+// message that comes meanwhile waits behind it and never overtakes it.
+TEST(JackMidi, ALiveMessageLeavesAfterWhatTheConsoleSentBeforeIt) {
+  SKIP_WITHOUT_JACK();
+  LiveRig rig;
+  ASSERT_TRUE(rig.open());
+  rig.ports.output->setMinimumGap(100us);  // 13 messages a cycle
+  constexpr int kSent = 100;
+  for (int i = 0; i < kSent; ++i) rig.ports.output->sendShort(0xB0, 7, i);
+  rig.source.play({{0x90, 60, 100}}, 0);
+  ASSERT_TRUE(rig.sink.waitForCount(kSent + 1));
+  for (int i = 0; i < kSent; ++i) ASSERT_EQ(rig.sink.heard(i).bytes, (Bytes{0xB0, 7, Byte(i)}));
+  EXPECT_EQ(rig.sink.heard(kSent).bytes, (Bytes{0x91, 60, 100}));
+  EXPECT_GE(rig.sink.heard(kSent).frame - rig.sink.heard(kSent - 1).frame, 5u);
+}
+
+// Records on the process thread what it plays and how often it renders.
+struct FakeSynth : CycleSynth {
+  std::array<Bytes, 64> played;
+  std::atomic<std::size_t> count{0};
+  std::atomic<int> renders{0};
+  void play(const std::uint8_t* data, std::size_t size) noexcept override {
+    const std::size_t n = count.load();
+    if (n < played.size()) played[n].assign(data, data + size), count.store(n + 1);
+  }
+  void render(float* left, float* right, std::uint32_t frames) noexcept override {
+    for (std::uint32_t i = 0; i < frames; ++i) left[i] = right[i] = 0.25f;
+    renders.fetch_add(1);
+  }
+  std::vector<Bytes> heard() const { return {played.begin(), played.begin() + count.load()}; }
+};
+
+TEST(JackMidi, AnAttachedSynthesizerHearsEverythingTheOutputWouldCarryAndRendersEachCycle) {
+  SKIP_WITHOUT_JACK();
+  LiveRig rig;
+  ASSERT_TRUE(rig.open());
+  RawClient probe("probe");
+  MidiOutput& out = *rig.ports.output;
+  FakeSynth synth;
+  const std::uint8_t volume[3] = {0xB0, 7, 100};
+  out.sendToCycleSynth(volume, 3);    // no synthesizer yet: dropped
+  std::this_thread::sleep_for(10ms);  // taken by a cycle
+  ASSERT_TRUE(out.attachCycleSynth(&synth));
+  std::this_thread::sleep_for(10ms);  // a peer sees the graph as of the last cycle
+  EXPECT_EQ(out.cycleSampleRate(), 48000.0);
+  const Names playback = probe.ports("^system:playback_", JACK_DEFAULT_AUDIO_TYPE);
+  if (playback.size() >= 2) {
+    for (int i = 0; i < 2; ++i) {
+      const std::string ours = std::string("kalvant:") + (i == 0 ? "out_L" : "out_R");
+      EXPECT_TRUE(jack_port_connected_to(jack_port_by_name(probe.get(), ours.c_str()),
+                                         playback[static_cast<std::size_t>(i)].c_str()))
+          << ours;
+    }
+  }
+  out.sendShort(0xC0, 5, 0);
+  out.sendToCycleSynth(volume, 3);
+  rig.source.play({{0x90, 60, 100}}, 10);
+  std::this_thread::sleep_for(50ms);
+  EXPECT_EQ(synth.heard(), (std::vector<Bytes>{{0xC0, 5}, {0xB0, 7, 100}, {0x91, 60, 100}}));
+  EXPECT_EQ(rig.sink.count(), 0u) << "the out port carried what the synthesizer plays";
+  // 50 ms are some 37 cycles of 64 frames.
+  EXPECT_GE(synth.renders.load(), 20);
+  EXPECT_FALSE(out.attachCycleSynth(nullptr));
+  const int renders = synth.renders.load();
+  out.sendShort(0xC0, 6, 0);
+  out.sendToCycleSynth(volume, 3);
+  EXPECT_TRUE(rig.sink.waitForCount(1));
+  std::this_thread::sleep_for(20ms);
+  EXPECT_EQ(synth.renders.load(), renders);
+  EXPECT_EQ(synth.count.load(), 3u);
+  EXPECT_EQ(rig.sink.heard(0).bytes, (Bytes{0xC0, 6}));
 }
 
 }  // namespace

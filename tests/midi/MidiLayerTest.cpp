@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
+#include <atomic>
+#include <thread>
 
 #include "midi/MemoryMidi.h"
 #include "midi/MidiBytes.h"
@@ -156,20 +159,133 @@ TEST_F(Ports, EveryMessageOfEveryEventIsQueuedAndNothingElse) {
   }
 }
 
-TEST_F(Ports, AFullQueueDropsAnythingButAReleaseAndCountsWhatItDrops) {
+// The producer cannot take back what it queued: beyond the reserve even a
+// release is dropped, and the queue keeps its head and its order.
+TEST_F(Ports, AFullQueueDropsAnythingButAReleaseUntilTheReserveIsFull) {
   openBoth();
   for (std::size_t i = 0; i < MidiInput::kQueueLimit; ++i) in.inject({0x90, 60, 100});
+  const std::uint64_t head = in.headId();
   in.inject({0xB0, 7, 100});                 // dropped
   in.inject({0x90, 61, 100, 0x80, 61, 64});  // the note dropped, its release kept
   for (std::size_t i = 1; i < MidiInput::kReleaseReserve; ++i) in.inject({0x90, 62, 0});
-  EXPECT_EQ(in.queueCount(), static_cast<int>(MidiInput::kQueueLimit + MidiInput::kReleaseReserve));
+  EXPECT_EQ(in.queueCount(), static_cast<int>(MidiInput::kQueueCapacity));
   EXPECT_EQ(in.droppedCount(), 2u);
-  // Beyond the reserve the oldest note-ons make way, but never the head.
-  const std::uint64_t head = in.headId();
   for (int i = 0; i < 10; ++i) in.inject({0x80, 63, 64});
   EXPECT_EQ(in.droppedCount(), 12u);
   EXPECT_EQ(in.headId(), head);
-  EXPECT_EQ(std::ranges::count_if(drain(), isRelease), int(MidiInput::kReleaseReserve) + 10);
+  const std::vector<InMessage> queued = drain();
+  EXPECT_EQ(std::ranges::count_if(queued, isRelease), int(MidiInput::kReleaseReserve));
+  EXPECT_EQ(queued[MidiInput::kQueueLimit], (InMessage{0x80, 61, 64}));
+  // Room again once the GUI thread has taken what was queued.
+  in.inject({0xB0, 7, 1});
+  EXPECT_EQ(drain(), (std::vector<InMessage>{{0xB0, 7, 1}}));
+}
+
+// A message left unfinished before the queue was cleared never completes
+// after it: the producer resets its parser at its next event.
+TEST_F(Ports, ClearingTheQueueStartsTheParserAfresh) {
+  openBoth();
+  in.inject({0x90, 60, 100});
+  in.close();
+  ASSERT_TRUE(in.open() && in.start());
+  in.inject({62, 90});  // running status of the message before the clear
+  EXPECT_EQ(drain(), std::vector<InMessage>{});
+}
+
+// The driver thread queues while the GUI thread takes messages and clears:
+// what the GUI thread sees is always a run of consecutive messages, oldest
+// first, and every message is queued or dropped by a clear, none doubled.
+TEST_F(Ports, TheQueueKeepsOrderWhileTheProducerRuns) {
+  openBoth();
+  constexpr int kMessages = 200000;
+  std::atomic<bool> done{false};
+  std::thread producer([&] {
+    for (int i = 0; i < kMessages; ++i) {
+      in.enqueueFromDriver(std::array<std::uint8_t, 3>{0x90, std::uint8_t(i % 128), 1}.data(), 3);
+      if (i % 64 == 0) std::this_thread::yield();
+    }
+    done = true;
+  });
+  int last = -1, taken = 0, clears = 0;
+  std::uint64_t dropsSeen = 0;
+  for (int round = 0; !done || in.queueCount() > 0; ++round) {
+    std::this_thread::yield();
+    if (round % 100 == 99) {
+      in.close(), ++clears;  // clears the queue
+      ASSERT_TRUE(in.open() && in.start());
+      last = -1;
+    }
+    while (in.queueCount() > 0) {
+      const int value = in.head().data1;
+      // A full queue drops, and counts it before it queues the next one.
+      if (last >= 0 && value != (last + 1) % 128) {
+        ASSERT_GT(in.droppedCount(), dropsSeen) << last << " then " << value;
+      }
+      dropsSeen = in.droppedCount();
+      last = value, ++taken;
+      in.dropHead(in.headId());
+    }
+  }
+  producer.join();
+  EXPECT_GT(clears, 0);
+  EXPECT_LE(taken + in.droppedCount(), std::uint64_t(kMessages));
+}
+
+// Rechannels messages to channel 2; takes those with an even key.
+struct EvenKeys : LiveRouter {
+  std::vector<int> offered;
+  bool take(int input, const InMessage& m, CycleOut& out) noexcept override {
+    offered.push_back(m.data1);
+    if (input != 1 || m.data1 % 2 != 0) return false;
+    const std::uint8_t bytes[3] = {std::uint8_t((m.status & 0xF0) | 1), m.data1, m.data2};
+    return out.send(bytes, 3);
+  }
+};
+
+TEST_F(Ports, TheLiveRouterSeesMessagesOnlyWhileTheQueueIsEmpty) {
+  struct Case {
+    const char* name;
+    bool router, cycle;
+    std::vector<int> keys;  // played in order; 0: the GUI thread drains
+    std::vector<int> offered, live, queued;
+  };
+  const Case cases[] = {
+      {"taken skip the queue", true, true, {2, 4, 6}, {2, 4, 6}, {2, 4, 6}, {}},
+      {"after one left all queue", true, true, {2, 3, 4, 5}, {2, 3}, {2}, {3, 4, 5}},
+      {"until the queue is empty", true, true, {3, 4, 0, 6, 7}, {3, 6, 7}, {6}, {3, 4, 7}},
+      {"no cycle: all queued", true, false, {2, 4}, {}, {}, {2, 4}},
+      {"no router: all queued", false, true, {2, 4}, {}, {}, {2, 4}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    MemoryMidiInput input{{"Keyboard"}, loop.post()};
+    input.selectDevice(0);
+    ASSERT_TRUE(input.open() && input.start());
+    EvenKeys router;
+    input.setLiveRouter(c.router ? &router : nullptr, 1);
+    input.liveOut = c.cycle ? &out : nullptr;
+    out.sent.clear(), out.liveSends = 0;
+    out.selectDevice(0);
+    if (!out.isOpen()) {
+      ASSERT_TRUE(out.open());
+    }
+    std::vector<int> queued;
+    for (int key : c.keys) {
+      if (key != 0) input.inject({0x90, std::uint8_t(key), 100});
+      for (; key == 0 && input.queueCount() > 0; input.dropHead())
+        queued.push_back(input.head().data1);
+    }
+    for (; input.queueCount() > 0; input.dropHead()) queued.push_back(input.head().data1);
+    std::vector<int> live;
+    for (const Bytes& b : out.sent) {
+      EXPECT_EQ(b[0], 0x91);
+      live.push_back(b[1]);
+    }
+    EXPECT_EQ(router.offered, c.offered);
+    EXPECT_EQ(live, c.live);
+    EXPECT_EQ(out.liveSends, int(c.live.size()));
+    EXPECT_EQ(queued, c.queued);
+  }
 }
 
 }  // namespace
