@@ -141,7 +141,11 @@ JackOutputCycle::Placed JackOutputCycle::place(const std::uint8_t* data, std::si
   return Placed::Sent;
 }
 
+// What the GUI thread sent before the router took this message (it sends
+// before it lets the input be routed live again) leaves first, even when it
+// reached the ring after this cycle began.
 bool JackOutputCycle::send(const std::uint8_t* data, std::size_t size) noexcept {
+  if (!backlog_) backlog_ = writeWaiting();
   if (!backlog_) {
     switch (place(data, size, eventTime_, false)) {
       case Placed::Sent:

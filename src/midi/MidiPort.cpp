@@ -1,5 +1,8 @@
 #include "midi/MidiPort.h"
 
+#include <chrono>
+#include <thread>
+
 #include "midi/MidiBytes.h"
 
 namespace kalvant::midi {
@@ -87,11 +90,22 @@ void MidiInput::enqueueFromDriver(const std::uint8_t* bytes, std::size_t size) {
 void MidiInput::offerOrQueue(const InMessage& m) {
   const std::uint64_t tail = tail_.load(std::memory_order_relaxed);
   if (head_.load(std::memory_order_acquire) == tail) {
-    LiveRouter* router = liveRouter_.load(std::memory_order_acquire);
+    liveUsers_.fetch_add(1);
+    LiveRouter* router = liveRouter_.load();
     CycleOut* out = router ? cycleOut() : nullptr;
-    if (out && router->take(liveInput_.load(std::memory_order_relaxed), m, *out)) return;
+    const bool taken = out && router->take(liveInput_.load(std::memory_order_relaxed), m, *out);
+    liveUsers_.fetch_sub(1);
+    if (taken) return;
   }
   push(m);
+}
+
+void MidiInput::setLiveRouter(LiveRouter* router, int input) {
+  liveInput_.store(input);
+  liveRouter_.store(router);
+  // A driver call that took the old router is counted; it is short and
+  // never waits.
+  while (liveUsers_.load() != 0) std::this_thread::sleep_for(std::chrono::microseconds(20));
 }
 
 bool MidiInput::push(const InMessage& m) {

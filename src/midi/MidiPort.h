@@ -35,9 +35,12 @@
 //   gap; once the driver has stopped (or stands still) the message is
 //   dropped at once, and closing returns at once.
 // - onMessage is never re-entered for the same input: a notification that
-//   arrives while that input's handler is running (the handler pumps events
-//   between messages) is dropped, because the running handler drains the
-//   queue until it is empty. So every message is handled once, in order.
+//   arrives while that input's handler is running (a command it runs may
+//   open a modal box, whose loop handles events) is dropped, because the
+//   running handler drains the queue until it is empty. So every message is
+//   handled once, in order.
+// - setLiveRouter() returns once no driver call uses the router it
+//   replaced, so the router's owner may go right after taking it back.
 // - Closures posted by a port check that the port still exists before use.
 // - Device changes (a device came, went or was renamed; the MIDI system
 //   stopped or came back) reach the GUI thread as onDevicesChanged and
@@ -155,10 +158,8 @@ class MidiInput : public MidiPort {
 
   // The router that may take this input's messages on the driver thread
   // (null: every message goes to the queue). GUI thread, before start().
-  void setLiveRouter(LiveRouter* router, int input) {
-    liveInput_.store(input);
-    liveRouter_.store(router);
-  }
+  // Returns once the driver thread no longer uses the router it replaces.
+  void setLiveRouter(LiveRouter* router, int input);
   // Where the driver thread sends what the live router takes; null when the
   // back-end has no cycle of its own (then every message is queued). Driver
   // thread.
@@ -208,6 +209,7 @@ class MidiInput : public MidiPort {
   std::array<std::atomic<bool>, 256> filtered_{};
   std::atomic<LiveRouter*> liveRouter_{nullptr};
   std::atomic<int> liveInput_{0};
+  std::atomic<int> liveUsers_{0};  // driver calls into the router right now
 };
 
 class MidiOutput : public MidiPort {

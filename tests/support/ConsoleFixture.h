@@ -37,6 +37,7 @@ class ConsoleTest : public ::testing::Test {
     char pattern[] = "/tmp/kalvant-test-XXXXXX";
     dir = ::mkdtemp(pattern), restart();
     out.onSent = [this](const midi::Bytes& b) { sent.push_back({loop.now, b}); };
+    in1.liveOut = &out, in2.liveOut = &out;  // as on JACK: routed where the driver can
   }
   ~ConsoleTest() override { k.reset(), std::filesystem::remove_all(dir); }
   void TestBody() override {}  // usable as a plain object inside a test
