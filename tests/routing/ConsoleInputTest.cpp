@@ -26,6 +26,20 @@ TEST_F(ConsoleInput, SustainPedalTurnsAKeyIntoAMemoryRecall) {
   EXPECT_EQ(play({{0x90, 62, 0}, {0xB0, 64, 0}}), (std::vector<Bytes>{{0x90, 62, 0}}));
 }
 
+// The box CLEAR raises from keyboard 1 does not hold keyboard 1 back.
+TEST_F(ConsoleInput, NotesPlayOnWhileABoxRaisedFromTheSameKeyboardIsOpen) {
+  k->Rec_button_Click(), k->c_memory_Click(1);  // a free memory stored: CLEAR asks
+  std::vector<Bytes> duringBox;
+  user.whileOpen = [&] {
+    sent.clear(), in1.inject({0x90, 60, 100}), in1.inject({0x80, 60, 0}), loop.runPosted();
+    duringBox = bytesSent();
+  };
+  play({{0xB0, 64, 127}, {0x90, 57, 100}});
+  ASSERT_EQ(user.questions.size(), 1u);
+  EXPECT_EQ(duringBox, (std::vector<Bytes>{{0x90, 60, 100}, {0x80, 60, 0}}));
+  EXPECT_FALSE(k->router().commandArmed());
+}
+
 TEST_F(ConsoleInput, KeyCommandsReachTheirEntryPoints) {
   k->s.settings.TremoloValue = 100;
   const std::tuple<int, int, std::vector<Bytes>> rows[] = {
