@@ -4,9 +4,9 @@
 // (Tiranti_Click, MIDIInput1_Message); procedures that act for the whole
 // console carry upper-case names (CARICAMENTO_DAT, AGGIORNAMENTO_KALVO).
 //
-// Everything runs on the GUI thread. The only re-entrancy is event pumping:
-// Waiting_Timer (sysex and reset pauses) and the input handlers let other
-// handlers run, so any handler may run inside another one.
+// Everything runs on the GUI thread. What goes to the module with pauses
+// (sysex pacing, the reset's waits) is queued on the output schedule and
+// released by the console's timer: every procedure runs to its end at once.
 
 #include <array>
 #include <chrono>
@@ -30,7 +30,7 @@
 #include "stops/StopsTableEditor.h"
 #include "stops/TableInPlay.h"
 #include "sysex/ModuleOutput.h"
-#include "sysex/SysexSender.h"
+#include "sysex/OutputSchedule.h"
 
 namespace kalvant {
 
@@ -63,6 +63,9 @@ class Console {
 
   // True once shutdown has finished: no further event is to be handled.
   bool ended() const { return ended_; }
+  // True from an accepted close request until shutdown has finished (the
+  // module is still hearing its reset).
+  bool closing() const { return closing_ && !ended_; }
   std::string programFile(const std::string& name) const;
   const std::string& programDir() const { return w_.programDir; }
 
@@ -110,6 +113,7 @@ class Console {
   void RESET_Click();
   void RESET_kalvant();
   void INVIO_SYSEX(int N);
+  // Nothing more reaches the module for msec; the caller does not wait.
   void Waiting_Timer(int msec);
 
   // --- Stops table: the table in play and its editor window
@@ -210,16 +214,20 @@ class Console {
   void panelChanged() {
     if (panel.onChanged) panel.onChanged();
   }
+  // Shutdown's end, once the module has heard its reset.
+  void shutdownSent();
+  void finishShutdown();
+  // A close request was accepted or shutdown has finished: start-up stops.
+  bool stopping() const { return closing_ || ended_; }
   ConsoleWorld w_;
   ModuleOutput output_{w_.MIDIOutput1};
   FileDialogs files_{w_.user, [this] { return ended_; }};
-  SysexSender sysex_{output_, w_.loop, stopsTable.table(), s.settings.SysexDelay,
-                     [this] { return ended_; }};
-  Sound sound_{s.settings, output_, sysex_};
+  OutputSchedule schedule_{output_, w_.loop, stopsTable.table(), s.settings.SysexDelay};
+  Sound sound_{s.settings, schedule_};
   Combinations registration_{
       s.settings,
       sound_,
-      sysex_,
+      schedule_,
       {[this](const std::string& q) { return ask(q); },
        [this](const std::string& text, MessageIcon icon) { tell(text, icon); },
        [this](const std::string& t, const std::string& e, std::string& f) {
@@ -262,6 +270,7 @@ class Console {
        [this] { Fine_Setup(); }, [this] { AGGIORNAMENTO_KALVO(); }, [this] { panelChanged(); }},
       programFile(ports::kDeviceFileName)};
   bool closing_ = false;
+  bool shutdownSent_ = false;  // the schedule drained after the shutdown's reset
   bool readingSettings_ = false;  // start-up has not read every setting yet
   bool ended_ = false;
 };
