@@ -89,14 +89,14 @@ void OutputSchedule::release() {
     }
     Item item = std::move(queue_.front());
     queue_.pop_front();
-    emit(item);
+    handOver(item);
   }
   loop_.stopTimer();
   releasing_ = false;
   if (auto done = std::exchange(onDrained_, nullptr)) done();
 }
 
-void OutputSchedule::emit(const Item& item) {
+void OutputSchedule::handOver(const Item& item) {
   if (item.kind == Kind::Sysex) return output_.sysex(item.sysex);
   output_.forward(item.status, item.number, item.value);
 }

@@ -72,7 +72,7 @@ class OutputSchedule {
   void queue(Item item);
   void release();
   void dropUnsent(int tag);
-  void emit(const Item& item);
+  void handOver(const Item& item);
 
   ModuleOutput& output_;
   EventLoop& loop_;
