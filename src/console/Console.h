@@ -201,7 +201,7 @@ class Console {
 
  private:
   // A message box, unless the console has already shut down (a close
-  // request can arrive during start-up's pauses).
+  // request can arrive inside start-up's message boxes).
   void tell(const std::string& text, MessageIcon icon);
   bool ask(const std::string& question);
   void bendSwitch(int which);
@@ -270,7 +270,7 @@ class Console {
        [this] { Fine_Setup(); }, [this] { AGGIORNAMENTO_KALVO(); }, [this] { panelChanged(); }},
       programFile(ports::kDeviceFileName)};
   bool closing_ = false;
-  bool shutdownSent_ = false;  // the schedule drained after the shutdown's reset
+  bool shutdownSent_ = false;     // the schedule drained after the shutdown's reset
   bool readingSettings_ = false;  // start-up has not read every setting yet
   bool ended_ = false;
 };

@@ -30,8 +30,7 @@ struct CombinationsHooks {
 
 class Combinations {
  public:
-  Combinations(Settings& settings, Sound& sound, OutputSchedule& output,
-               CombinationsHooks hooks);
+  Combinations(Settings& settings, Sound& sound, OutputSchedule& output, CombinationsHooks hooks);
   Combinations(const Combinations&) = delete;
   Combinations& operator=(const Combinations&) = delete;
 

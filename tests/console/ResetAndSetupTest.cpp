@@ -29,9 +29,9 @@ TEST_F(Reset, SendsTheSetupEntriesThenReverbAndTemperaments) {
     sent.clear();
     k->RESET_Click(), loop.drain();
     EXPECT_EQ(sentEntries(), expected) << reverb;
-    EXPECT_EQ(std::tuple(sent[1].time - sent[0].time, sent[2].time - sent[1].time,
-                         loop.time - start),
-              std::tuple(50, 50, 100));
+    EXPECT_EQ(
+        std::tuple(sent[1].time - sent[0].time, sent[2].time - sent[1].time, loop.time - start),
+        std::tuple(50, 50, 100));
   }
 }
 

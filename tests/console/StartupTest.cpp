@@ -57,7 +57,7 @@ TEST_F(Startup, ACloseRequestDuringShutdownIsIgnored) {
     auto closeAgain = [&] { k->Form_Unload(innerCancel); };
     if (duringQuestion)
       user.whileOpen = [&] { user.whileOpen = nullptr, closeAgain(); }, user.answers = {true};
-    k->Form_Unload(cancel);  // cancelled until the reset has left
+    k->Form_Unload(cancel);                              // cancelled until the reset has left
     if (!duringQuestion) loop.advance(5), closeAgain();  // inside a pause
     EXPECT_TRUE(innerCancel && cancel && !k->ended()) << duringQuestion;
     loop.drain();
