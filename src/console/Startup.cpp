@@ -58,10 +58,13 @@ void Console::Form_Unload(bool& cancel) {
   }
   INVIO_SYSEX(entry::kModuleReset);
   INVIO_SYSEX(entry::kSetupFullOrgan);
-  schedule_.seal();  // the module's last word is its reset
-  if (schedule_.idle()) return finishShutdown();
+  if (schedule_.idle()) {
+    schedule_.seal();
+    return finishShutdown();
+  }
   cancel = true;
-  schedule_.whenDrained([this] { shutdownSent(); });
+  schedule_.then([this] { shutdownSent(); });
+  schedule_.seal();  // the module's last word is its reset
 }
 
 void Console::shutdownSent() {

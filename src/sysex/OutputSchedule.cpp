@@ -47,9 +47,10 @@ void OutputSchedule::pause(int msec) {
   if (msec > 0) queue(pauseItem(msec, kUntagged));
 }
 
-void OutputSchedule::whenDrained(std::function<void()> done) {
-  onDrained_ = std::move(done);
-  if (idle()) release();
+void OutputSchedule::then(std::function<void()> call) {
+  Item item;
+  item.kind = Kind::Call, item.call = std::move(call);
+  queue(std::move(item));
 }
 
 void OutputSchedule::queue(Item item) {
@@ -71,7 +72,7 @@ void OutputSchedule::dropUnsent(int tag) {
 }
 
 void OutputSchedule::release() {
-  if (releasing_) return;  // a message handed over runs no handler, but stay safe
+  if (releasing_) return;  // a call queues more: this loop releases it
   releasing_ = true;
   while (!queue_.empty()) {
     if (queue_.front().kind == Kind::Pause) {
@@ -93,10 +94,10 @@ void OutputSchedule::release() {
   }
   loop_.stopTimer();
   releasing_ = false;
-  if (auto done = std::exchange(onDrained_, nullptr)) done();
 }
 
 void OutputSchedule::handOver(const Item& item) {
+  if (item.kind == Kind::Call) return item.call();
   if (item.kind == Kind::Sysex) return output_.sysex(item.sysex);
   output_.forward(item.status, item.number, item.value);
 }

@@ -53,19 +53,21 @@ class OutputSchedule {
   void timerExpired() { release(); }
   // Nothing queued and no pause running.
   bool idle() const { return queue_.empty(); }
-  // `done` runs once, when the schedule is next idle (at once when it is).
-  void whenDrained(std::function<void()> done);
+  // `call` runs when everything queued before it has left (at once when
+  // idle). Never dropped.
+  void then(std::function<void()> call);
   // From now on nothing more is queued; what is queued still leaves.
   void seal() { sealed_ = true; }
 
  private:
-  enum class Kind : std::uint8_t { Sysex, Controller, Pause };
+  enum class Kind : std::uint8_t { Sysex, Controller, Pause, Call };
   struct Item {
     Kind kind = Kind::Sysex;
     int tag = kUntagged;
     std::string sysex;                      // Sysex: the bytes handed over at once
     int status = 0, number = 0, value = 0;  // Controller
     int msec = 0;                           // Pause
+    std::function<void()> call;             // Call
   };
   static Item sysexItem(std::string_view bytes, int tag);
   static Item pauseItem(int msec, int tag);
@@ -81,7 +83,6 @@ class OutputSchedule {
   std::deque<Item> queue_;
   // When the pause at the front of the queue ends, once it has begun.
   std::optional<std::chrono::steady_clock::time_point> pauseEnd_;
-  std::function<void()> onDrained_;
   bool releasing_ = false;
   bool sealed_ = false;
 };

@@ -27,11 +27,13 @@ TEST_F(Reset, SendsTheSetupEntriesThenReverbAndTemperaments) {
     s.PedalTemperament = temperament;
     const long start = loop.time;
     sent.clear();
-    k->RESET_Click(), loop.drain();
+    k->RESET_Click(), loop.advance(60);
+    const Lamp duringPause = k->panel.resetButton().lamp;
+    loop.drain();
     EXPECT_EQ(sentEntries(), expected) << reverb;
-    EXPECT_EQ(
-        std::tuple(sent[1].time - sent[0].time, sent[2].time - sent[1].time, loop.time - start),
-        std::tuple(50, 50, 100));
+    EXPECT_EQ(std::tuple(duringPause, k->panel.resetButton().lamp, sent[1].time - sent[0].time,
+                         sent[2].time - sent[1].time, loop.time - start),
+              std::tuple(Lamp::Lit, Lamp::Unlit, 50, 50, 100));
   }
 }
 
@@ -44,7 +46,7 @@ TEST_F(Reset, BringsTheConsoleToTheInitialRegistrationAndKeepsMemories) {
     k->c_memory_Click(7);
     k->Rec_button_Click();
     k->s.settings.ThruMode = static_cast<i16>(thru);
-    k->RESET_Click();
+    k->RESET_Click(), loop.drain();
     const CombinationsView& v = k->registration().view();
     const MenuItemViews& menu = k->sound().view().menu;
     EXPECT_EQ(std::tuple(bank.live, bank.memories, k->registration().currentMemory()),
