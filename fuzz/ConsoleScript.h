@@ -95,7 +95,10 @@ class ConsoleRun {
   std::size_t size_ = 0, pos_ = 0;
   int holds_ = 0;  // kDuringPause bytes before the coming action
   // The stop entry each division of the module heard last (-1: none since
-  // its reset), as the fake output saw the entries' first messages.
+  // its reset), as the fake output saw the entries' first messages;
+  // kUnknown once the output was found closed (the setup dialog open), until
+  // the division hears a stop again.
+  static constexpr int kUnknown = -2;
   std::array<int, 3> moduleStops_{-1, -1, -1};
   std::string broken_;
   std::string dir_;
