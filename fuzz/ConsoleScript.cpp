@@ -55,26 +55,27 @@ const std::string& programDir() {
 
 }  // namespace
 
-// The event loop on a virtual clock. A pause ends at its timer tick unless
-// the script asks for an action inside it; closures posted by the ports run
-// first, as the real loop handles queued calls before timers.
+// The event loop on a virtual clock that moves only when the run advances
+// it; closures posted by the ports run when the run pumps them.
 class ConsoleRun::Loop : public EventLoop {
  public:
-  explicit Loop(ConsoleRun& run) : run_(run) {}
   std::function<void()> onTimer;
-  long now = 0;
+  long time = 0;
 
+  std::chrono::steady_clock::time_point now() const override {
+    return std::chrono::steady_clock::time_point(std::chrono::milliseconds(time));
+  }
   void startTimer(int msec) override {
     armed_ = true;
     interval_ = msec;
-    deadline_ = now + msec;
+    deadline_ = time + msec;
   }
   void stopTimer() override { armed_ = false; }
-  void waitForEvents() override {
-    if (!posted_.empty()) return runPosted();
-    if (run_.actInPause_) return run_.duringPause();
-    if (!armed_) run_.fail("a pause waited with no timer running: it would never end");
-    now = std::max(now, deadline_);
+  bool armed() const { return armed_; }
+  // The clock moves to the timer's next tick, which fires.
+  void tick() {
+    if (!armed_) return;
+    time = std::max(time, deadline_);
     deadline_ += interval_;
     if (onTimer) onTimer();
   }
@@ -94,7 +95,6 @@ class ConsoleRun::Loop : public EventLoop {
   }
 
  private:
-  ConsoleRun& run_;
   bool armed_ = false;
   long interval_ = 1, deadline_ = 0;
   std::vector<std::function<void()>> posted_;
@@ -114,9 +114,7 @@ class ConsoleRun::User : public UserDialogs {
 };
 
 ConsoleRun::ConsoleRun()
-    : dir_(programDir()),
-      loop_(std::make_unique<Loop>(*this)),
-      user_(std::make_unique<User>(*this)) {
+    : dir_(programDir()), loop_(std::make_unique<Loop>()), user_(std::make_unique<User>(*this)) {
   const std::vector<std::string> keyboards{"Keyboard A", "Keyboard B"};
   in1_ = std::make_unique<midi::MemoryMidiInput>(keyboards, loop_->post());
   in2_ = std::make_unique<midi::MemoryMidiInput>(keyboards, loop_->post());
@@ -142,12 +140,34 @@ std::string ConsoleRun::play(const std::uint8_t* data, std::size_t size) {
   size_ = size;
   pos_ = 0;
   start();
+  settle();
   while (pos_ < size_ && broken_.empty()) {
-    if (runAction() && depth_ == 0) checkPanel();
+    if (!runAction()) continue;
+    // What the console sends meanwhile is lost: the module keeps what it had.
+    if (!out_->isOpen()) moduleStops_.fill(kUnknown);
+    if (holds_ == 0) {
+      settle();
+    } else {
+      for (int i = 1; i < holds_; ++i) loop_->tick();
+      holds_ = 0;
+      checkPanel();
+    }
   }
-  loop_->runPosted();
-  if (!k_->ended()) checkPanel();
+  settle();
   return broken_;
+}
+
+// The ports' events run and the clock moves on until the console's output
+// has drained; then the panel and the module must agree.
+void ConsoleRun::settle() {
+  loop_->runPosted();
+  for (int ticks = 0; loop_->armed(); ++ticks) {
+    if (ticks > 100000) return fail("the console's output never drained");
+    loop_->tick();
+    loop_->runPosted();
+  }
+  checkPanel();
+  checkModule();
 }
 
 // Settings straight from the script, as an unchecked configuration file may
@@ -188,7 +208,7 @@ void ConsoleRun::start() {
 bool ConsoleRun::runAction() {
   const std::uint8_t op = next() % kOpCount;
   if (op == kDuringPause) {
-    actInPause_ = true;
+    ++holds_;
     return false;
   }
   if (op <= kPump) {
@@ -201,16 +221,6 @@ bool ConsoleRun::runAction() {
     runDialogAction(op);
   }
   return true;
-}
-
-// Inside a pause: the marked action runs, nested in the handler that waits.
-// Deeply nested pauses end normally, as a person cannot click that fast.
-void ConsoleRun::duringPause() {
-  actInPause_ = false;
-  if (depth_ >= 8 || pos_ >= size_) return;
-  ++depth_;
-  runAction();
-  --depth_;
 }
 
 void ConsoleRun::runInputAction(std::uint8_t op) {
@@ -320,7 +330,15 @@ void ConsoleRun::checkSent(const midi::Bytes& m) {
   if (k_->ended()) return fail("a message was sent after shutdown");
   if (m.empty()) return fail("an empty message was sent");
   if (m[0] == 0xF0) {
-    if (m.back() != 0xF7) fail("a sysex message does not end with F7");
+    if (m.back() != 0xF7) return fail("a sysex message does not end with F7");
+    // Every entry's first message names it: F0 7D N/128 N%128 F7.
+    if (m.size() != 5 || m[1] != 0x7D) return;
+    const int N = m[2] * 128 + m[3];
+    if (N == entry::kModuleReset) moduleStops_ = {-1, -1, -1};
+    if (N == entry::kSetupFullOrgan)
+      for (int d = 0; d < 3; ++d) moduleStops_[d] = kDivisions[d].firstStop;
+    for (int d = 0; d < 3; ++d)
+      if (kDivisions[d].holds(N)) moduleStops_[d] = N;
     return;
   }
   if (m[0] < 0x80) return fail("a message without a status byte was sent");
@@ -328,6 +346,18 @@ void ConsoleRun::checkSent(const midi::Bytes& m) {
     return fail("a short message was sent with the wrong length");
   for (std::size_t i = 1; i < m.size(); ++i) {
     if (m[i] >= 0x80) return fail("a data byte of 128 or more was sent");
+  }
+}
+
+// Once the output has drained, each division of the module holds the stop
+// in force: the one the panel lights.
+void ConsoleRun::checkModule() {
+  if (k_->ended() || k_->closing() || !out_->isOpen()) return;
+  const Registration& live = k_->registration().bank().live;
+  const std::array<int, 3> lit{live.GreatStop, live.SwellStop, live.PedalStop};
+  for (int d = 0; d < 3; ++d) {
+    if (moduleStops_[d] != kUnknown && moduleStops_[d] != lit[d])
+      return fail("the module does not hold the stops the console shows");
   }
 }
 

@@ -1,15 +1,17 @@
 #pragma once
 // A console on in-memory MIDI ports, played by a script of bytes: what the
-// keyboards send, what the organist clicks and presses, and when the pauses
-// of a registration change let other events run.
+// keyboards send, what the organist clicks and presses, and when that
+// happens while the console's output is still being sent.
 //
 // Script layout: 16 setting bytes as a configuration file might hold them
 // (any value, read as signed bytes), then actions, each an opcode byte and
-// its argument bytes. A missing byte reads as 0. The opcode kDuringPause
-// makes the next action happen inside the next pause of the console (sysex
-// pacing, the reset waits) instead of letting the pause end, so handlers
-// run inside one another as they do on the real event loop.
+// its argument bytes. A missing byte reads as 0. After an action the clock
+// runs until the console's output has drained (sysex pacing, the reset's
+// pauses). kDuringPause before an action holds that back: the action after
+// it comes while the output is still being sent, after as many timer ticks
+// as further kDuringPause bytes came before it (none for one).
 
+#include <array>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -54,7 +56,7 @@ enum Op : std::uint8_t {
   kLabelMode,      // the memory label mode button
   kStoreMemory,    // ten signed values into a free memory, as a file may hold
   kClose,          // the window is closed (shutdown)
-  kDuringPause,    // the next action happens inside the next pause
+  kDuringPause,    // the next action comes before the output has drained
   kOpCount
 };
 
@@ -83,15 +85,21 @@ class ConsoleRun {
   void runDialogAction(std::uint8_t op);
   void runInputAction(std::uint8_t op);
   void injectRaw(midi::MemoryMidiInput& in);
-  void duringPause();
+  void settle();
   void checkSent(const midi::Bytes& m);
   void checkPanel();
+  void checkModule();
   void fail(const std::string& why);
 
   const std::uint8_t* data_ = nullptr;
   std::size_t size_ = 0, pos_ = 0;
-  int depth_ = 0;
-  bool actInPause_ = false;
+  int holds_ = 0;  // kDuringPause bytes before the coming action
+  // The stop entry each division of the module heard last (-1: none since
+  // its reset), as the fake output saw the entries' first messages;
+  // kUnknown once the output was found closed (the setup dialog open), until
+  // the division hears a stop again.
+  static constexpr int kUnknown = -2;
+  std::array<int, 3> moduleStops_{-1, -1, -1};
   std::string broken_;
   std::string dir_;
   std::unique_ptr<Loop> loop_;

@@ -100,6 +100,12 @@ int main(int argc, char** argv) {
 
   console.Form_Load();
   if (console.ended()) return 0;  // closed during start-up
+  // Closed during start-up while the module still hears its reset: the
+  // loop runs, without the window, until the console has ended.
+  if (console.closing()) {
+    console.requestClose = [] { QApplication::quit(); };
+    return QApplication::exec();
+  }
   window.render();
   window.show();
   return QApplication::exec();

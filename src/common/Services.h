@@ -1,7 +1,7 @@
 #pragma once
 // The small interfaces through which the console reaches the world besides
-// MIDI: questions and messages to the user, and waiting while other events
-// run. The program implements them with Qt; tests answer from a script and
+// MIDI: questions and messages to the user, the clock and the console's
+// timer. The program implements them with Qt; tests answer from a script and
 // run a fake clock.
 
 #include <chrono>
@@ -79,16 +79,19 @@ class DialogsThatLetGo final : public UserDialogs {
   std::function<void()> beforeWaiting_;
 };
 
-// The event loop as the console's waits see it.
+// The event loop as the console sees it. No procedure of the console waits
+// on it: what has to happen later is woken by the timer.
 class EventLoop {
  public:
   virtual ~EventLoop() = default;
+  // A steady clock (tests run a virtual one).
+  virtual std::chrono::steady_clock::time_point now() const {
+    return std::chrono::steady_clock::now();
+  }
   // The console's one timer: fires Console::Timer1_Timer after msec, again
   // every msec until stopped. Starting it again re-arms it.
   virtual void startTimer(int msec) = 0;
   virtual void stopTimer() = 0;
-  // Sleeps until at least one event is pending, then handles what is pending.
-  virtual void waitForEvents() = 0;
   // Handles what is pending now, without sleeping.
   virtual void processPendingEvents() = 0;
   // Calls tick about once a second from now on, between other events.

@@ -30,7 +30,7 @@
 #include "stops/StopsTableEditor.h"
 #include "stops/TableInPlay.h"
 #include "sysex/ModuleOutput.h"
-#include "sysex/SysexSender.h"
+#include "sysex/OutputSchedule.h"
 
 namespace kalvant {
 
@@ -69,6 +69,9 @@ class Console {
 
   // True once shutdown has finished: no further event is to be handled.
   bool ended() const { return ended_; }
+  // True from an accepted close request until shutdown has finished (the
+  // module is still hearing its reset).
+  bool closing() const { return closing_ && !ended_; }
   std::string programFile(const std::string& name) const;
   const std::string& programDir() const { return w_.programDir; }
 
@@ -116,6 +119,7 @@ class Console {
   void RESET_Click();
   void RESET_kalvant();
   void INVIO_SYSEX(int N);
+  // Nothing more reaches the module for msec; the caller does not wait.
   void Waiting_Timer(int msec);
 
   // --- Stops table: the table in play and its editor window
@@ -203,7 +207,7 @@ class Console {
 
  private:
   // A message box, unless the console has already shut down (a close
-  // request can arrive during start-up's pauses).
+  // request can arrive inside start-up's message boxes).
   void tell(const std::string& text, MessageIcon icon);
   bool ask(const std::string& question);
   void bendSwitch(int which);
@@ -218,16 +222,20 @@ class Console {
     router_.publish();
     if (panel.onChanged) panel.onChanged();
   }
+  // Shutdown's end, once the module has heard its reset.
+  void shutdownSent();
+  void finishShutdown();
+  // A close request was accepted or shutdown has finished: start-up stops.
+  bool stopping() const { return closing_ || ended_; }
   ConsoleWorld w_;
   ModuleOutput output_{w_.MIDIOutput1};
   FileDialogs files_{dialogs_, [this] { return ended_; }};
-  SysexSender sysex_{output_, w_.loop, stopsTable.table(), s.settings.SysexDelay,
-                     [this] { return ended_; }};
-  Sound sound_{s.settings, output_, sysex_};
+  OutputSchedule schedule_{output_, w_.loop, stopsTable.table(), s.settings.SysexDelay};
+  Sound sound_{s.settings, schedule_};
   Combinations registration_{
       s.settings,
       sound_,
-      sysex_,
+      schedule_,
       {[this](const std::string& q) { return ask(q); },
        [this](const std::string& text, MessageIcon icon) { tell(text, icon); },
        [this](const std::string& t, const std::string& e, std::string& f) {
@@ -268,6 +276,7 @@ class Console {
        [this] { Fine_Setup(); }, [this] { AGGIORNAMENTO_KALVO(); }, [this] { panelChanged(); }},
       programFile(ports::kDeviceFileName)};
   bool closing_ = false;
+  bool shutdownSent_ = false;     // the schedule drained after the shutdown's reset
   bool readingSettings_ = false;  // start-up has not read every setting yet
   bool ended_ = false;
 };

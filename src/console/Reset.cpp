@@ -28,7 +28,8 @@ void Console::RESET_kalvant() {
   Aggiusta_Check_Menu();
   Scrivi_Label_memorie();
   panel.check(MenuItem::SaveConfigurationOnExit, s.settings.SaveCfgOnExit == 1);
-  panel.lightResetButton(Lamp::Unlit);
+  // Lit until the module has heard the reset.
+  schedule_.then([this] { panel.lightResetButton(Lamp::Unlit); });
 }
 
 }  // namespace kalvant

@@ -17,29 +17,34 @@ void Console::Form_Load() {
   for (int slot = kFirstFreeMemory; slot < kFirstFixedMemory; ++slot) {
     registration_.bank().memory(slot) = kInitialRegistration;
   }
-  // A close request can arrive inside any message box or pause of the
-  // start-up (they run nested event loops): what follows it must not run,
-  // and the exit must not save settings that were not read in full.
+  // A close request can arrive inside any message box of the start-up (they
+  // run nested event loops): what follows it must not run, and the exit must
+  // not save settings that were not read in full.
   readingSettings_ = true;
   READ_FILE_AVVIO();
-  if (ended_) return;
+  if (stopping()) return;
   readingSettings_ = false;
   MIDI_OPENING();
-  if (ended_) return;
+  if (stopping()) return;
   CARICAMENTO_DAT();
-  if (ended_) return;
-  RESET_Click();
-  if (ended_) return;
+  if (stopping()) return;
+  RESET_Click();  // queued: the module hears it while the console plays on
   // The slider coupling starts as it was saved (clicking the button here
   // would start every run with the opposite); the button shows it.
   sound_.showCouplingButton();
   w_.loop.everySecond([this] { watchDevices(); });
 }
 
+// Shutdown resets the module, then closes the ports and saves the settings.
+// While the reset is still being sent (paced, or behind what was queued
+// before it) the close is cancelled; when it has been sent the window is
+// asked to close again and that request ends the console.
 void Console::Form_Unload(bool& cancel) {
-  // A second close request while the first one is still sending (during its
-  // sysex pauses) is ignored: the first one finishes the job.
-  if (closing_ || ended_) {
+  if (ended_) return;
+  if (closing_) {
+    // A second close request while the first one is still sending is
+    // ignored: the first one finishes the job.
+    if (shutdownSent_) return finishShutdown();
     cancel = true;
     return;
   }
@@ -53,6 +58,22 @@ void Console::Form_Unload(bool& cancel) {
   }
   INVIO_SYSEX(entry::kModuleReset);
   INVIO_SYSEX(entry::kSetupFullOrgan);
+  if (schedule_.idle()) {
+    schedule_.seal();
+    return finishShutdown();
+  }
+  cancel = true;
+  schedule_.then([this] { shutdownSent(); });
+  schedule_.seal();  // the module's last word is its reset
+}
+
+void Console::shutdownSent() {
+  shutdownSent_ = true;
+  if (requestClose) requestClose();
+  if (!ended_) finishShutdown();  // no window, or one that did not ask
+}
+
+void Console::finishShutdown() {
   CHIUSURA_PORTE_MIDI();
   if (s.settings.SaveCfgOnExit == 1 && !readingSettings_) Salva_dati_di_avvio();
   ended_ = true;
@@ -64,7 +85,7 @@ void Console::exit_Click() {
 }
 
 void Console::Timer1_Timer() {
-  sysex_.timerExpired();
+  schedule_.timerExpired();
 }
 
 }  // namespace kalvant

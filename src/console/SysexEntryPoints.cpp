@@ -1,15 +1,15 @@
-// Entry points of the sysex sender.
+// Entry points of the output schedule.
 
 #include "console/Console.h"
 
 namespace kalvant {
 
 void Console::INVIO_SYSEX(int N) {
-  sysex_.send(N);
+  schedule_.send(N);
 }
 
 void Console::Waiting_Timer(int msec) {
-  sysex_.wait(msec);
+  schedule_.pause(msec);
 }
 
 }  // namespace kalvant

@@ -30,11 +30,11 @@ CombinationsView initialView() {
 
 }  // namespace
 
-Combinations::Combinations(Settings& settings, Sound& sound, SysexSender& sysex,
+Combinations::Combinations(Settings& settings, Sound& sound, OutputSchedule& output,
                            CombinationsHooks hooks)
     : settings_(settings),
       sound_(sound),
-      sysex_(sysex),
+      output_(output),
       hooks_(std::move(hooks)),
       view_(initialView()) {
   // Every slot starts as a playable registration: fixed memories that no

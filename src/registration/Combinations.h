@@ -13,7 +13,7 @@
 #include "registration/MemoryBank.h"
 #include "sound/Sound.h"
 #include "stops/StopsTable.h"
-#include "sysex/SysexSender.h"
+#include "sysex/OutputSchedule.h"
 
 namespace kalvant {
 
@@ -30,7 +30,7 @@ struct CombinationsHooks {
 
 class Combinations {
  public:
-  Combinations(Settings& settings, Sound& sound, SysexSender& sysex, CombinationsHooks hooks);
+  Combinations(Settings& settings, Sound& sound, OutputSchedule& output, CombinationsHooks hooks);
   Combinations(const Combinations&) = delete;
   Combinations& operator=(const Combinations&) = delete;
 
@@ -99,7 +99,7 @@ class Combinations {
 
   Settings& settings_;
   Sound& sound_;
-  SysexSender& sysex_;
+  OutputSchedule& output_;
   CombinationsHooks hooks_;
   CombinationsView view_;
   MemoryBank bank_;

@@ -16,16 +16,16 @@ void Combinations::Tiranti_Click(int Index) {
 }
 
 // One division's stop: send it and its temperament, move the lit button.
-// Only a button of the same division is unlit: CLEAR leaves placeholder live
-// stops (Swell 49, Pedal 79) that name buttons of other divisions, and a
-// stop clicked during CLEAR's pauses must stay lit.
+// Both supersede what of an earlier change of the division is still queued,
+// so the module ends with the stop lit here. Only a button of the same
+// division is unlit: CLEAR leaves placeholder live stops (Swell 49, Pedal 79)
+// that name buttons of other divisions.
 void Combinations::sendStopIfChanged(std::int16_t Registration::*stop, int division) {
   const int pending = bank_.pending.*stop;
-  if (pending == bank_.live.*stop) return;
-  sysex_.send(pending);
-  sound_.sendTemperament(division);
-  // Read again: the sending pauses let other handlers run.
   const int live = bank_.live.*stop;
+  if (pending == live) return;
+  output_.sendStop(pending, division);
+  sound_.sendTemperament(division, division);
   if (kDivisions[division].holds(live)) paint(view_.stopButtons[live], Lamp::Unlit);
   if (isStopIndex(bank_.pending.*stop)) paint(view_.stopButtons[bank_.pending.*stop], Lamp::Lit);
   bank_.live.*stop = bank_.pending.*stop;
@@ -60,9 +60,10 @@ void Combinations::AGGIORNAMENTO_KALVO() {
 }
 
 void Combinations::resendLive() {
-  for (auto stop : {&Registration::GreatStop, &Registration::SwellStop, &Registration::PedalStop}) {
-    sysex_.send(bank_.live.*stop);
-  }
+  const std::int16_t Registration::*stops[] = {&Registration::GreatStop, &Registration::SwellStop,
+                                               &Registration::PedalStop};
+  for (int division = 0; division < 3; ++division)
+    output_.sendStop(bank_.live.*stops[division], division);
   sound_.resendLive(bank_.live.GreatTremolo, bank_.live.SwellTremolo);
 }
 

@@ -21,7 +21,7 @@ void Sound::Reverb_Click(int type) {
 void Sound::Adjust_Reverb_check() {
   for (int t = 0; t < 3; ++t) check(kReverbItems[t], settings_.ReverbType == t);
   if (settings_.ReverbType >= 0 && settings_.ReverbType <= 2) {
-    sysex_.send(entry::kReverbChurch + settings_.ReverbType);
+    output_.send(entry::kReverbChurch + settings_.ReverbType);
   }
 }
 

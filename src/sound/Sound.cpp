@@ -17,8 +17,7 @@ SliderView volumeSlider(const char* tooltip) {
 
 }  // namespace
 
-Sound::Sound(Settings& settings, ModuleOutput& output, SysexSender& sysex)
-    : settings_(settings), output_(output), sysex_(sysex) {
+Sound::Sound(Settings& settings, OutputSchedule& output) : settings_(settings), output_(output) {
   view_.greatTremolo =
       makeButton("Tremolo", "Great Tremolo (Move Pitch Bend  Wheel  UP for fast switch)");
   view_.swellTremolo =
@@ -52,7 +51,7 @@ void Sound::unlightTremolos() {
 void Sound::resendLive(int greatTremolo, int swellTremolo) {
   for (int division = 0; division < 3; ++division) sendTemperament(division);
   if (settings_.ReverbType >= 0 && settings_.ReverbType <= 2) {
-    sysex_.send(entry::kReverbChurch + settings_.ReverbType);
+    output_.send(entry::kReverbChurch + settings_.ReverbType);
   }
   sendTremolo(kGreatDivision, greatTremolo);
   sendTremolo(kSwellDivision, swellTremolo);

@@ -1,8 +1,8 @@
 #pragma once
 // The sound settings of the module: temperaments, reverb, the two tremolos
 // and their rate, the Great and Swell volumes and the coupling of their
-// sliders. Everything goes out through the module output and the stops
-// table's sysex entries.
+// sliders. Everything goes out through the output schedule: controllers and
+// the stops table's sysex entries.
 
 #include <cstdint>
 #include <functional>
@@ -12,13 +12,13 @@
 #include "common/Settings.h"
 #include "sound/SoundView.h"
 #include "sysex/ModuleOutput.h"
-#include "sysex/SysexSender.h"
+#include "sysex/OutputSchedule.h"
 
 namespace kalvant {
 
 class Sound {
  public:
-  Sound(Settings& settings, ModuleOutput& output, SysexSender& sysex);
+  Sound(Settings& settings, OutputSchedule& output);
 
   const SoundView& view() const { return view_; }
   // Called once per change of the view.
@@ -35,8 +35,9 @@ class Sound {
   void TEMPERAMENTO_GO();
   void TEMPERAMENTO_SWELL();
   void TEMPERAMENTO_PE();
-  // The temperament of one division (0 Great, 1 Swell, 2 Pedal).
-  void sendTemperament(int division);
+  // The temperament of one division (0 Great, 1 Swell, 2 Pedal), tagged as
+  // the schedule's items of that division's stop change when `tag` says so.
+  void sendTemperament(int division, int tag = OutputSchedule::kUntagged);
 
   void Reverb_Click(int type);  // Church 0, Cathedral 1, Chapel 2
   void Adjust_Reverb_check();
@@ -74,8 +75,7 @@ class Sound {
   }
 
   Settings& settings_;
-  ModuleOutput& output_;
-  SysexSender& sysex_;
+  OutputSchedule& output_;
   SoundView view_;
   std::int16_t rateBeforeDialog_ = 0;  // the rate when its dialog opened
 };

@@ -36,18 +36,18 @@ void Sound::Aggiusta_Check_Menu() {
   for (int t = 0; t < 4; ++t) check(kTemperamentItems[t], settings_.GreatTemperament == t);
   if (settings_.GreatTemperament == 0) {
     for (int division = 0; division < 3; ++division)
-      sysex_.send(entry::kFirstTemperament + division);
+      output_.send(entry::kFirstTemperament + division);
   }
   TEMPERAMENTO_GO();
   TEMPERAMENTO_SWELL();
   TEMPERAMENTO_PE();
 }
 
-void Sound::sendTemperament(int division) {
+void Sound::sendTemperament(int division, int tag) {
   const i16 temperaments[] = {settings_.GreatTemperament, settings_.SwellTemperament,
                               settings_.PedalTemperament};
   if (division < 0 || division > 2) return;
-  if (int e = temperamentEntry(temperaments[division], division); e >= 0) sysex_.send(e);
+  if (int e = temperamentEntry(temperaments[division], division); e >= 0) output_.send(e, tag);
 }
 
 void Sound::TEMPERAMENTO_GO() {

@@ -123,7 +123,7 @@ void MainWindow::scheduleRender() {
   if (renderPending_) return;
   renderPending_ = true;
   // Coalesced: a reset changes a hundred lamps; the window repaints once,
-  // as soon as the event loop runs (also during the console's pauses).
+  // as soon as the event loop runs.
   QTimer::singleShot(0, this, [this] {
     renderPending_ = false;
     render();

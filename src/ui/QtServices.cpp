@@ -103,10 +103,6 @@ void QtEventLoop::everySecond(std::function<void()> tick) {
   secondTimer_.start(1000);
 }
 
-void QtEventLoop::waitForEvents() {
-  QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
-}
-
 void QtEventLoop::processPendingEvents() {
   QCoreApplication::processEvents(QEventLoop::AllEvents);
 }

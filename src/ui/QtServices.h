@@ -37,7 +37,6 @@ class QtEventLoop : public EventLoop {
   explicit QtEventLoop(std::function<void()> onTimer);
   void startTimer(int msec) override;
   void stopTimer() override;
-  void waitForEvents() override;
   void processPendingEvents() override;
   void everySecond(std::function<void()> tick) override;
 

@@ -18,6 +18,7 @@ TEST(JackSetup, ThePickedPortIsResetAndOpenedAgainAfterARestart) {
   {
     ConsoleRun first(files.dir);
     first.k->Form_Load();
+    first.loop.drain();
     EXPECT_EQ(first.user.messages,
               std::vector<std::string>{"Midi devices are unassigned : go to Setup !"});
     first.k->SetMidi_Click();
@@ -25,17 +26,21 @@ TEST(JackSetup, ThePickedPortIsResetAndOpenedAgainAfterARestart) {
     ASSERT_GE(position, 0);
     first.k->outputDevcombo_Click(position);
     first.k->Setup_OK_Click();
+    first.loop.drain();
     std::vector<int> expected{101, 102, 103};
     expected.insert(expected.end(), reset.begin(), reset.end());
     EXPECT_EQ(module.entries(expected.size()), expected);
     first.k->Form_Unload(cancel);
+    first.loop.drain();
     EXPECT_EQ(module.entries(2), (std::vector<int>{100, 1}));
   }
   ConsoleRun second(files.dir);
   second.k->Form_Load();
+  second.loop.drain();
   EXPECT_EQ(second.user.messages, std::vector<std::string>{});
   EXPECT_EQ(module.entries(reset.size()), reset);
   second.k->Form_Unload(cancel);
+  second.loop.drain();
 }
 
 }  // namespace

@@ -25,15 +25,15 @@ TEST_F(Reset, SendsTheSetupEntriesThenReverbAndTemperaments) {
     Settings& s = k->s.settings;
     s.ReverbType = reverb, s.GreatTemperament = s.SwellTemperament = temperament;
     s.PedalTemperament = temperament;
-    const long start = loop.now;
-    Lamp duringPause = Lamp::Unlit;
-    loop.at(loop.now + 10, [&] { duringPause = k->panel.resetButton().lamp; });
+    const long start = loop.time;
     sent.clear();
-    k->RESET_Click();
+    k->RESET_Click(), loop.advance(60);
+    const Lamp duringPause = k->panel.resetButton().lamp;
+    loop.drain();
     EXPECT_EQ(sentEntries(), expected) << reverb;
-    EXPECT_EQ(std::tuple(duringPause, sent[1].time - sent[0].time, sent[2].time - sent[1].time,
-                         loop.now - start),
-              std::tuple(Lamp::Lit, 50, 50, 100));
+    EXPECT_EQ(std::tuple(duringPause, k->panel.resetButton().lamp, sent[1].time - sent[0].time,
+                         sent[2].time - sent[1].time, loop.time - start),
+              std::tuple(Lamp::Lit, Lamp::Unlit, 50, 50, 100));
   }
 }
 
@@ -46,7 +46,7 @@ TEST_F(Reset, BringsTheConsoleToTheInitialRegistrationAndKeepsMemories) {
     k->c_memory_Click(7);
     k->Rec_button_Click();
     k->s.settings.ThruMode = static_cast<i16>(thru);
-    k->RESET_Click();
+    k->RESET_Click(), loop.drain();
     const CombinationsView& v = k->registration().view();
     const MenuItemViews& menu = k->sound().view().menu;
     EXPECT_EQ(std::tuple(bank.live, bank.memories, k->registration().currentMemory()),
@@ -100,7 +100,7 @@ TEST_F(Setup, OkOpensTheChosenDevicesAndResets) {
   k->Setup_Slider1_Scroll(130);  // held to the slider's range
   EXPECT_EQ(k->midiSetup().view().sysexDelayText, "100");
   sent.clear();
-  k->Setup_OK_Click();
+  k->Setup_OK_Click(), loop.drain();
   EXPECT_EQ(std::tuple(in1.openedDevice, in2.isOpen(), out.openedDevice, k->s.settings.SysexDelay),
             std::tuple(1, false, 0, 100));
   // The temperaments are refreshed, then the reset reaches the new output.

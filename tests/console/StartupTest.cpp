@@ -57,10 +57,11 @@ TEST_F(Startup, ACloseRequestDuringShutdownIsIgnored) {
     auto closeAgain = [&] { k->Form_Unload(innerCancel); };
     if (duringQuestion)
       user.whileOpen = [&] { user.whileOpen = nullptr, closeAgain(); }, user.answers = {true};
-    else
-      loop.at(loop.now + 5, closeAgain);  // inside a pause
-    k->Form_Unload(cancel);
-    EXPECT_TRUE(innerCancel && !cancel) << duringQuestion;
+    k->Form_Unload(cancel);                              // cancelled until the reset has left
+    if (!duringQuestion) loop.advance(5), closeAgain();  // inside a pause
+    EXPECT_TRUE(innerCancel && cancel && !k->ended()) << duringQuestion;
+    loop.drain();
+    EXPECT_TRUE(k->ended()) << duringQuestion;
     EXPECT_EQ(user.questions.size(), duringQuestion ? 1u : 0u);
     EXPECT_EQ(sentEntries(), (std::vector<int>{100, 1})) << duringQuestion;
   }

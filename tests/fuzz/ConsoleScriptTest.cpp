@@ -1,5 +1,5 @@
 // The routing fuzzer's console script: actions reach the console as a player's would,
-// pauses let other events in, shutdown silences it.
+// also while its output is still being sent; shutdown silences it.
 
 #include <gtest/gtest.h>
 

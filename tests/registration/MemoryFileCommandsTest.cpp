@@ -20,7 +20,7 @@ class MemoryFiles : public ConsoleTest {
  protected:
   MemoryFiles() {
     writeTable("kalvant.dat", taggedTable());
-    k->Form_Load();
+    k->Form_Load(), loop.drain();
     user.messages.clear();
     openOutput();
   }

@@ -36,7 +36,7 @@ class ConsoleTest : public ::testing::Test {
   ConsoleTest() {
     char pattern[] = "/tmp/kalvant-test-XXXXXX";
     dir = ::mkdtemp(pattern), restart();
-    out.onSent = [this](const midi::Bytes& b) { sent.push_back({loop.now, b}); };
+    out.onSent = [this](const midi::Bytes& b) { sent.push_back({loop.time, b}); };
     in1.liveOut = &out, in2.liveOut = &out;  // as on JACK: routed where the driver can
   }
   ~ConsoleTest() override { k.reset(), std::filesystem::remove_all(dir); }
@@ -100,11 +100,13 @@ class ConsoleTest : public ::testing::Test {
     cfg.fixedMemories.fill(kInitialRegistration);
     writeFile("KALVANT.CFG", serialiseCfg(cfg));
   }
-  void startWith(i16 in1, i16 in2, i16 outDev) {  // start-up with writeCfg's file
+  void startWith(i16 in1, i16 in2, i16 outDev) {  // start-up with writeCfg's file, reset sent
     writeCfg(in1, in2, outDev), writeTable("kalvant.dat", taggedTable()), k->Form_Load();
+    loop.drain();
   }
-  void startPlaying() {  // tagged table, output open, reset done, nothing recorded
-    k->stopsTable.table() = taggedTable(), openOutput(), k->RESET_Click(), sent.clear();
+  void startPlaying() {  // tagged table, output open, reset sent, nothing recorded
+    k->stopsTable.table() = taggedTable(), openOutput(), k->RESET_Click(), loop.drain();
+    sent.clear();
   }
 };
 

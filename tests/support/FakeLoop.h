@@ -1,11 +1,10 @@
 #pragma once
-// An event loop on a virtual millisecond clock: a wait jumps to the next tick or test action.
+// An event loop on a virtual millisecond clock that moves only when a test advances it.
 
 #include <gtest/gtest.h>
 
 #include <deque>
 #include <functional>
-#include <map>
 #include <optional>
 #include <stdexcept>
 #include <string>
@@ -19,29 +18,31 @@ namespace kalvant::test {
 class FakeLoop : public EventLoop {
  public:
   std::function<void()> onTimer;
-  long now = 0;  // virtual milliseconds
+  long time = 0;  // virtual milliseconds
   long pausedMicroseconds = 0;
   int timerStarts = 0;
+  std::chrono::steady_clock::time_point now() const override {
+    return std::chrono::steady_clock::time_point(std::chrono::milliseconds(time));
+  }
   void startTimer(int msec) override {
-    ++timerStarts, armed_ = true, interval_ = msec, deadline_ = now + msec;
+    ++timerStarts, armed_ = true, interval_ = msec, deadline_ = time + msec;
   }
   void stopTimer() override { armed_ = false; }
   void processPendingEvents() override { runPosted(); }
   void pause(std::chrono::microseconds length) override { pausedMicroseconds += length.count(); }
-  void waitForEvents() override {
-    if (!posted_.empty()) return runPosted();
-    if (!scheduled_.empty() && (!armed_ || scheduled_.begin()->first < deadline_)) {
-      auto node = scheduled_.extract(scheduled_.begin());
-      now = std::max(now, node.key());
-      return node.mapped()();
-    }
-    if (!armed_) ADD_FAILURE() << "a wait with no timer and nothing scheduled would never end";
-    if (armed_) now = deadline_, deadline_ += interval_;
-    if (now > 3600 * 1000)
-      throw std::runtime_error("virtual clock ran past an hour: a wait never ended");
-    if (onTimer) onTimer();  // even without a timer: end the wait rather than hang the test
+  // The clock moves on by msec; the timer fires at each of its ticks on the way.
+  void advance(long msec) {
+    const long until = time + msec;
+    while (armed_ && deadline_ <= until) tick();
+    time = until;
   }
-  void at(long t, std::function<void()> fn) { scheduled_.emplace(t, std::move(fn)); }  // in a wait
+  // The clock moves on until the timer is stopped: the console's output has drained.
+  void drain() {
+    while (armed_) {
+      if (deadline_ > 3600 * 1000) throw std::runtime_error("the timer ran past an hour");
+      tick();
+    }
+  }
   // Closures posted by ports run at the next pump, as on the GUI thread.
   midi::Post post() {
     return [this](std::function<void()> fn) { posted_.push_back(std::move(fn)); };
@@ -56,9 +57,12 @@ class FakeLoop : public EventLoop {
   void everySecond(std::function<void()> tick) override { secondTick = std::move(tick); }
 
  private:
+  void tick() {
+    time = deadline_, deadline_ += interval_;
+    if (onTimer) onTimer();
+  }
   bool armed_ = false;
   long interval_ = 0, deadline_ = 0;
-  std::multimap<long, std::function<void()>> scheduled_;
   std::vector<std::function<void()>> posted_;
 };
 

@@ -32,17 +32,20 @@ class RealTimeLoop : public EventLoop {
   void processPendingEvents() override { runPosted(); }
   std::function<void()> secondTick;  // the test calls it
   void everySecond(std::function<void()> tick) override { secondTick = std::move(tick); }
-  // Returns after an event, a tick or 5 ms: a lost message fails, never hangs.
-  void waitForEvents() override {
-    for (int idle = 0; idle < 5; ++idle) {
-      if (runPosted()) return;
+  // Runs posted closures and the timer's ticks until the timer is stopped
+  // (the console's output has drained), for at most `limit`.
+  void drain(std::chrono::milliseconds limit = std::chrono::seconds(10)) {
+    const auto end = Clock::now() + limit;
+    while (armed_ && Clock::now() < end) {
+      runPosted();
       if (armed_ && Clock::now() >= deadline_) {
         deadline_ += interval_;
         if (onTimer) onTimer();
-        return;
+        continue;
       }
       std::this_thread::sleep_for(std::chrono::milliseconds(1));
     }
+    runPosted();
   }
   bool runPosted() {
     auto batch = [&] { return std::lock_guard(mutex_), std::exchange(posted_, {}); }();

@@ -31,7 +31,7 @@ class Window : public ConsoleTest {
     for (int i = 0; i < 22; ++i) table[12] += taggedEntry(12);  // over 110 bytes: defined
     writeTable("kalvant.dat", table);
     w = std::make_unique<ui::MainWindow>(*k);
-    k->Form_Load();
+    k->Form_Load(), loop.drain();
     w->render();
     w->show();
     sent.clear();
