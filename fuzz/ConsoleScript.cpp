@@ -79,9 +79,8 @@ class ConsoleRun::Loop : public EventLoop {
     deadline_ += interval_;
     if (onTimer) onTimer();
   }
-  void processPendingEvents() override { runPosted(); }
-  void pause(std::chrono::microseconds) override {}
   void everySecond(std::function<void()>) override {}
+  void whenIdle(std::function<void()> fn) override { idle_ = std::move(fn); }
 
   midi::Post post() {
     return [this](std::function<void()> fn) { posted_.push_back(std::move(fn)); };
@@ -92,12 +91,14 @@ class ConsoleRun::Loop : public EventLoop {
       posted_.clear();
       for (auto& fn : batch) fn();
     }
+    if (idle_) idle_();
   }
 
  private:
   bool armed_ = false;
   long interval_ = 1, deadline_ = 0;
   std::vector<std::function<void()>> posted_;
+  std::function<void()> idle_;
 };
 
 // The organist answers every Yes/No question the same way.
@@ -120,6 +121,8 @@ ConsoleRun::ConsoleRun()
   in2_ = std::make_unique<midi::MemoryMidiInput>(keyboards, loop_->post());
   out_ = std::make_unique<midi::MemoryMidiOutput>(std::vector<std::string>{"GS Module"},
                                                   loop_->post());
+  // As on JACK: what needs no console is routed as it arrives.
+  in1_->liveOut = out_.get(), in2_->liveOut = out_.get();
   k_ = std::make_unique<Console>(ConsoleWorld{*user_, *loop_, *in1_, *in2_, *out_, dir_});
   loop_->onTimer = [this] { k_->Timer1_Timer(); };
   out_->onSent = [this](const midi::Bytes& m) { checkSent(m); };
@@ -150,6 +153,7 @@ std::string ConsoleRun::play(const std::uint8_t* data, std::size_t size) {
     } else {
       for (int i = 1; i < holds_; ++i) loop_->tick();
       holds_ = 0;
+      loop_->runPosted();
       checkPanel();
     }
   }
@@ -378,6 +382,7 @@ void ConsoleRun::checkPanel() {
   }
   if (playable(c.pending) != c.pending)
     fail("the pending registration holds a value the console cannot play");
+  if (!k_->router().published()) fail("notes are routed by a state the console has left");
 }
 
 std::string checkConsole(const std::uint8_t* data, std::size_t size) {

@@ -92,12 +92,11 @@ class EventLoop {
   // every msec until stopped. Starting it again re-arms it.
   virtual void startTimer(int msec) = 0;
   virtual void stopTimer() = 0;
-  // Handles what is pending now, without sleeping.
-  virtual void processPendingEvents() = 0;
   // Calls tick about once a second from now on, between other events.
   virtual void everySecond(std::function<void()> tick) = 0;
-  // A short pause that handles no events (the note delay after a message).
-  virtual void pause(std::chrono::microseconds length) { std::this_thread::sleep_for(length); }
+  // Calls fn whenever the loop has handled what was pending and is about to
+  // wait for more.
+  virtual void whenIdle(std::function<void()> fn) = 0;
 };
 
 }  // namespace kalvant

@@ -29,6 +29,9 @@ Console::Console(const ConsoleWorld& world)
   w_.MIDIInput1.setLiveRouter(&router_.live(), 0);
   w_.MIDIInput2.setLiveRouter(&router_.live(), 1);
   router_.publish();
+  // Whatever a handler changed, the driver thread routes by it once the
+  // handler is done.
+  w_.loop.whenIdle([this] { router_.publish(); });
   w_.MIDIInput1.onMessage = [this] { MIDIInput1_Message(); };
   w_.MIDIInput2.onMessage = [this] { MIDIInput2_Message(); };
   w_.MIDIInput1.onError = [this](int code, const std::string& text) {

@@ -92,6 +92,7 @@ class InputRouter {
   bool commandArmed() const { return commandArmed_; }
   // What the driver thread routes by; inputs hand it their messages.
   LiveRouting& live() { return live_; }
+  const LiveRouting& live() const { return live_; }
   // The state routing reads now, and whether the driver thread has it.
   RoutingState routingState() const;
   bool published() const { return live_.published() == routingState(); }

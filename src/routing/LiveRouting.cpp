@@ -51,7 +51,9 @@ class LiveRouting::Use {
 };
 
 void LiveRouting::publish(const RoutingState& state, bool live) {
+  if (state == lastPublished_ && live == lastLive_) return;
   lastPublished_ = state;
+  lastLive_ = live;
   handover_.publish({state, live});
 }
 

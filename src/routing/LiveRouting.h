@@ -61,6 +61,7 @@ class LiveRouting final : public midi::LiveRouter {
   };
   LatestValue<Published> handover_;
   RoutingState lastPublished_;
+  bool lastLive_ = false;
   std::array<std::atomic<int>, 2> owner_{};
   // Per input, input channel and key: the low byte is the division channel
   // + 1, the high byte the coupler duplicate's channel + 1 (0 = none).

@@ -12,6 +12,8 @@ void InputRouter::openThru() {
   chooseThruMode(settings_.thruMode >= 0 && settings_.thruMode <= 2 ? settings_.thruMode : 0);
 }
 
+// Every change of the dialog is one the routing reads.
+
 void InputRouter::chooseThruMode(int mode) {
   settings_.thruMode = static_cast<i16>(mode);
   set(thru_.optionSelected, mode);
@@ -22,6 +24,7 @@ void InputRouter::chooseThruMode(int mode) {
     channelCapture_ = true;
   }
   refreshThru();
+  publish();
 }
 
 void InputRouter::chooseCaptureField(int field) {
@@ -30,6 +33,7 @@ void InputRouter::chooseCaptureField(int field) {
   for (int i = 0; i < 3; ++i) {
     set(thru_.learnedChannelFields[i].lamp, i == field ? Lamp::Lit : Lamp::Unlit);
   }
+  publish();
 }
 
 void InputRouter::refreshThru() {
@@ -52,12 +56,14 @@ void InputRouter::thruOk() {
   actions_.run({Action::RepaintDivisions});
   channelCapture_ = false;
   set(thru_.visible, false);
+  publish();
 }
 
 void InputRouter::thruCancel() {
   settings_.thruMode = thruModeBefore_;
   channelCapture_ = false;
   set(thru_.visible, false);
+  publish();
 }
 
 // Closing by the frame ends the capture and repaints the division buttons,
@@ -69,6 +75,7 @@ void InputRouter::thruClose() {
 void InputRouter::tableLoaded() {
   channelCapture_ = false;
   captureField_ = 0;
+  publish();
 }
 
 }  // namespace kalvant::routing

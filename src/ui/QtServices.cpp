@@ -1,5 +1,6 @@
 #include "ui/QtServices.h"
 
+#include <QAbstractEventDispatcher>
 #include <QApplication>
 #include <QFileDialog>
 #include <QMessageBox>
@@ -103,8 +104,9 @@ void QtEventLoop::everySecond(std::function<void()> tick) {
   secondTimer_.start(1000);
 }
 
-void QtEventLoop::processPendingEvents() {
-  QCoreApplication::processEvents(QEventLoop::AllEvents);
+void QtEventLoop::whenIdle(std::function<void()> fn) {
+  QObject::connect(QAbstractEventDispatcher::instance(), &QAbstractEventDispatcher::aboutToBlock,
+                   std::move(fn));
 }
 
 midi::Post qtPost() {

@@ -37,8 +37,8 @@ class QtEventLoop : public EventLoop {
   explicit QtEventLoop(std::function<void()> onTimer);
   void startTimer(int msec) override;
   void stopTimer() override;
-  void processPendingEvents() override;
   void everySecond(std::function<void()> tick) override;
+  void whenIdle(std::function<void()> fn) override;
 
  private:
   QTimer timer_;

@@ -19,7 +19,6 @@ class FakeLoop : public EventLoop {
  public:
   std::function<void()> onTimer;
   long time = 0;  // virtual milliseconds
-  long pausedMicroseconds = 0;
   int timerStarts = 0;
   std::chrono::steady_clock::time_point now() const override {
     return std::chrono::steady_clock::time_point(std::chrono::milliseconds(time));
@@ -28,8 +27,6 @@ class FakeLoop : public EventLoop {
     ++timerStarts, armed_ = true, interval_ = msec, deadline_ = time + msec;
   }
   void stopTimer() override { armed_ = false; }
-  void processPendingEvents() override { runPosted(); }
-  void pause(std::chrono::microseconds length) override { pausedMicroseconds += length.count(); }
   // The clock moves on by msec; the timer fires at each of its ticks on the way.
   void advance(long msec) {
     const long until = time + msec;
@@ -50,7 +47,10 @@ class FakeLoop : public EventLoop {
   void runPosted() {
     while (!posted_.empty())
       for (auto& fn : std::exchange(posted_, {})) fn();
+    if (idle) idle();
   }
+  std::function<void()> idle;
+  void whenIdle(std::function<void()> fn) override { idle = std::move(fn); }
   bool timerArmed() const { return armed_; }
   // The device watch, which a test runs as if a second had passed.
   std::function<void()> secondTick;

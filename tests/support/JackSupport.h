@@ -29,7 +29,8 @@ class RealTimeLoop : public EventLoop {
     armed_ = true;
   }
   void stopTimer() override { armed_ = false; }
-  void processPendingEvents() override { runPosted(); }
+  std::function<void()> idle;
+  void whenIdle(std::function<void()> fn) override { idle = std::move(fn); }
   std::function<void()> secondTick;  // the test calls it
   void everySecond(std::function<void()> tick) override { secondTick = std::move(tick); }
   // Runs posted closures and the timer's ticks until the timer is stopped
@@ -50,6 +51,7 @@ class RealTimeLoop : public EventLoop {
   bool runPosted() {
     auto batch = [&] { return std::lock_guard(mutex_), std::exchange(posted_, {}); }();
     for (auto& fn : batch) fn();
+    if (idle) idle();
     return !batch.empty();
   }
 
