@@ -13,6 +13,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <tuple>
 
 #include "about/AboutHelp.h"
 #include "common/OrganDivisions.h"
@@ -273,8 +274,14 @@ class Console {
          if (!closing_) router_.releaseHeldNotes();
        },
        [this](int input) { router_.releaseHeldNotes(input); }, [this] { Resend_Click(); },
-       [this] { Fine_Setup(); }, [this] { AGGIORNAMENTO_KALVO(); }, [this] { panelChanged(); }},
+       [this] { Fine_Setup(); }, [this] { afterSetupCancel(); }, [this] { panelChanged(); }},
       programFile(ports::kDeviceFileName)};
+  // What the module holds, as far as the console knows: while the setup
+  // dialog has the ports closed, a change reaches no module.
+  using ModuleState = std::tuple<Registration, i16, i16, i16, i16, i16>;
+  ModuleState moduleState() const;
+  void afterSetupCancel();
+  ModuleState moduleStateAtSetup_;
   bool closing_ = false;
   bool shutdownSent_ = false;     // the schedule drained after the shutdown's reset
   bool readingSettings_ = false;  // start-up has not read every setting yet

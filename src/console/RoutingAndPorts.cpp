@@ -118,7 +118,22 @@ void Console::CHIUSURA_PORTE_MIDI() {
   midiSetup_.closeAll();
 }
 void Console::SetMidi_Click() {
+  if (!midiSetup_.view().visible) moduleStateAtSetup_ = moduleState();
   midiSetup_.open();
+}
+
+Console::ModuleState Console::moduleState() const {
+  const Settings& t = s.settings;
+  return {registration_.bank().live, t.GreatTemperament, t.SwellTemperament,
+          t.PedalTemperament,        t.TremoloValue,     t.ReverbType};
+}
+
+// CANCEL reopens the old devices. A stop, temperament or reverb chosen
+// while they were closed went nowhere: the module gets the registration
+// the console shows.
+void Console::afterSetupCancel() {
+  AGGIORNAMENTO_KALVO();
+  if (moduleState() != moduleStateAtSetup_) Resend_Click();
 }
 void Console::InputDev1Combo_Click(int position) {
   midiSetup_.chooseInput1(position);

@@ -52,6 +52,11 @@ class BuiltInSynthOutput : public midi::MidiOutput, public midi::BuiltInSynthCon
   std::optional<std::string> connectedName() override;
   bool announcesChanges() const override { return system_->announcesChanges(); }
   void poll() override { system_->poll(); }
+  // The system's output spaces its messages as asked.
+  void setMinimumGap(std::chrono::microseconds gap) override {
+    MidiOutput::setMinimumGap(gap);
+    system_->setMinimumGap(gap);
+  }
 
   bool builtInSelected() { return selected_ == system_->deviceCount(); }
   // The audio driver that plays ("" when silent or closed): "jack" in the

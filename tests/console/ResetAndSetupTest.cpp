@@ -123,6 +123,19 @@ TEST_F(Setup, CancelAndTheCloseBoxRestoreDelaysAndReopenTheOldPorts) {
   }
 }
 
+// A stop chosen while the dialog has the ports closed reaches the module
+// when CANCEL reopens them; with nothing chosen meanwhile, nothing is resent.
+TEST_F(Setup, AStopChosenWhileTheDialogIsOpenReachesTheModuleOnCancel) {
+  for (bool chosen : {false, true}) {
+    startWith(0, 2, 0), loop.drain();
+    k->SetMidi_Click();
+    if (chosen) k->Tiranti_Click(20);
+    sent.clear(), k->Setup_CANCEL_Click(), loop.drain();
+    const Entries e = sentEntries();
+    EXPECT_EQ(std::count(e.begin(), e.end(), 20), chosen ? 1 : 0) << chosen;
+  }
+}
+
 TEST_F(Setup, ListsAreFilledAgainAfterATableLoad) {
   startWith(2, 2, 0);
   k->CARICAMENTO_DAT();  // as the editor's Enable does

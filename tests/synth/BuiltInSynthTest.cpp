@@ -64,6 +64,12 @@ struct Fixture {
   }
 };
 
+TEST(BuiltInSynth, TheSystemsOutputSpacesItsMessagesAsAsked) {
+  Fixture f;
+  f.out->setMinimumGap(std::chrono::microseconds(250));
+  EXPECT_EQ(f.hardware->minimumGap(), std::chrono::microseconds(250));
+}
+
 struct NoJackServer {
   const char* old = std::getenv("JACK_DEFAULT_SERVER");
   std::string saved = old ? old : "";
