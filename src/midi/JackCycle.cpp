@@ -162,7 +162,10 @@ bool JackOutputCycle::send(const std::uint8_t* data, std::size_t size) noexcept 
 
 bool JackOutputCycle::carry(const std::uint8_t* data, std::size_t size) noexcept {
   const std::size_t count = carryCount_.load(std::memory_order_relaxed);
-  if (size > Carried{}.bytes.size() || count == kCarrySlots) {
+  const bool release =
+      size == 3 && ((data[0] & 0xF0) == 0x80 || ((data[0] & 0xF0) == 0x90 && data[2] == 0));
+  const std::size_t limit = release ? kCarrySlots : kCarrySlots - kReleaseReserve;
+  if (size > Carried{}.bytes.size() || count >= limit) {
     dropped_.fetch_add(1, std::memory_order_relaxed);
     return false;
   }

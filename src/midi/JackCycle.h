@@ -61,7 +61,11 @@ class JackOutputCycle final : public CycleOut {
     std::uint32_t size;
     std::array<std::uint8_t, 16> bytes;
   };
-  static constexpr std::size_t kCarrySlots = 1024;
+  // A flood faster than the gap lets out backs up here (2 MiB): a second of
+  // it at 10,000 messages a second fits many times over. Near the end a
+  // release still finds room, so no note is left sounding for want of it.
+  static constexpr std::size_t kCarrySlots = 65536;
+  static constexpr std::size_t kReleaseReserve = 1024;
 
   Placed place(const std::uint8_t* data, std::size_t size, std::int64_t time,
                bool synthOnly) noexcept;
