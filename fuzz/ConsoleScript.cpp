@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <filesystem>
 
 #include "Checks.h"
@@ -36,12 +37,14 @@ const StopsTable& twoMessageTable() {
 }
 
 // One program directory for the whole process: shutdown may write
-// "KALVANT.CFG" into it.
+// "KALVANT.CFG" into it. Under $TMPDIR when set: on a memory file system
+// the files' syncs cost nothing and a run takes a fraction of the time.
 struct ProgramDir {
   std::string path;
   ProgramDir() {
-    char pattern[] = "/tmp/kalvant-fuzz-XXXXXX";
-    path = ::mkdtemp(pattern) ? pattern : "/tmp";
+    const char* tmp = std::getenv("TMPDIR");
+    std::string pattern = std::string(tmp && *tmp ? tmp : "/tmp") + "/kalvant-fuzz-XXXXXX";
+    path = ::mkdtemp(pattern.data()) ? pattern : "/tmp";
   }
   ~ProgramDir() {
     if (path != "/tmp") std::filesystem::remove_all(path);
