@@ -6,13 +6,13 @@ namespace kalvant {
 
 void AboutHelp::About_Click() {
   hooks_.sendIdentification();
-  set(about_.picturePath, programDir_ + "/about.jpg");
-  set(about_.iconPath, programDir_ + "/flgitaly.ico");
+  set(about_.picturePath, resourceDir_ + "/about.jpg");
+  set(about_.iconPath, resourceDir_ + "/flgitaly.ico");
   set(about_.shows, about_.shows + 1);
 }
 
 void AboutHelp::Help1_Click() {
-  const std::string manual = programDir_ + "/help/kalvant.html";
+  const std::string manual = resourceDir_ + "/help/kalvant.html";
   std::error_code ec;
   if (!std::filesystem::is_regular_file(manual, ec)) {
     hooks_.tell("The help manual " + manual + " cannot be found.", MessageIcon::Exclamation);

@@ -22,14 +22,14 @@ class AboutHelp {
     // The shared change notification, once per changed view field.
     std::function<void()> changed;
   };
-  AboutHelp(const std::string& programDir, Hooks hooks)
-      : programDir_(programDir), hooks_(std::move(hooks)) {}
+  AboutHelp(const std::string& resourceDir, Hooks hooks)
+      : resourceDir_(resourceDir), hooks_(std::move(hooks)) {}
 
   const AboutView& aboutView() const { return about_; }
   const HelpView& helpView() const { return help_; }
 
   void About_Click();
-  // The manual is an HTML file with its pictures in the program directory;
+  // The manual is an HTML file with its pictures in the resource folder;
   // without it the user is told so and no window opens.
   void Help1_Click();
 
@@ -38,7 +38,7 @@ class AboutHelp {
   void set(T& field, const T& value) {
     setView(field, value, hooks_.changed);
   }
-  std::string programDir_;
+  std::string resourceDir_;
   Hooks hooks_;
   AboutView about_;
   HelpView help_;

@@ -3,8 +3,11 @@
 #include <QApplication>
 #include <QStyleFactory>
 #include <cstdio>
+#include <cstdlib>
+#include <optional>
 
 #include "app/CommandLine.h"
+#include "app/DataFolder.h"
 #include "app/SignalBridge.h"
 #include "common/FileIo.h"
 #include "console/Console.h"
@@ -42,14 +45,35 @@ std::vector<std::string> argsOf(int argc, char** argv) {
   return args;
 }
 
-// Everything the console reads and writes lives in the program directory:
-// one that cannot be used ends the start before anything touches it.
-bool usableDataFolder(const std::string& dir, bool named) {
-  const std::string why = kalvant::dataFolderProblem(dir);
+// Everything the console writes lives in the data folder: one that cannot
+// be used ends the start before anything touches it.
+bool usableDataFolder(const std::string& dir, bool named, const std::string& problem = {}) {
+  const std::string why = problem.empty() ? kalvant::dataFolderProblem(dir) : problem;
   if (why.empty()) return true;
   std::fprintf(stderr, "kalvant: cannot use the data folder \"%s\": %s\n%s", dir.c_str(),
-               why.c_str(), named ? "" : "Name a writable copy of it with --data-dir DIR.\n");
+               why.c_str(), named ? "" : "Name a writable folder with --data-dir DIR.\n");
   return false;
+}
+
+std::string environment(const char* name) {
+  const char* value = std::getenv(name);
+  return value ? value : "";
+}
+
+// The data and resource folders of this start; an installed kalvant first
+// fills its data folder with what it lacks of the default organ.
+std::optional<kalvant::app::DataFolders> prepareFolders(const kalvant::app::CommandLine& cl) {
+  using namespace kalvant;
+  const app::DataFolders f =
+      app::chooseDataFolders({ui::fromQt(QCoreApplication::applicationDirPath()), cl.dataDir,
+                              environment("XDG_DATA_HOME"), environment("HOME")});
+  if (!f.error.empty()) {
+    std::fprintf(stderr, "kalvant: no data folder: %s\n", f.error.c_str());
+    return std::nullopt;
+  }
+  const std::string seedError = f.seedFrom.empty() ? "" : app::seedDataFolder(f.seedFrom, f.data);
+  if (!usableDataFolder(f.data, !cl.dataDir.empty(), seedError)) return std::nullopt;
+  return f;
 }
 
 }  // namespace
@@ -77,9 +101,9 @@ int main(int argc, char** argv) {
   QApplication application(argc, argv);
   QApplication::setStyle(QStyleFactory::create("Fusion"));
   application.setStyleSheet(kStyle);
-  const std::string programDir =
-      cl.dataDir.empty() ? ui::fromQt(QCoreApplication::applicationDirPath()) : cl.dataDir;
-  if (cl.dataDir.empty() && !usableDataFolder(programDir, false)) return 1;
+  const std::optional<app::DataFolders> folders = prepareFolders(cl);
+  if (!folders) return 1;
+  const std::string& programDir = folders->data;
 
   // Ports before the console: they outlive it.
   midi::PortSet ports = midi::createRtMidiPorts(midi::chooseApi(cl.midiApi), ui::qtPost());
@@ -91,11 +115,13 @@ int main(int argc, char** argv) {
     if (consolePtr) consolePtr->Timer1_Timer();
   });
   Console console({user, loop, *ports.input1, *ports.input2, *ports.output, programDir,
-                   dynamic_cast<midi::BuiltInSynthControl*>(ports.output.get())});
+                   dynamic_cast<midi::BuiltInSynthControl*>(ports.output.get()),
+                   folders->resources});
   consolePtr = &console;
 
   ui::MainWindow window(console);
   user.setParent(&window);
+  user.setStartFolder(programDir);
   app::SignalBridge signalBridge([&window] { window.close(); });
 
   console.Form_Load();

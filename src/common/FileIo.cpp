@@ -15,14 +15,6 @@
 
 namespace kalvant {
 
-namespace {
-
-constexpr int kMaxLinks = 40;  // as many as the kernel follows in one path
-constexpr std::size_t kChunk = 64 * 1024;
-constexpr std::size_t kMaxReserve = 16 * 1024 * 1024;  // a bigger file grows as it is read
-constexpr mode_t kNewFileMode = 0644;
-
-// An errno in the organist's words.
 std::string describe(int err) {
   switch (err) {
     case ENOENT:
@@ -44,6 +36,13 @@ std::string describe(int err) {
       return std::strerror(err);
   }
 }
+
+namespace {
+
+constexpr int kMaxLinks = 40;  // as many as the kernel follows in one path
+constexpr std::size_t kChunk = 64 * 1024;
+constexpr std::size_t kMaxReserve = 16 * 1024 * 1024;  // a bigger file grows as it is read
+constexpr mode_t kNewFileMode = 0644;
 
 // What a path is when it is not a regular file.
 std::string kindOf(mode_t mode) {

@@ -11,6 +11,9 @@ namespace kalvant {
 // Reads a whole regular file as bytes. Anything else (a folder, a FIFO, a
 // device) is refused without reading from it. On failure returns false and
 // sets error, e.g.  cannot read "/x/kalvant.dat": it is a folder, not a file
+// An errno in the organist's words, e.g. "permission denied".
+std::string describe(int err);
+
 // Writes all of it, again after EINTR and short writes. On failure returns
 // false with errno saying why.
 bool writeAll(int fd, const char* data, std::size_t size);

@@ -6,16 +6,22 @@
 
 namespace kalvant {
 
+namespace {
+const std::string& resourceDir(const ConsoleWorld& world) {
+  return world.resourceDir.empty() ? world.programDir : world.resourceDir;
+}
+}  // namespace
+
 Console::Console(const ConsoleWorld& world)
     : dialogs_(world.user, [this] { router_.letInputsFlow(); }),
       panel(makeInitialPanel()),
       stopsTable(world.programDir + "/kalvant.dat",
                  {[this](const std::string& text, MessageIcon icon) { tell(text, icon); },
                   [this] { Salva_dati_di_avvio(); }}),
-      stopsTableEditor(dialogs_, world.programDir, stopsTable.table(), s.settings.DatFilePath,
+      stopsTableEditor(dialogs_, resourceDir(world), stopsTable.table(), s.settings.DatFilePath,
                        {[this] { return ended_; }, [this] { panelChanged(); },
                         [this](const std::string& datPath) { enableTable(datPath); }}),
-      aboutHelp(world.programDir,
+      aboutHelp(resourceDir(world),
                 {[this] { INVIO_SYSEX(entry::kIdentification); },
                  [this](const std::string& text, MessageIcon icon) { tell(text, icon); },
                  [this] { panelChanged(); }}),
@@ -65,6 +71,10 @@ bool Console::ask(const std::string& question) {
 
 std::string Console::programFile(const std::string& name) const {
   return w_.programDir + "/" + name;
+}
+
+std::string Console::resourceFile(const std::string& name) const {
+  return resourceDir(w_) + "/" + name;
 }
 
 void Estrae_nome(const std::string& S_in, std::string& S_out) {

@@ -48,6 +48,8 @@ struct ConsoleWorld {
   std::string programDir;  // no trailing separator
   // The output's built-in synthesizer, when it offers one (its box in Setup).
   midi::BuiltInSynthControl* builtInSynth = nullptr;
+  // The read-only pictures and help; "" = the program directory.
+  std::string resourceDir;
 };
 
 class Console {
@@ -74,6 +76,7 @@ class Console {
   // module is still hearing its reset).
   bool closing() const { return closing_ && !ended_; }
   std::string programFile(const std::string& name) const;
+  std::string resourceFile(const std::string& name) const;
   const std::string& programDir() const { return w_.programDir; }
 
   // --- Start-up and shutdown

@@ -6,9 +6,9 @@ namespace kalvant {
 
 void Console::Form_Load() {
   panel.setWindowCaption("kalvant V2.0");  // size and centring are the window's
-  registration_.setLedPictures(programFile("green-on.gif"), programFile("green-off.gif"),
-                               programFile("yellow-on.gif"));
-  panel.setWindowIconPath(programFile("flgitaly.ico"));
+  registration_.setLedPictures(resourceFile("green-on.gif"), resourceFile("green-off.gif"),
+                               resourceFile("yellow-on.gif"));
+  panel.setWindowIconPath(resourceFile("flgitaly.ico"));
   Scrivi_ToolTips_Led_memorie();
   // The memory row is laid out by the window.
   MIDI_DEVICES_ACK();

@@ -63,11 +63,11 @@ Rgb loadedColor(const StopsTable& table, int field) {
                                                                                   : kEmptySysex;
 }
 
-StopsTableEditor::StopsTableEditor(UserDialogs& user, const std::string& programDir,
+StopsTableEditor::StopsTableEditor(UserDialogs& user, const std::string& pictureDir,
                                    StopsTable& tableInPlay, const std::string& configuredDatPath,
                                    Hooks hooks)
     : user_(user),
-      programDir_(programDir),
+      pictureDir_(pictureDir),
       table_(tableInPlay),
       configuredDatPath_(configuredDatPath),
       hooks_(std::move(hooks)),
@@ -114,7 +114,7 @@ void StopsTableEditor::colourFields() {
 }
 
 void StopsTableEditor::Form_Load() {
-  set(view_.iconPath, programDir_ + "/wrench.ico");
+  set(view_.iconPath, pictureDir_ + "/wrench.ico");
   selectedField_ = 0;
   set(view_.selectedText, std::string("0"));
   revealPresses_ = 0;

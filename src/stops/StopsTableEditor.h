@@ -31,7 +31,7 @@ class StopsTableEditor {
     std::function<void(const std::string& datPath)> enableTable;
   };
   // `configuredDatPath` is the console's setting, read when the window opens.
-  StopsTableEditor(UserDialogs& user, const std::string& programDir, StopsTable& tableInPlay,
+  StopsTableEditor(UserDialogs& user, const std::string& pictureDir, StopsTable& tableInPlay,
                    const std::string& configuredDatPath, Hooks hooks);
   StopsTableEditor(const StopsTableEditor&) = delete;
   StopsTableEditor& operator=(const StopsTableEditor&) = delete;
@@ -84,7 +84,7 @@ class StopsTableEditor {
   bool readSysexFile(const std::string& path, std::string& bytes);
 
   UserDialogs& user_;
-  std::string programDir_;
+  std::string pictureDir_;
   StopsTable& table_;
   const std::string& configuredDatPath_;
   Hooks hooks_;

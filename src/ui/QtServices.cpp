@@ -41,9 +41,10 @@ bool QtUserDialogs::askYesNo(const std::string& text) {
 // File dialogs: one filter, "(*.dat)", showing only files with the
 // extension; the starting folder is the current one.
 namespace {
-QFileDialog* fileDialog(QWidget* parent, const std::string& title, const std::string& extension) {
+QFileDialog* fileDialog(QWidget* parent, const std::string& title, const std::string& folder,
+                        const std::string& extension) {
   const QString ext = toQt(extension);
-  auto* d = new QFileDialog(parent, toQt(title), QString(), "(*" + ext + ")");
+  auto* d = new QFileDialog(parent, toQt(title), toQt(folder), "(*" + ext + ")");
   return d;
 }
 
@@ -55,7 +56,7 @@ std::optional<std::string> chosenFile(QFileDialog& d) {
 
 std::optional<std::string> QtUserDialogs::pickFileToOpen(const std::string& title,
                                                          const std::string& extension) {
-  std::unique_ptr<QFileDialog> d(fileDialog(parent_, title, extension));
+  std::unique_ptr<QFileDialog> d(fileDialog(parent_, title, startFolder_, extension));
   d->setAcceptMode(QFileDialog::AcceptOpen);
   d->setFileMode(QFileDialog::ExistingFile);
   return chosenFile(*d);
@@ -63,7 +64,7 @@ std::optional<std::string> QtUserDialogs::pickFileToOpen(const std::string& titl
 
 std::optional<std::string> QtUserDialogs::pickFileToSave(const std::string& title,
                                                          const std::string& extension) {
-  std::unique_ptr<QFileDialog> d(fileDialog(parent_, title, extension));
+  std::unique_ptr<QFileDialog> d(fileDialog(parent_, title, startFolder_, extension));
   d->setAcceptMode(QFileDialog::AcceptSave);
   d->setFileMode(QFileDialog::AnyFile);
   d->setDefaultSuffix(toQt(extension.substr(1)));  // asks before overwriting

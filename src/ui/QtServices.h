@@ -17,6 +17,8 @@ namespace kalvant::ui {
 class QtUserDialogs : public UserDialogs {
  public:
   void setParent(QWidget* parent) { parent_ = parent; }
+  // The folder the file dialogs open in: the data folder.
+  void setStartFolder(const std::string& folder) { startFolder_ = folder; }
   void message(const std::string& text, MessageIcon icon) override;
   bool askYesNo(const std::string& text) override;
   // File dialogs of the memory files, stops tables and sysex files.
@@ -29,6 +31,7 @@ class QtUserDialogs : public UserDialogs {
 
  private:
   QWidget* parent_ = nullptr;
+  std::string startFolder_;
   QPointer<QMessageBox> notice_;
 };
 

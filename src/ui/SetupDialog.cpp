@@ -46,7 +46,7 @@ QSlider* slider(const char* name, int maximum) {
 SetupDialog::SetupDialog(Console& console, QWidget* parent) : QDialog(parent), k_(console) {
   setObjectName("Set_up");
   setWindowTitle(QStringLiteral("Set up MIDI DEVICES"));
-  setWindowIcon(QIcon(toQt(k_.programFile("wrench.ico"))));
+  setWindowIcon(QIcon(toQt(k_.resourceFile("wrench.ico"))));
   setModal(false);
 
   input1_ = combo("InputDev1Combo", "Midi Input 1 Devices List");

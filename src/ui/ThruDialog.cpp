@@ -46,7 +46,7 @@ QLabel* description(const char* text, const char* name) {
 ThruDialog::ThruDialog(Console& console, QWidget* parent) : QDialog(parent), k_(console) {
   setObjectName("Thru_form");
   setWindowTitle(QStringLiteral("Midi Thru Mode"));
-  setWindowIcon(QIcon(toQt(k_.programFile("wrench.ico"))));
+  setWindowIcon(QIcon(toQt(k_.resourceFile("wrench.ico"))));
   setModal(false);
   setStyleSheet(
       QStringLiteral("QLabel[lamp=\"lit\"] { background-color: #fff3c4; }"

@@ -16,7 +16,7 @@ namespace kalvant::ui {
 TremoloDialog::TremoloDialog(Console& console, QWidget* parent) : QDialog(parent), k_(console) {
   setObjectName("Tremolo");
   setWindowTitle(QStringLiteral("Tremolo Rate Setting"));
-  setWindowIcon(QIcon(toQt(k_.programFile("wrench.ico"))));
+  setWindowIcon(QIcon(toQt(k_.resourceFile("wrench.ico"))));
   setModal(false);
   rateSlider_ = new QSlider(Qt::Horizontal);
   rateSlider_->setObjectName("Slider1");
