@@ -99,6 +99,7 @@ int main(int argc, char** argv) {
   if (!cl.dataDir.empty() && !usableDataFolder(cl.dataDir, true)) return 1;
 
   QApplication application(argc, argv);
+  QGuiApplication::setDesktopFileName("org.kalvant.Kalvant");  // the installed .desktop file
   QApplication::setStyle(QStyleFactory::create("Fusion"));
   application.setStyleSheet(kStyle);
   const std::optional<app::DataFolders> folders = prepareFolders(cl);

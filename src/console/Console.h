@@ -49,7 +49,7 @@ struct ConsoleWorld {
   // The output's built-in synthesizer, when it offers one (its box in Setup).
   midi::BuiltInSynthControl* builtInSynth = nullptr;
   // The read-only pictures and help; "" = the program directory.
-  std::string resourceDir;
+  std::string resourceDir = {};
 };
 
 class Console {
