@@ -36,12 +36,16 @@ CommandLine parseCommandLine(const std::vector<std::string>& args) {
 std::string usage() {
   return "Usage: kalvant [--data-dir DIR] [--midi-api alsa|jack|none]\n"
          "A three-division pipe organ console for MIDI keyboards and a GS sound module.\n\n"
-         "  --data-dir DIR     program directory holding KALVANT.CFG, kalvant.dat,\n"
-         "                     fixed.fix and the pictures (default: the executable's)\n"
+         "  --data-dir DIR     keep every file (KALVANT.CFG, stops tables, fixed.fix,\n"
+         "                     memory files, settings, pictures) in DIR\n"
          "  --midi-api API     MIDI system: alsa, jack or none (default: ALSA when the\n"
          "                     sequencer exists, else JACK when a server runs, else none)\n"
          "  --help             show this text\n"
-         "  --version          show the version\n";
+         "  --version          show the version\n"
+         "\n"
+         "Files: installed, kalvant keeps them in $XDG_DATA_HOME/kalvant (normally\n"
+         "~/.local/share/kalvant), filled with the default organ from share/kalvant on\n"
+         "first start; run from a build tree, beside the executable.\n";
 }
 
 }  // namespace kalvant::app
