@@ -68,7 +68,8 @@ std::optional<kalvant::app::DataFolders> prepareFolders(const kalvant::app::Comm
       app::chooseDataFolders({ui::fromQt(QCoreApplication::applicationDirPath()), cl.dataDir,
                               environment("XDG_DATA_HOME"), environment("HOME")});
   if (!f.error.empty()) {
-    std::fprintf(stderr, "kalvant: no data folder: %s\n", f.error.c_str());
+    std::fprintf(stderr, "kalvant: no data folder: %s\nName one with --data-dir DIR.\n",
+                 f.error.c_str());
     return std::nullopt;
   }
   const std::string seedError = f.seedFrom.empty() ? "" : app::seedDataFolder(f.seedFrom, f.data);
