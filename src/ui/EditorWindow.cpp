@@ -49,6 +49,10 @@ EditorWindow::EditorWindow(Console& console, QWidget* parent)
   reveal->setContext(Qt::WindowShortcut);
   connect(reveal, &QShortcut::activated, this,
           [this] { k_.stopsTableEditor.Form_KeyDown(kKeyF9, kCtrl); });
+  // Escape closes the editor the way its close box does, questions included.
+  auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+  escape->setContext(Qt::WindowShortcut);
+  connect(escape, &QShortcut::activated, this, &QWidget::close);
 }
 
 void EditorWindow::renderField(int index, const EditorFieldView& v) {

@@ -102,7 +102,7 @@ SetupDialog::SetupDialog(Console& console, QWidget* parent) : QDialog(parent), k
   }
   synth_ = new SynthSettingsBox(k_);
   v->addWidget(synth_);
-  v->addLayout(okCancelRow(
+  v->addWidget(okCancelRow(
       this, "Command1", "Command3", [this] { k_.Setup_OK_Click(); },
       [this] { k_.Setup_CANCEL_Click(); }));
 }

@@ -84,7 +84,7 @@ ThruDialog::ThruDialog(Console& console, QWidget* parent) : QDialog(parent), k_(
 
   auto* v = new QVBoxLayout(this);
   v->addLayout(grid);
-  v->addLayout(okCancelRow(
+  v->addWidget(okCancelRow(
       this, "Command1", "Command2", [this] { k_.Thru_OK_Click(); },
       [this] { k_.Thru_CANCEL_Click(); }));
 }

@@ -33,7 +33,7 @@ TremoloDialog::TremoloDialog(Console& console, QWidget* parent) : QDialog(parent
   row->addWidget(rateText_);
   auto* v = new QVBoxLayout(this);
   v->addLayout(row);
-  v->addLayout(okCancelRow(
+  v->addWidget(okCancelRow(
       this, "Command2", "Command1", [this] { k_.Tremolo_OK_Click(); },
       [this] { k_.Tremolo_CANCEL_Click(); }));
 }
