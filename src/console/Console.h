@@ -214,6 +214,7 @@ class Console {
   void bendSwitch(int which);
   void moveVolume(int division, int value);  // 0 Great, 1 Swell
   void readFixedMemoryFile();
+  void offerSetup();  // the first start's question
   // The stop buttons and division names after the table in play changed.
   void showTableInPlay();
   void enableTable(const std::string& datPath);
@@ -285,6 +286,7 @@ class Console {
   bool closing_ = false;
   bool shutdownSent_ = false;     // the schedule drained after the shutdown's reset
   bool readingSettings_ = false;  // start-up has not read every setting yet
+  bool firstStart_ = false;       // there was no configuration file
   bool ended_ = false;
 };
 

@@ -39,9 +39,9 @@ struct LegendEntry {
 };
 constexpr LegendEntry kLegend[] = {
     {kEmptySysex, "Empty Sysex"},
-    {kFullSysex, "Full "},
-    {kCurrentSelected, "Current Selected"},
-    {kModifiedNow, "Modified now"},
+    {kFullSysex, "Full Sysex"},
+    {kCurrentSelected, "Selected"},
+    {kModifiedNow, "Modified"},
 };
 
 struct MenuEntry {
@@ -50,12 +50,12 @@ struct MenuEntry {
   void (StopsTableEditor::*handler)();
 };
 constexpr MenuEntry kFileMenu[] = {
-    {"LoadDAT", "&Load Stops Table  File  (*.dat)", &StopsTableEditor::LoadDAT_Click},
-    {"SaveDAT", "&Save Current Stops Table on  *.DAT file", &StopsTableEditor::SaveDAT_Click},
+    {"LoadDAT", "&Load Stops Table\u2026", &StopsTableEditor::LoadDAT_Click},
+    {"SaveDAT", "&Save Stops Table\u2026", &StopsTableEditor::SaveDAT_Click},
     {"", "", nullptr},
-    {"Enable", "&ENABLE current Stops Table on KALVANT", &StopsTableEditor::Enable_Click},
+    {"Enable", "&Enable This Stops Table in kalvant", &StopsTableEditor::Enable_Click},
     {"", "", nullptr},
-    {"Uscita_abort", "Exit Editor", &StopsTableEditor::Uscita_abort_Click},
+    {"Uscita_abort", "&Close Editor", &StopsTableEditor::Uscita_abort_Click},
 };
 
 QLabel* small(const QString& text) {
@@ -73,7 +73,7 @@ QString columnHeading(int column) {
 }  // namespace
 
 void EditorWindow::buildMenus() {
-  QMenu* menu = menuBar()->addMenu(QStringLiteral("File"));
+  QMenu* menu = menuBar()->addMenu(QStringLiteral("&File"));
   menu->setObjectName("Filemenu");
   for (const MenuEntry& m : kFileMenu) {
     if (!m.handler) {
@@ -161,7 +161,7 @@ QWidget* EditorWindow::buildGlobalPage() {
   custom->setColumnStretch(2, 1);
   v->addLayout(custom);
 
-  systemFrame_ = new QGroupBox(QStringLiteral("System  Sysex "));
+  systemFrame_ = new QGroupBox(QStringLiteral("System Sysex"));
   systemFrame_->setObjectName("systemFrame");
   auto* grid = new QGridLayout(systemFrame_);
   grid->addWidget(buildSystemGroup("RESET", {0, 1, 2, 3, 4, 5}), 0, 0, 2, 1);
@@ -193,25 +193,25 @@ QWidget* EditorWindow::buildBottomPanel() {
   legend->addStretch();
   grid->addLayout(legend, 0, 0, 1, 5);
 
-  auto* import = new QPushButton(QStringLiteral("Load Sysex Num."));
+  auto* import = new QPushButton(QStringLiteral("Load Sysex\u2026"));
   import->setObjectName("importSysex");
-  import->setToolTip(QStringLiteral("Push to load sysex from file  on selected position"));
+  import->setToolTip(QStringLiteral("Load a sysex file into the selected field"));
   connect(import, &QPushButton::clicked, this, [this] { k_.stopsTableEditor.Command2_Click(); });
   grid->addWidget(import, 1, 0);
   selectedLabel_ = new QLabel;
   selectedLabel_->setObjectName("selectedText");
-  selectedLabel_->setToolTip(QStringLiteral("Display current selected sysex field"));
+  selectedLabel_->setToolTip(QStringLiteral("The selected field"));
   selectedLabel_->setMinimumWidth(40);
   grid->addWidget(selectedLabel_, 1, 1);
-  grid->addWidget(new QLabel(QStringLiteral("Sysex length :")), 1, 2, Qt::AlignRight);
+  grid->addWidget(new QLabel(QStringLiteral("Sysex length:")), 1, 2, Qt::AlignRight);
   lengthLabel_ = new QLabel;
   lengthLabel_->setObjectName("lengthText");
-  lengthLabel_->setToolTip(QStringLiteral("Display current sysex Byte Lenght"));
+  lengthLabel_->setToolTip(QStringLiteral("The selected field's sysex length, in bytes"));
   grid->addWidget(lengthLabel_, 1, 3);
   grid->setColumnStretch(4, 1);
   statusLabel_ = new QLabel;
   statusLabel_->setObjectName("statusText");
-  statusLabel_->setToolTip(QStringLiteral("Current configuration DAT File, name & Path"));
+  statusLabel_->setToolTip(QStringLiteral("The stops table file and what happened to it"));
   grid->addWidget(statusLabel_, 2, 0, 1, 5);
   return w;
 }

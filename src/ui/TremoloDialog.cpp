@@ -15,11 +15,12 @@ namespace kalvant::ui {
 
 TremoloDialog::TremoloDialog(Console& console, QWidget* parent) : QDialog(parent), k_(console) {
   setObjectName("Tremolo");
-  setWindowTitle(QStringLiteral("Tremolo Rate Setting"));
+  setWindowTitle(QStringLiteral("Tremolo Rate"));
   setWindowIcon(QIcon(toQt(k_.programFile("wrench.ico"))));
   setModal(false);
   rateSlider_ = new QSlider(Qt::Horizontal);
   rateSlider_->setObjectName("Slider1");
+  rateSlider_->setAccessibleName(QStringLiteral("Tremolo rate"));
   rateSlider_->setRange(100, 127);
   rateSlider_->setMinimumWidth(240);
   rateText_ = new QLabel(QStringLiteral("000"));
