@@ -2,6 +2,7 @@
 
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QFormLayout>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -31,7 +32,7 @@ QComboBox* combo(const char* name, const char* accessibleName, const char* toolt
   c->setObjectName(name);
   c->setAccessibleName(toQt(accessibleName));
   c->setToolTip(toQt(tooltip));
-  c->setMinimumWidth(280);
+  c->setMinimumWidth(240);
   return c;
 }
 
@@ -60,12 +61,12 @@ SetupDialog::SetupDialog(Console& console, QWidget* parent) : QDialog(parent), k
   connect(input2_, &QComboBox::activated, this, [this](int i) { k_.InputDev2Combo_Click(i); });
   connect(output_, &QComboBox::activated, this, [this](int i) { k_.outputDevcombo_Click(i); });
 
-  auto* in = new QGroupBox(QStringLiteral("MIDI INPUTS"));
-  auto* inLayout = new QVBoxLayout(in);
-  inLayout->addWidget(input1_);
-  inLayout->addWidget(input2_);
-  auto* out = new QGroupBox(QStringLiteral("MIDI OUTPUT"));
-  (new QVBoxLayout(out))->addWidget(output_);
+  // The lists with their labels as buddies: Alt and the key picks a list.
+  auto* devices = new QGroupBox(QStringLiteral("MIDI DEVICES"));
+  auto* form = new QFormLayout(devices);
+  form->addRow(QStringLiteral("Input &1"), input1_);
+  form->addRow(QStringLiteral("Input &2"), input2_);
+  form->addRow(QStringLiteral("&Output"), output_);
 
   noteDelay_ = slider("Slider2", "Note sending delay", 500);
   noteDelay_->setToolTip(
@@ -99,11 +100,13 @@ SetupDialog::SetupDialog(Console& console, QWidget* parent) : QDialog(parent), k
   g->addWidget(new QLabel(QStringLiteral("100 ms")), 1, 2);
   g->addWidget(userDelay_, 1, 3);
 
+  // The two delays side by side, so that the dialog fits a small screen.
+  auto* delays = new QHBoxLayout;
+  delays->addWidget(hanging);
+  delays->addWidget(sysex);
   auto* v = new QVBoxLayout(this);
-  for (QWidget* w : {static_cast<QWidget*>(in), static_cast<QWidget*>(out),
-                     static_cast<QWidget*>(hanging), static_cast<QWidget*>(sysex)}) {
-    v->addWidget(w);
-  }
+  v->addWidget(devices);
+  v->addLayout(delays);
   synth_ = new SynthSettingsBox(k_);
   v->addWidget(synth_);
   v->addWidget(okCancelRow(

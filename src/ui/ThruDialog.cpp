@@ -31,7 +31,7 @@ QLabel* description(const char* text, const char* name) {
   auto* l = new QLabel(toQt(text));
   l->setObjectName(name);
   l->setWordWrap(true);
-  l->setMinimumWidth(260);
+  l->setMinimumWidth(200);
   l->setAutoFillBackground(true);
   return l;
 }
@@ -72,7 +72,7 @@ ThruDialog::ThruDialog(Console& console, QWidget* parent) : QDialog(parent), k_(
     fixed->addWidget(new QLabel(toQt(kDivisions[i])), i, 0);
     fields_[i] = new QPushButton;
     fields_[i]->setObjectName(QStringLiteral("Custom_Thru_label_%1").arg(i));
-    fields_[i]->setMinimumWidth(130);
+    fields_[i]->setMinimumWidth(110);
     fields_[i]->setAccessibleName(QStringLiteral("%1 learned channel").arg(kDivisions[i]));
     connect(fields_[i], &QPushButton::clicked, this, [this, i] { k_.Custom_Thru_label_Click(i); });
     fixed->addWidget(fields_[i], i, 1);
