@@ -138,7 +138,7 @@ class Console {
   void MIDIInput1_Message();
   void MIDIInput2_Message();
   void MidiTHRU_Click();
-  // The "Midi Thru Mode" dialog.
+  // The "MIDI Thru Mode" dialog.
   void Thru_choose_Click(int Index);
   void Custom_Thru_label_Click(int Index);
   void Thru_OK_Click();
@@ -184,7 +184,7 @@ class Console {
   void TREMOLO_GO(int State);
   void TREMOLO_SW(int State);
   void tremoloRate_Click();
-  // The "Tremolo Rate Setting" dialog.
+  // The "Tremolo Rate" dialog.
   void Tremolo_Slider1_Scroll(int value);
   void Tremolo_OK_Click();
   void Tremolo_CANCEL_Click();

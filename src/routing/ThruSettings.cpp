@@ -1,4 +1,4 @@
-// The "Midi Thru Mode" dialog: no, normal or fixed rechannelling, and the
+// The "MIDI Thru Mode" dialog: no, normal or fixed rechannelling, and the
 // channels each division learns from a played key.
 
 #include "routing/InputRouter.h"
