@@ -117,7 +117,8 @@ void Console::readFixedMemoryFile() {
 }
 
 void Console::Salva_dati_di_avvio() {
-  if (registration_.storeFixedIfRequested()) tell("FIXED MEMORY OVERWRITTEN!", MessageIcon::None);
+  if (registration_.storeFixedIfRequested())
+    tell("The fixed memories were overwritten with the free memories.", MessageIcon::None);
   // The device names first: they bring the positions up to date.
   std::string deviceError;
   if (!midiSetup_.saveDevices(deviceError)) tell(deviceError, MessageIcon::Critical);

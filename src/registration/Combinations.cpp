@@ -26,7 +26,7 @@ CombinationsView initialView() {
   v.clearButton = makeButton("CLEAR", "Clear all free memories");
   v.labelModeButton = makeButton("0", "Switch the memory labels between numbers and keys");
   for (int i = 1; i <= 12; ++i) v.fixedMemoryBar[i].lamp = Lamp::Inactive;
-  v.memoryFileText = {"Memory stops file:", "The free memories' file, as last loaded or saved"};
+  v.memoryFileText = {"Memory file:", "The free memories' file, as last loaded or saved"};
   return v;
 }
 

@@ -21,9 +21,15 @@ namespace kalvant::ui {
 
 namespace {
 
+// An explanation that wraps. A dialog does not lay its labels out height
+// for width, so the label asks for the height its lines take at its
+// narrowest; wider, it needs less.
 QLabel* wrapped(const char* text) {
   auto* l = new QLabel(toQt(text));
   l->setWordWrap(true);
+  const int narrowest = l->fontMetrics().averageCharWidth() * 30;
+  l->setMinimumWidth(narrowest);
+  l->setMinimumHeight(l->heightForWidth(narrowest));
   return l;
 }
 

@@ -29,7 +29,10 @@ TremoloDialog::TremoloDialog(Console& console, QWidget* parent) : QDialog(parent
   connect(rateSlider_, &QSlider::valueChanged, this,
           [this](int v) { k_.Tremolo_Slider1_Scroll(v); });
 
+  auto* caption = new QLabel(QStringLiteral("&Rate"));
+  caption->setBuddy(rateSlider_);
   auto* row = new QHBoxLayout;
+  row->addWidget(caption);
   row->addWidget(rateSlider_);
   row->addWidget(rateText_);
   auto* v = new QVBoxLayout(this);

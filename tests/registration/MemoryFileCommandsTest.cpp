@@ -129,7 +129,7 @@ TEST_F(MemoryFiles, UnsavedMemoriesAreAskedAboutBeforeTheDialog) {
 TEST_F(MemoryFiles, ACancelledDialogReadsAndWritesNothing) {
   k->savefile_Click();
   k->Loadfile_Click();
-  EXPECT_EQ(view().memoryFileText.text, "Memory stops file:");
+  EXPECT_EQ(view().memoryFileText.text, "Memory file:");
   EXPECT_TRUE(sent.empty());
 }
 
