@@ -7,13 +7,6 @@
 namespace kalvant::test {
 namespace {
 
-struct SilentSynth : midi::BuiltInSynthControl {
-  midi::SynthChoice saved(std::string&) override { return {"auto", ""}; }
-  std::vector<std::string> audioDrivers() override { return {"auto"}; }
-  std::string soundfontFile(const midi::SynthChoice&) override { return ""; }
-  bool apply(const midi::SynthChoice&, std::string&) override { return true; }
-};
-
 const std::string kBuiltIn = "kalvant built-in synthesizer";
 
 struct FirstStartCase {
@@ -38,7 +31,7 @@ TEST(FirstStart, AsksToOpenSetupAndFallsBackOnTheBuiltInSynthesizer) {
   for (const FirstStartCase& row : rows) {
     SCOPED_TRACE(row.name);
     ConsoleTest t;
-    SilentSynth synth;
+    StubSynth synth;
     t.out.deviceList.names = row.outputs;
     if (row.builtIn) t.restart(&synth);
     t.writeTable("kalvant.dat", taggedTable());

@@ -4,13 +4,11 @@
 #include <QAction>
 #include <QActionGroup>
 #include <QApplication>
-#include <QDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QTest>
-#include <functional>
 #include <set>
 
 #include "support/ConsoleFixture.h"
@@ -19,38 +17,23 @@
 namespace kalvant::test {
 namespace {
 
-struct SilentSynth : midi::BuiltInSynthControl {
-  midi::SynthChoice saved(std::string&) override { return {"auto", ""}; }
-  std::vector<std::string> audioDrivers() override { return {"auto", "pulseaudio", "alsa"}; }
-  std::string soundfontFile(const midi::SynthChoice&) override {
-    return "/usr/share/sounds/sf2/default-GM.sf2";
-  }
-  bool apply(const midi::SynthChoice&, std::string&) override { return true; }
-};
-
 // The console with its window, and the built-in synthesizer's box in Setup.
 class Menus : public ConsoleTest {
  protected:
   Menus() {
-    restart(&synth);
-    writeCfg(2, 2, 0);
-    writeTable("kalvant.dat", taggedTable());
+    restart(&synth), writeCfg(2, 2, 0), writeTable("kalvant.dat", taggedTable());
     w = std::make_unique<ui::MainWindow>(*k);
-    k->Form_Load(), loop.drain();
-    w->render();
-    w->show();
+    k->Form_Load(), loop.drain(), w->render(), w->show();
   }
   ~Menus() override { w.reset(), k.reset(); }
   QAction* action(const char* name) { return w->findChild<QAction*>(name); }
   QWidget* window(const char* name) { return w->findChild<QWidget*>(name); }
-  // Escape pressed where the keyboard focus is in `target`, or on it.
-  void escape(QWidget* target) {
+  QWidget* open(const char* item, const char* name) {
+    action(item)->trigger();
     QApplication::processEvents();
-    QWidget* focus = target->focusWidget() ? target->focusWidget() : target;
-    QTest::keyClick(focus, Qt::Key_Escape);
-    QApplication::processEvents();
+    return window(name);
   }
-  SilentSynth synth;
+  StubSynth synth;
   std::unique_ptr<ui::MainWindow> w;
 };
 
@@ -74,7 +57,6 @@ TEST_F(Menus, AccessKeysAreUsedOnceEach) {
 }
 
 TEST_F(Menus, EachItemSitsInItsMenuAndShowsWhatItDoes) {
-  const QString dots = QStringLiteral("\u2026");
   enum Shows { Runs, OpensDialog, Choice };
   const std::tuple<const char*, const char*, Shows> rows[] = {
       {"LoadFile", "&File", OpensDialog},     {"EnableCFG", "&File", Runs},
@@ -86,84 +68,66 @@ TEST_F(Menus, EachItemSitsInItsMenuAndShowsWhatItDoes) {
   };
   for (const auto& [name, menu, shows] : rows) {
     QAction* a = action(name);
-    ASSERT_NE(a, nullptr) << name;
     auto* parent = qobject_cast<QMenu*>(a->parent());
     ASSERT_NE(parent, nullptr) << name;
     EXPECT_EQ(parent->title(), QString(menu)) << name;
-    EXPECT_EQ(a->text().endsWith(dots), shows == OpensDialog) << name;
-    EXPECT_FALSE(a->text().endsWith(QStringLiteral("..."))) << name;
-    QActionGroup* group = a->actionGroup();
-    EXPECT_EQ(group && group->isExclusive(), shows == Choice) << name;
+    EXPECT_EQ(a->text().endsWith(QStringLiteral("\u2026")), shows == OpensDialog) << name;
+    EXPECT_EQ(a->actionGroup() && a->actionGroup()->isExclusive(), shows == Choice) << name;
   }
-  // Choosing another temperament moves the one check; choosing it again keeps it.
+  // Another temperament moves the one check; the same one again keeps it.
   for (const char* name : {"MeanTone", "MeanTone", "Equal"}) {
     action(name)->trigger();
-    QApplication::processEvents();
     int checked = 0;
     for (QAction* a : action("Equal")->actionGroup()->actions()) checked += a->isChecked();
     EXPECT_EQ(std::pair(checked, action(name)->isChecked()), std::pair(1, true)) << name;
   }
 }
 
-// Escape closes each window the menus open, as its Cancel or close box does.
+// Escape closes each window the menus open, as its Cancel or close box does;
+// the editor asks first about a modified table (No keeps it open).
 TEST_F(Menus, EscapeClosesTheWindowsTheMenusOpen) {
-  const std::tuple<const char*, const char*, std::function<bool(Console&)>> rows[] = {
-      {"SetMidi", "Set_up", [](Console& c) { return c.midiSetup().view().visible; }},
-      {"MidiTHRU", "Thru_form", [](Console& c) { return c.router().thruView().visible; }},
-      {"tremoloRate", "Tremolo", [](Console& c) { return c.sound().view().tremoloRate.visible; }},
-      {"EditCFG", "stopsTableEditor", [](Console& c) { return c.stopsTableEditor.view().visible; }},
-      {"About", "aboutBox", nullptr},
-      {"Help1", "Help", nullptr},
-  };
   std::filesystem::create_directories(path("help"));
   writeFile("help/kalvant.html", "<p>help</p>");
-  for (const auto& [item, name, open] : rows) {
-    action(item)->trigger();
-    QApplication::processEvents();
-    ASSERT_TRUE(window(name)->isVisible()) << name;
-    escape(window(name));
-    EXPECT_FALSE(window(name)->isVisible()) << name;
-    if (open) {
-      EXPECT_FALSE(open(*k)) << name;
+  const std::tuple<const char*, const char*, bool, int> rows[] = {
+      {"SetMidi", "Set_up", false, 0},
+      {"MidiTHRU", "Thru_form", false, 0},
+      {"tremoloRate", "Tremolo", false, 0},
+      {"About", "aboutBox", false, 0},
+      {"Help1", "Help", false, 0},
+      {"EditCFG", "stopsTableEditor", false, 0},
+      {"EditCFG", "stopsTableEditor", true, 2},
+  };
+  for (const auto& [item, name, modified, questions] : rows) {
+    QWidget* shown = open(item, name);
+    ASSERT_TRUE(shown->isVisible()) << name;
+    if (modified) QTest::keyClicks(w->findChild<QLineEdit*>("field_20"), "x");
+    user.questions.clear(), user.answers = {false, true};
+    for (int i = 0; i < std::max(questions, 1); ++i) {
+      QWidget* focus = shown->focusWidget() ? shown->focusWidget() : shown;
+      QTest::keyClick(focus, Qt::Key_Escape);
+      QApplication::processEvents();
+      EXPECT_EQ(shown->isVisible(), questions > 1 && i == 0) << name << i;
     }
+    EXPECT_EQ(user.questions.size(), std::size_t(questions)) << name;
   }
-}
-
-// The editor's Escape asks about a modified table, as its close box does.
-TEST_F(Menus, EscapeInTheEditorAsksBeforeLosingChanges) {
-  action("EditCFG")->trigger();
-  QApplication::processEvents();
-  auto* field = w->findChild<QLineEdit*>(QStringLiteral("field_20"));
-  ASSERT_NE(field, nullptr);
-  field->setFocus();
-  QTest::keyClicks(field, "x");
-  for (const bool yes : {false, true}) {
-    user.questions.clear(), user.answers = {yes};
-    escape(window("stopsTableEditor"));
-    EXPECT_EQ(user.questions.size(), 1u) << yes;
-    EXPECT_EQ(window("stopsTableEditor")->isVisible(), !yes);
-  }
+  EXPECT_FALSE(k->midiSetup().view().visible || k->router().thruView().visible ||
+               k->sound().view().tremoloRate.visible || k->stopsTableEditor.view().visible);
 }
 
 // The small dialogs open within a 1024x768 screen at a scale of 1.75, and
 // their wrapped explanations get the height their lines need.
 TEST_F(Menus, SmallDialogsFitASmallScaledScreenAndCutNoText) {
   const QSize screen(1024 * 4 / 7, 768 * 4 / 7);
-  const std::pair<const char*, const char*> rows[] = {
-      {"SetMidi", "Set_up"}, {"MidiTHRU", "Thru_form"}, {"tremoloRate", "Tremolo"}};
-  for (const auto& [item, name] : rows) {
-    action(item)->trigger();
-    QApplication::processEvents();
-    QWidget* dialog = window(name);
+  for (const auto& [item, name] :
+       {std::pair{"SetMidi", "Set_up"}, {"MidiTHRU", "Thru_form"}, {"tremoloRate", "Tremolo"}}) {
+    QWidget* dialog = open(item, name);
     dialog->adjustSize();
     QApplication::processEvents();
-    const QSize size = dialog->size();
-    EXPECT_TRUE(size.width() <= screen.width() && size.height() <= screen.height())
-        << name << " is " << size.width() << "x" << size.height();
+    EXPECT_TRUE(dialog->width() <= screen.width() && dialog->height() <= screen.height())
+        << name << " is " << dialog->width() << "x" << dialog->height();
     for (QLabel* label : dialog->findChildren<QLabel*>()) {
       if (!label->wordWrap() || !label->isVisible()) continue;
-      EXPECT_GE(label->height(), label->heightForWidth(label->width()))
-          << name << ": " << label->text().toStdString();
+      EXPECT_GE(label->height(), label->heightForWidth(label->width())) << name;
     }
   }
 }
