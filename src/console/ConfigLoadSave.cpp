@@ -87,9 +87,10 @@ void Console::READ_FILE_AVVIO() {
 }
 
 // The first start asks whether to open Setup, saying what plays the sound
-// when the built-in synthesizer was chosen for want of any other output.
+// when the built-in synthesizer, the only output there is, plays (a device
+// file left from earlier may name another output, which is then waited for).
 void Console::offerSetup() {
-  const bool builtIn = s.settings.OutDev == midiSetup_.builtInOutput();
+  const bool builtIn = midiSetup_.onlyBuiltInOutput() && midiSetup_.connected(2);
   const std::string question =
       builtIn ? "Welcome to kalvant. There is no MIDI output device, so kalvant plays through "
                 "its built-in synthesizer. Open Setup now to choose your keyboards?"

@@ -17,6 +17,7 @@ struct FirstStartCase {
   bool yes;                          // the answer to the question
   int outDev;                        // the output position chosen
   bool mentionsBuiltIn;              // the question says the built-in one plays
+  const char* devices = nullptr;     // a device file left from an earlier start
 };
 
 TEST(FirstStart, AsksToOpenSetupAndFallsBackOnTheBuiltInSynthesizer) {
@@ -26,6 +27,14 @@ TEST(FirstStart, AsksToOpenSetupAndFallsBackOnTheBuiltInSynthesizer) {
       {"devices and the built-in one", false, {"GS Module", kBuiltIn}, true, false, 2, false},
       {"only the built-in one", false, {kBuiltIn}, true, true, 0, true},
       {"only the built-in one, No", false, {kBuiltIn}, true, false, 0, true},
+      {"only the built-in one, an old module awaited",
+       false,
+       {kBuiltIn},
+       true,
+       false,
+       0,
+       false,
+       "output=GS Module\n"},
       {"configured", true, {kBuiltIn}, true, true, 1, false},
   };
   for (const FirstStartCase& row : rows) {
@@ -36,10 +45,11 @@ TEST(FirstStart, AsksToOpenSetupAndFallsBackOnTheBuiltInSynthesizer) {
     if (row.builtIn) t.restart(&synth);
     t.writeTable("kalvant.dat", taggedTable());
     if (row.cfg) t.writeCfg(2, 2, static_cast<i16>(row.outputs.size()));
+    if (row.devices) t.writeFile(ports::kDeviceFileName, row.devices);
     t.user.answers = {row.yes};
     t.k->Form_Load(), t.loop.drain();
     ASSERT_EQ(t.user.questions.size(), row.cfg ? 0u : 1u);
-    EXPECT_TRUE(t.user.messages.empty());
+    EXPECT_EQ(t.user.messages.size(), row.devices ? 1u : 0u);  // "... is not connected"
     EXPECT_EQ(t.k->s.settings.OutDev, row.outDev);
     if (row.cfg) continue;
     const std::string& q = t.user.questions[0];
@@ -49,7 +59,8 @@ TEST(FirstStart, AsksToOpenSetupAndFallsBackOnTheBuiltInSynthesizer) {
     EXPECT_NE(q.find("Open Setup"), std::string::npos) << q;
     EXPECT_EQ(t.k->midiSetup().view().visible, row.yes);
     // Setup closes the ports while it is open; otherwise the chosen output plays.
-    const bool plays = !row.yes && row.outDev < static_cast<int>(row.outputs.size());
+    const bool plays =
+        !row.yes && !row.devices && row.outDev < static_cast<int>(row.outputs.size());
     EXPECT_EQ(t.out.isOpen() && t.out.openedDevice == row.outDev, plays);
   }
 }
