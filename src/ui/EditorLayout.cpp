@@ -29,7 +29,7 @@ struct DivisionBlock {
 };
 constexpr DivisionBlock kDivisionBlocks[] = {
     {0, "PEDAL", kPedalNameField, kPedalDivision.firstStop, kPedalDivision.lastStop},
-    {0, "SWELL ", kSwellNameField, kSwellDivision.firstStop, kSwellDivision.lastStop},
+    {0, "SWELL", kSwellNameField, kSwellDivision.firstStop, kSwellDivision.lastStop},
     {1, "GREAT", kGreatNameField, kGreatDivision.firstStop, kGreatDivision.lastStop},
 };
 
@@ -131,6 +131,13 @@ QWidget* EditorWindow::buildDivisionPage(int page) {
     title->addStretch();
     block->addLayout(title);
     block->addWidget(buildStopColumns(d.firstStop, d.lastStop));
+    // Names a screen reader can say: the numbers beside the fields say little.
+    fields_[static_cast<std::size_t>(d.nameField)]->setAccessibleName(
+        QStringLiteral("%1 division name").arg(d.heading));
+    for (int i = d.firstStop; i <= d.lastStop; ++i) {
+      fields_[static_cast<std::size_t>(i)]->setAccessibleName(
+          QStringLiteral("%1 stop %2").arg(d.heading).arg(i - d.firstStop + 1));
+    }
     block->addStretch();
     h->addLayout(block);
   }
@@ -144,6 +151,8 @@ QGroupBox* EditorWindow::buildSystemGroup(const char* caption, std::initializer_
   for (int f : fields) {
     grid->addWidget(small(QString::number(f)), row, 0, Qt::AlignRight);
     grid->addWidget(makeField(f), row++, 1);
+    fields_[static_cast<std::size_t>(f)]->setAccessibleName(
+        QStringLiteral("%1 %2").arg(toQt(caption)).arg(f));
   }
   return g;
 }
@@ -155,8 +164,10 @@ QWidget* EditorWindow::buildGlobalPage() {
   const std::pair<int, const char*> customFields[] = {{6, "Custom Reset"}, {9, "Custom Reverb"}};
   int row = 0;
   for (const auto& [field, caption] : customFields) {
-    custom->addWidget(new QLabel(toQt(caption)), row, 0);
-    custom->addWidget(makeField(field), row++, 1);
+    auto* label = new QLabel(toQt(caption));
+    label->setBuddy(makeField(field));
+    custom->addWidget(label, row, 0);
+    custom->addWidget(fields_[static_cast<std::size_t>(field)], row++, 1);
   }
   custom->setColumnStretch(2, 1);
   v->addLayout(custom);
