@@ -7,7 +7,7 @@ namespace kalvant {
 
 struct AboutView {
   int shows = 0;
-  std::string caption = "About KALVO 98";
+  std::string caption = "About kalvant";
   std::string picturePath;  // "about.jpg"; a missing picture leaves the box without it
   std::string iconPath;     // "flgitaly.ico"
   std::string version = "kalvant V2.0";

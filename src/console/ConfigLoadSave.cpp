@@ -10,7 +10,7 @@ namespace kalvant {
 
 namespace {
 
-constexpr const char* kDevicesUnassigned = "Midi devices are unassigned : go to Setup !";
+constexpr const char* kCheckDevices = "Check the MIDI devices in Setup.";
 
 // What the console says about a configuration file that is there but
 // cannot be used. A file that was read is kept as "<name>.damaged" (one
@@ -25,11 +25,11 @@ std::string unusableCfgMessage(const std::string& path, const std::string* bytes
   keepOriginal = !copied;
   if (copied) {
     return unread + ". It was kept as " + name +
-           ".damaged; kalvant starts with default settings. " + kDevicesUnassigned;
+           ".damaged; kalvant starts with default settings. " + kCheckDevices;
   }
   const std::string notCopied = bytes ? " and could not be kept (" + error + ")" : "";
   return unread + notCopied + ". kalvant starts with default settings and leaves " + name +
-         " as it is at exit. " + kDevicesUnassigned;
+         " as it is at exit. " + kCheckDevices;
 }
 
 }  // namespace
@@ -49,11 +49,13 @@ void Console::READ_FILE_AVVIO() {
     panel.setTableFileText("Stops Table: " + s.settings.DatFilePath);
     return;
   }
-  // A missing file is the first start, not a damaged one.
+  // A missing file is the first start, not a damaged one: Form_Load offers
+  // Setup once the ports are open.
   bool keepOriginal = false;
+  firstStart_ = nothingAt(s.CfgPath);
   const std::string message =
-      nothingAt(s.CfgPath)
-          ? kDevicesUnassigned
+      firstStart_
+          ? std::string()
           : unusableCfgMessage(s.CfgPath, readable ? &bytes : nullptr, problem, keepOriginal);
 
   // Defaults for every setting but the learned thru channels, which keep
@@ -63,6 +65,8 @@ void Console::READ_FILE_AVVIO() {
   d.InDev1 = midiSetup_.noDeviceIn1();
   d.InDev2 = midiSetup_.noDeviceIn2();
   d.OutDev = midiSetup_.noDeviceOut();
+  // With no output device at all, a first start plays the built-in synthesizer.
+  if (firstStart_ && midiSetup_.onlyBuiltInOutput()) d.OutDev = midiSetup_.builtInOutput();
   d.FixedChannel = s.settings.FixedChannel;
   for (int i = 0; i < 3; ++i) {
     if (r.linesRead >= kCfgFixedChannelLine + i)
@@ -77,9 +81,22 @@ void Console::READ_FILE_AVVIO() {
     registration_.bank().memory(kFirstFixedMemory + j) =
         whole ? r.data.fixedMemories[j] : kInitialRegistration;
   }
-  tell(message, MessageIcon::Exclamation);
+  if (!message.empty()) tell(message, MessageIcon::Exclamation);
   if (ended_) return;  // closed while the message was open
   readFixedMemoryFile();
+}
+
+// The first start asks whether to open Setup, saying what plays the sound
+// when the built-in synthesizer, the only output there is, plays (a device
+// file left from earlier may name another output, which is then waited for).
+void Console::offerSetup() {
+  const bool builtIn = midiSetup_.onlyBuiltInOutput() && midiSetup_.connected(2);
+  const std::string question =
+      builtIn ? "Welcome to kalvant. There is no MIDI output device, so kalvant plays through "
+                "its built-in synthesizer. Open Setup now to choose your keyboards?"
+              : "Welcome to kalvant. Open Setup now to choose your keyboards and the sound "
+                "module or the built-in synthesizer?";
+  if (ask(question) && !stopping()) SetMidi_Click();
 }
 
 // The factory fixed memories: records fill slots 13, 14, ... in order, never
@@ -101,7 +118,8 @@ void Console::readFixedMemoryFile() {
 }
 
 void Console::Salva_dati_di_avvio() {
-  if (registration_.storeFixedIfRequested()) tell("FIXED MEMORY OVERWRITTEN!", MessageIcon::None);
+  if (registration_.storeFixedIfRequested())
+    tell("The fixed memories were overwritten with the free memories.", MessageIcon::None);
   // The device names first: they bring the positions up to date.
   std::string deviceError;
   if (!midiSetup_.saveDevices(deviceError)) tell(deviceError, MessageIcon::Critical);

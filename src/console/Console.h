@@ -141,7 +141,7 @@ class Console {
   void MIDIInput1_Message();
   void MIDIInput2_Message();
   void MidiTHRU_Click();
-  // The "Midi Thru Mode" dialog.
+  // The "MIDI Thru Mode" dialog.
   void Thru_choose_Click(int Index);
   void Custom_Thru_label_Click(int Index);
   void Thru_OK_Click();
@@ -187,7 +187,7 @@ class Console {
   void TREMOLO_GO(int State);
   void TREMOLO_SW(int State);
   void tremoloRate_Click();
-  // The "Tremolo Rate Setting" dialog.
+  // The "Tremolo Rate" dialog.
   void Tremolo_Slider1_Scroll(int value);
   void Tremolo_OK_Click();
   void Tremolo_CANCEL_Click();
@@ -217,6 +217,7 @@ class Console {
   void bendSwitch(int which);
   void moveVolume(int division, int value);  // 0 Great, 1 Swell
   void readFixedMemoryFile();
+  void offerSetup();  // the first start's question
   // The stop buttons and division names after the table in play changed.
   void showTableInPlay();
   void enableTable(const std::string& datPath);
@@ -288,6 +289,7 @@ class Console {
   bool closing_ = false;
   bool shutdownSent_ = false;     // the schedule drained after the shutdown's reset
   bool readingSettings_ = false;  // start-up has not read every setting yet
+  bool firstStart_ = false;       // there was no configuration file
   bool ended_ = false;
 };
 

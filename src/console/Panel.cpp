@@ -12,8 +12,8 @@ void Panel::check(MenuItem item, bool on) {
 
 Panel makeInitialPanel() {
   Panel p;
-  p.resetButton_ = makeButton("RESET", "Reset KALVANT  to nitial state");
-  p.panicButton_ = makeButton("PANIC", "All note OFF message");
+  p.resetButton_ = makeButton("RESET", "Reset kalvant and the module to the initial state");
+  p.panicButton_ = makeButton("PANIC", "Send All Notes Off: silences any hanging note");
   for (const MenuItemInfo& m : kMenuItems) {
     if (!isSoundItem(m.item)) p.menu_[m.item].caption = m.caption;
   }

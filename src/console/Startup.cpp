@@ -33,6 +33,7 @@ void Console::Form_Load() {
   // would start every run with the opposite); the button shows it.
   sound_.showCouplingButton();
   w_.loop.everySecond([this] { watchDevices(); });
+  if (firstStart_) offerSetup();
 }
 
 // Shutdown resets the module, then closes the ports and saves the settings.
@@ -51,7 +52,8 @@ void Console::Form_Unload(bool& cancel) {
   // Set before the question, so that a close request arriving while it is
   // open is ignored rather than asking a second time.
   closing_ = true;
-  if (registration_.freeMemoriesUnsaved() && !ask("Free memories unsaved : exit anyway?")) {
+  if (registration_.freeMemoriesUnsaved() &&
+      !ask("The free memories are not saved. Exit anyway?")) {
     closing_ = false;
     cancel = true;
     return;

@@ -68,6 +68,11 @@ class MidiSetup {
   i16 noDeviceIn1() const { return noDevice_[0]; }
   i16 noDeviceIn2() const { return noDevice_[1]; }
   i16 noDeviceOut() const { return noDevice_[2]; }
+  // The built-in synthesizer's position in the output list, where it comes
+  // last, or -1 when the output offers none.
+  i16 builtInOutput() const { return ports_.builtInSynth ? i16(noDevice_[2] - 1) : i16(-1); }
+  // True when the built-in synthesizer is the only output device there is.
+  bool onlyBuiltInOutput() const { return builtInOutput() == 0; }
   // The device each port plays on (input 1, input 2, output), "" for none.
   std::string wanted(int link) const { return links_[static_cast<std::size_t>(link)].wanted(); }
   bool connected(int link) const { return links_[static_cast<std::size_t>(link)].connected(); }

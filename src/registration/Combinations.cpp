@@ -14,17 +14,19 @@ CombinationsView initialView() {
   v.pedalDivision = makeButton("PEDAL");
   for (ButtonView* b : {&v.greatDivision, &v.swellDivision, &v.pedalDivision})
     b->lamp = Lamp::Inactive;
-  v.swellToGreat =
-      makeButton("II to I", "I to II coupling  (Move Pitch Bend  Wheel  DOWN  for fast switch)");
-  v.greatToSwell =
-      makeButton("I to II", "II to I coupling  (Move Pitch Bend  Wheel  DOWN  for fast switch)");
-  v.greatToPedal = makeButton("I to Ped", "Pedal coupling with Great");
-  v.swellToPedal = makeButton("II to Ped", "Pedal coupling with Swell");
-  v.recButton = makeButton("REC ", "Click to Store Current status on next clicked Memory");
-  v.clearButton = makeButton("CLEAR", "Clear all free Memories");
-  v.labelModeButton = makeButton("0", "Switch Memory Labels to Numers or Keys");
+  v.swellToGreat = makeButton(
+      "II to I",
+      "Swell to Great coupler (II to I); move the pitch-bend wheel down for a fast switch");
+  v.greatToSwell = makeButton(
+      "I to II",
+      "Great to Swell coupler (I to II); move the pitch-bend wheel down for a fast switch");
+  v.greatToPedal = makeButton("I to Ped", "Great to Pedal coupler");
+  v.swellToPedal = makeButton("II to Ped", "Swell to Pedal coupler");
+  v.recButton = makeButton("REC ", "Click, then click a memory to store the current stops in it");
+  v.clearButton = makeButton("CLEAR", "Clear all free memories");
+  v.labelModeButton = makeButton("0", "Switch the memory labels between numbers and keys");
   for (int i = 1; i <= 12; ++i) v.fixedMemoryBar[i].lamp = Lamp::Inactive;
-  v.memoryFileText = {"Memory stops file:", "Display current free memory file, is Loaded or Saved"};
+  v.memoryFileText = {"Memory file:", "The free memories' file, as last loaded or saved"};
   return v;
 }
 

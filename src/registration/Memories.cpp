@@ -51,7 +51,7 @@ void Combinations::Rec_button_Click() {
 
 void Combinations::CANCEL_Click() {
   if (freeMemoriesUnsaved_) {
-    if (!hooks_.ask("Free memories unsaved: erase anyway ?")) return;
+    if (!hooks_.ask("The free memories are not saved. Erase them anyway?")) return;
     freeMemoriesUnsaved_ = false;
   }
   paint(view_.clearButton, Lamp::Lit);
@@ -66,9 +66,8 @@ void Combinations::CANCEL_Click() {
 }
 
 void Combinations::SaveFIXED_Click() {
-  if (!hooks_.ask(
-          "Warning! FIXED MEMORIES will be overwritten with current free memory configuration. "
-          "Continue anyway?")) {
+  if (!hooks_.ask("Warning! The fixed memories will be overwritten with the current free memories. "
+                  "Continue anyway?")) {
     return;
   }
   fixedSaveRequested_ = true;
@@ -93,9 +92,9 @@ void Combinations::Scrivi_ToolTips_Led_memorie() {
     const std::string n = std::to_string(i);
     set<std::string>(
         view_.memoryLeds[i].tooltip,
-        "Load Free Memory N. " + n + " .If REC ON, push led to store stops. Hotkeys: F1..F12");
+        "Load free memory " + n + ". With REC on, click to store the stops in it. Keys: F1 to F12");
     set<std::string>(view_.fixedMemoryBar[i].tooltip,
-                     "Load Fixed Memory N. " + n + ".  Hotkeys: 1...9, = , ? , ^");
+                     "Load fixed memory " + n + ". Keys: 1 to 9, =, ?, ^");
   }
 }
 

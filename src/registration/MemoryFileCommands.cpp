@@ -8,7 +8,7 @@ namespace kalvant {
 
 void Combinations::savefile_Click() {
   std::string file;
-  if (hooks_.saveDialog("Save memories in file", ".sqs", file) != 0) return;
+  if (hooks_.saveDialog("Save Memories", ".sqs", file) != 0) return;
   const Settings& cfg = settings_;
   MemoryFileData data{fileNameOf(cfg.DatFilePath),
                       cfg.GreatTemperament,
@@ -26,16 +26,16 @@ void Combinations::savefile_Click() {
                 MessageIcon::Critical);
     return;
   }
-  set<std::string>(view_.memoryFileText.text, "Memory saved on:" + file);
+  set<std::string>(view_.memoryFileText.text, "Memories saved in: " + file);
   freeMemoriesUnsaved_ = false;
 }
 
 void Combinations::Loadfile_Click() {
   if (freeMemoriesUnsaved_ &&
-      !hooks_.ask("Free memories unsaved: loading will erase them. Continue anyway ?"))
+      !hooks_.ask("The free memories are not saved; loading will erase them. Continue anyway?"))
     return;
   std::string file;
-  if (hooks_.openDialog("Load memories from file", ".sqs", file) != 0) return;
+  if (hooks_.openDialog("Load Memories", ".sqs", file) != 0) return;
   // The whole file is checked before anything changes: a damaged file
   // leaves the memories and settings as they were.
   const MemoryFileReadResult read = readMemoryFile(file);
@@ -57,16 +57,15 @@ void Combinations::Loadfile_Click() {
     if (slot >= kFirstFixedMemory) break;  // the fixed memories are never touched
     bank_.memory(slot++) = r;
   }
-  set<std::string>(view_.memoryFileText.text, "Memory from:" + file);
+  set<std::string>(view_.memoryFileText.text, "Memories loaded from: " + file);
   if (!read.ignored.empty()) hooks_.tell(read.ignored, MessageIcon::Exclamation);
   sound_.Aggiusta_Check_Menu();
   Scrivi_Label_memorie();
   if (d.datFileName != fileNameOf(settings_.DatFilePath)) {
-    hooks_.tell(
-        "Warning! kalvant is not configured with file : " + d.datFileName +
-            "  , as required from this memory combination. Please enter on kalvant EDITOR and "
-            "load requested DAT file, or your stops combinations would be incorrect.",
-        MessageIcon::None);
+    hooks_.tell("Warning! These memories were stored with the stops table " + d.datFileName +
+                    ", which kalvant is not playing. Load and enable that table in the stops table "
+                    "editor, or the memories will recall the wrong stops.",
+                MessageIcon::None);
   }
   hooks_.reset();
   c_memory_Click(1);

@@ -94,7 +94,7 @@ void InputRouter::handleMessage(int input, const midi::InMessage& m) {
   if (d.captured >= 0 && captureField_ >= 0 && captureField_ <= 2) {
     settings_.fixedChannel[captureField_] = static_cast<i16>(d.captured);
     set(thru_.learnedChannelFields[captureField_].caption,
-        "Channel = " + std::to_string(d.captured + 1));
+        "Channel " + std::to_string(d.captured + 1));
   }
   live_.play(input, m, d, sink_);
   runCommand(input, m, d);

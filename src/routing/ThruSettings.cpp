@@ -1,4 +1,4 @@
-// The "Midi Thru Mode" dialog: no, normal or fixed rechannelling, and the
+// The "MIDI Thru Mode" dialog: no, normal or fixed rechannelling, and the
 // channels each division learns from a played key.
 
 #include "routing/InputRouter.h"
@@ -45,9 +45,9 @@ void InputRouter::refreshThru() {
     ButtonView& field = thru_.learnedChannelFields[i];
     if (mode != 2) {
       set(field.lamp, Lamp::Unlit);
-      set(field.caption, std::string("Not rechanneled "));
+      set(field.caption, std::string("Not rechanneled"));
     } else {
-      set(field.caption, "channel = " + std::to_string(settings_.fixedChannel[i] + 1));
+      set(field.caption, "Channel " + std::to_string(settings_.fixedChannel[i] + 1));
     }
   }
 }

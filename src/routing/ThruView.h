@@ -1,5 +1,5 @@
 #pragma once
-// What the "Midi Thru Mode" dialog shows: the chosen mode, the description
+// What the "MIDI Thru Mode" dialog shows: the chosen mode, the description
 // of each mode lit when it is active, the three learned-channel fields.
 
 #include <array>

@@ -19,12 +19,12 @@ SliderView volumeSlider(const char* tooltip) {
 
 Sound::Sound(Settings& settings, OutputSchedule& output) : settings_(settings), output_(output) {
   view_.greatTremolo =
-      makeButton("Tremolo", "Great Tremolo (Move Pitch Bend  Wheel  UP for fast switch)");
+      makeButton("Tremolo", "Great tremolo; move the pitch-bend wheel up for a fast switch");
   view_.swellTremolo =
-      makeButton("Tremolo ", "Swell Tremolo (Move Pitch Bend  Wheel  UP for fast switch)");
-  view_.sliderCoupling = makeButton("=", "Coupling Great and Swell Sliders");
-  view_.greatVolume = volumeSlider("Adjust Great Volume");
-  view_.swellVolume = volumeSlider("Adjust Swell Volume");
+      makeButton("Tremolo ", "Swell tremolo; move the pitch-bend wheel up for a fast switch");
+  view_.sliderCoupling = makeButton("=", "Couple the Great and Swell volume sliders");
+  view_.greatVolume = volumeSlider("Great volume");
+  view_.swellVolume = volumeSlider("Swell volume");
   view_.greatVolumeText.text = view_.swellVolumeText.text = "127";
   for (const MenuItemInfo& m : kMenuItems) {
     if (isSoundItem(m.item)) view_.menu[m.item].caption = m.caption;

@@ -1,7 +1,7 @@
 #pragma once
 // What the sound settings show: the tremolo buttons, the two volume sliders
 // with their values and coupling button, the temperament and reverb menu
-// items and the "Tremolo Rate Setting" dialog.
+// items and the "Tremolo Rate" dialog.
 
 #include <string>
 

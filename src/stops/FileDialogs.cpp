@@ -35,7 +35,7 @@ int acceptChoice(UserDialogs& user, const std::optional<std::string>& picked,
                  const std::string& extension, std::string& FileName) {
   if (!picked) return 1;
   if (!endsWithIgnoringCase(*picked, extension)) {
-    user.messageOkCancel("Unauthorized file");
+    user.messageOkCancel("This kind of file cannot be used here.");
     return 1;
   }
   FileName = *picked;

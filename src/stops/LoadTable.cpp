@@ -10,9 +10,9 @@ void TableInPlay::load(std::string& datFilePath) {
   DatReadResult read = readDatFile(datFilePath);
   if (!read.ok) {
     const std::string firstPath = datFilePath;
-    hooks_.tell("Error Loading Stops Table File " + firstPath +
-                    " File is Damaged or Wrong Path is on CFG File: program will load default "
-                    "File KALVANT.DAT,if it is present in kalvant directory",
+    hooks_.tell("The stops table " + firstPath +
+                    " could not be loaded: the file is damaged or missing. kalvant loads its "
+                    "default stops table instead.",
                 MessageIcon::None);
     datFilePath = fallbackPath_;
     hooks_.saveSettings();

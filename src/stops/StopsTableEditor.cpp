@@ -125,13 +125,16 @@ void StopsTableEditor::Form_Load() {
   for (const StopTooltip& t : kStopTooltips) {
     for (int i = t.first; i <= t.last; ++i) {
       set(view_.fields[static_cast<std::size_t>(i)].tooltip,
-          std::string("Double Click to load ") + t.division + " sysex file on field " +
+          std::string("Double-click to load a sysex file into ") + t.division + " field " +
               std::to_string(i - t.first + 1));
     }
   }
-  set(view_.fields[kPedalNameField].tooltip, std::string("Change PEDAL text as you want"));
-  set(view_.fields[kSwellNameField].tooltip, std::string("Change SWELL text as you want"));
-  set(view_.fields[kGreatNameField].tooltip, std::string("Change GREAT  text as you want"));
+  set(view_.fields[kPedalNameField].tooltip,
+      std::string("The name shown for the Pedal; change it as you like"));
+  set(view_.fields[kSwellNameField].tooltip,
+      std::string("The name shown for the Swell; change it as you like"));
+  set(view_.fields[kGreatNameField].tooltip,
+      std::string("The name shown for the Great; change it as you like"));
   datPath_ = configuredDatPath_;
   // When the console's file cannot be read, the editor shows the table the
   // console plays with.
@@ -192,7 +195,7 @@ void StopsTableEditor::Text1_Change(int Index, const std::string& text) {
   if (Index < 0 || Index >= kEditorFields) return;
   set(view_.fields[static_cast<std::size_t>(Index)].text, text);
   modified_ = true;
-  setStatus("Warning : Modified and UNSAVED Config.", kModifiedNow);
+  setStatus("Warning: modified and not saved.", kModifiedNow);
 }
 
 void StopsTableEditor::SSTab1_Click(int page) {
@@ -213,42 +216,42 @@ bool StopsTableEditor::confirmLeaving(const char* onlyUnloaded, const char* only
 
 void StopsTableEditor::LoadDAT_Click() {
   if (!confirmLeaving(
-          " Warning! Current Stops Table is Unloaded in kalvant. Load new Table Anyway?",
-          " Warning! Stops Table is modified but Unsaved. Load new Table Anyway?",
-          "Stops Table is modified but Unsaved and Unloaded in kalvant. Load new Table anyway?"))
+          "Warning! This stops table is not enabled in kalvant. Load another table anyway?",
+          "Warning! This stops table is modified and not saved. Load another table anyway?",
+          "Warning! This stops table is modified, not saved and not enabled in kalvant. Load "
+          "another table anyway?"))
     return;
   const std::string before = datPath_;
-  if (files_.OpenDialog("kalvant Stops Table file: Loading DAT File ", ".dat", datPath_) != 0)
-    return;
+  if (files_.OpenDialog("Load Stops Table", ".dat", datPath_) != 0) return;
   if (!Load_DAT()) {
     datPath_ = before;
     return;
   }
-  setStatus("Stops table loaded from:" + datPath_, kModifiedNow);
+  setStatus("Stops table loaded from: " + datPath_, kModifiedNow);
   unloaded_ = true;
   modified_ = false;
 }
 
 void StopsTableEditor::SaveDAT_Click() {
   std::string chosen = datPath_;
-  if (files_.SaveDialog("SAVE CURRENT STOPS TABLE ON *.DAT FILE", ".dat", chosen) != 0) return;
+  if (files_.SaveDialog("Save Stops Table", ".dat", chosen) != 0) return;
   const std::string before = datPath_;
   datPath_ = chosen;
   if (!Save_DAT()) {
     datPath_ = before;
     return;
   }
-  setStatus("Stops table saved on: " + datPath_, kEmptySysex);
+  setStatus("Stops table saved in: " + datPath_, kEmptySysex);
   modified_ = false;
 }
 
 void StopsTableEditor::Enable_Click() {
-  if (!ask("Warning : kalvant will be configured with current data : proceed anyway?")) return;
+  if (!ask("Warning: kalvant will play with this stops table. Proceed anyway?")) return;
   // Written first: a table that cannot be saved is not enabled.
   if (!Save_DAT()) return;
   modified_ = false;
   unloaded_ = false;
-  setStatus("Stops Table is Enabled and Saved on: " + datPath_, kEmptySysex);
+  setStatus("Stops table enabled and saved in: " + datPath_, kEmptySysex);
   hooks_.enableTable(datPath_);
 }
 
@@ -259,9 +262,10 @@ void StopsTableEditor::Uscita_abort_Click() {
 
 void StopsTableEditor::Form_QueryUnload(bool& cancel) {
   cancel = !confirmLeaving(
-      " Warning! Current Stops Table is Unloaded in kalvant. Exit Anyway?",
-      " Warning! Stops Table is Modified but Unsaved. Exit Anyway?",
-      " Warning! Stops Table is modified but Unsaved and Unloaded in kalvant. Exit Anyway?");
+      "Warning! This stops table is not enabled in kalvant. Close the editor anyway?",
+      "Warning! This stops table is modified and not saved. Close the editor anyway?",
+      "Warning! This stops table is modified, not saved and not enabled in kalvant. Close the "
+      "editor anyway?");
   if (!cancel) set(view_.visible, false);
 }
 

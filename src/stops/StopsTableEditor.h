@@ -1,5 +1,5 @@
 #pragma once
-// The stops table editor "EDITOR KALVANT": it names stops, divisions and
+// The stops table editor "kalvant Stops Table Editor": it names stops, divisions and
 // system entries, imports sysex files into the table, loads and saves DAT
 // files and finally enables the edited table on the console. It edits the
 // table in play in place: a table loaded or a sysex imported here is what the

@@ -51,7 +51,7 @@ bool StopsTableEditor::readSysexFile(const std::string& path, std::string& bytes
 
 void StopsTableEditor::Caricamento_sysex_binary() {
   std::string path;
-  if (files_.OpenDialog("Caricamento sysex ", ".syx", path) != 0) return;
+  if (files_.OpenDialog("Load Sysex File", ".syx", path) != 0) return;
   std::string bytes;
   if (!readSysexFile(path, bytes)) return;
   if (selectedField_ < 0 || selectedField_ >= kStopsTableSize) return;
@@ -63,7 +63,7 @@ void StopsTableEditor::Caricamento_sysex_binary() {
   markedField_ = selectedField_;
   markedFieldColor_ = color;
   modified_ = true;
-  setStatus("Warning: configuration is modified and UNSAVED!", kModifiedNow);
+  setStatus("Warning: modified and not saved.", kModifiedNow);
 }
 
 }  // namespace kalvant

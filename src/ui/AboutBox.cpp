@@ -19,7 +19,7 @@ AboutBox::AboutBox(Console& console, QWidget* parent) : QDialog(parent), k_(cons
   image1_->setAlignment(Qt::AlignCenter);
   version_ = new QLabel;
   version_->setAlignment(Qt::AlignCenter);
-  auto* ok = new QPushButton(QStringLiteral(" OK"));
+  auto* ok = new QPushButton(QStringLiteral("OK"));
   ok->setObjectName("Command1");
   connect(ok, &QPushButton::clicked, this, &QDialog::close);
   auto* v = new QVBoxLayout(this);

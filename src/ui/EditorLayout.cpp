@@ -29,7 +29,7 @@ struct DivisionBlock {
 };
 constexpr DivisionBlock kDivisionBlocks[] = {
     {0, "PEDAL", kPedalNameField, kPedalDivision.firstStop, kPedalDivision.lastStop},
-    {0, "SWELL ", kSwellNameField, kSwellDivision.firstStop, kSwellDivision.lastStop},
+    {0, "SWELL", kSwellNameField, kSwellDivision.firstStop, kSwellDivision.lastStop},
     {1, "GREAT", kGreatNameField, kGreatDivision.firstStop, kGreatDivision.lastStop},
 };
 
@@ -39,9 +39,9 @@ struct LegendEntry {
 };
 constexpr LegendEntry kLegend[] = {
     {kEmptySysex, "Empty Sysex"},
-    {kFullSysex, "Full "},
-    {kCurrentSelected, "Current Selected"},
-    {kModifiedNow, "Modified now"},
+    {kFullSysex, "Full Sysex"},
+    {kCurrentSelected, "Selected"},
+    {kModifiedNow, "Modified"},
 };
 
 struct MenuEntry {
@@ -50,12 +50,12 @@ struct MenuEntry {
   void (StopsTableEditor::*handler)();
 };
 constexpr MenuEntry kFileMenu[] = {
-    {"LoadDAT", "&Load Stops Table  File  (*.dat)", &StopsTableEditor::LoadDAT_Click},
-    {"SaveDAT", "&Save Current Stops Table on  *.DAT file", &StopsTableEditor::SaveDAT_Click},
+    {"LoadDAT", "&Load Stops Table\u2026", &StopsTableEditor::LoadDAT_Click},
+    {"SaveDAT", "&Save Stops Table\u2026", &StopsTableEditor::SaveDAT_Click},
     {"", "", nullptr},
-    {"Enable", "&ENABLE current Stops Table on KALVANT", &StopsTableEditor::Enable_Click},
+    {"Enable", "&Enable This Stops Table in kalvant", &StopsTableEditor::Enable_Click},
     {"", "", nullptr},
-    {"Uscita_abort", "Exit Editor", &StopsTableEditor::Uscita_abort_Click},
+    {"Uscita_abort", "&Close Editor", &StopsTableEditor::Uscita_abort_Click},
 };
 
 QLabel* small(const QString& text) {
@@ -73,7 +73,7 @@ QString columnHeading(int column) {
 }  // namespace
 
 void EditorWindow::buildMenus() {
-  QMenu* menu = menuBar()->addMenu(QStringLiteral("File"));
+  QMenu* menu = menuBar()->addMenu(QStringLiteral("&File"));
   menu->setObjectName("Filemenu");
   for (const MenuEntry& m : kFileMenu) {
     if (!m.handler) {
@@ -131,6 +131,13 @@ QWidget* EditorWindow::buildDivisionPage(int page) {
     title->addStretch();
     block->addLayout(title);
     block->addWidget(buildStopColumns(d.firstStop, d.lastStop));
+    // Names a screen reader can say: the numbers beside the fields say little.
+    fields_[static_cast<std::size_t>(d.nameField)]->setAccessibleName(
+        QStringLiteral("%1 division name").arg(d.heading));
+    for (int i = d.firstStop; i <= d.lastStop; ++i) {
+      fields_[static_cast<std::size_t>(i)]->setAccessibleName(
+          QStringLiteral("%1 stop %2").arg(d.heading).arg(i - d.firstStop + 1));
+    }
     block->addStretch();
     h->addLayout(block);
   }
@@ -144,6 +151,8 @@ QGroupBox* EditorWindow::buildSystemGroup(const char* caption, std::initializer_
   for (int f : fields) {
     grid->addWidget(small(QString::number(f)), row, 0, Qt::AlignRight);
     grid->addWidget(makeField(f), row++, 1);
+    fields_[static_cast<std::size_t>(f)]->setAccessibleName(
+        QStringLiteral("%1 %2").arg(toQt(caption)).arg(f));
   }
   return g;
 }
@@ -155,13 +164,15 @@ QWidget* EditorWindow::buildGlobalPage() {
   const std::pair<int, const char*> customFields[] = {{6, "Custom Reset"}, {9, "Custom Reverb"}};
   int row = 0;
   for (const auto& [field, caption] : customFields) {
-    custom->addWidget(new QLabel(toQt(caption)), row, 0);
-    custom->addWidget(makeField(field), row++, 1);
+    auto* label = new QLabel(toQt(caption));
+    label->setBuddy(makeField(field));
+    custom->addWidget(label, row, 0);
+    custom->addWidget(fields_[static_cast<std::size_t>(field)], row++, 1);
   }
   custom->setColumnStretch(2, 1);
   v->addLayout(custom);
 
-  systemFrame_ = new QGroupBox(QStringLiteral("System  Sysex "));
+  systemFrame_ = new QGroupBox(QStringLiteral("System Sysex"));
   systemFrame_->setObjectName("systemFrame");
   auto* grid = new QGridLayout(systemFrame_);
   grid->addWidget(buildSystemGroup("RESET", {0, 1, 2, 3, 4, 5}), 0, 0, 2, 1);
@@ -193,25 +204,25 @@ QWidget* EditorWindow::buildBottomPanel() {
   legend->addStretch();
   grid->addLayout(legend, 0, 0, 1, 5);
 
-  auto* import = new QPushButton(QStringLiteral("Load Sysex Num."));
+  auto* import = new QPushButton(QStringLiteral("Load Sysex\u2026"));
   import->setObjectName("importSysex");
-  import->setToolTip(QStringLiteral("Push to load sysex from file  on selected position"));
+  import->setToolTip(QStringLiteral("Load a sysex file into the selected field"));
   connect(import, &QPushButton::clicked, this, [this] { k_.stopsTableEditor.Command2_Click(); });
   grid->addWidget(import, 1, 0);
   selectedLabel_ = new QLabel;
   selectedLabel_->setObjectName("selectedText");
-  selectedLabel_->setToolTip(QStringLiteral("Display current selected sysex field"));
+  selectedLabel_->setToolTip(QStringLiteral("The selected field"));
   selectedLabel_->setMinimumWidth(40);
   grid->addWidget(selectedLabel_, 1, 1);
-  grid->addWidget(new QLabel(QStringLiteral("Sysex length :")), 1, 2, Qt::AlignRight);
+  grid->addWidget(new QLabel(QStringLiteral("Sysex length:")), 1, 2, Qt::AlignRight);
   lengthLabel_ = new QLabel;
   lengthLabel_->setObjectName("lengthText");
-  lengthLabel_->setToolTip(QStringLiteral("Display current sysex Byte Lenght"));
+  lengthLabel_->setToolTip(QStringLiteral("The selected field's sysex length, in bytes"));
   grid->addWidget(lengthLabel_, 1, 3);
   grid->setColumnStretch(4, 1);
   statusLabel_ = new QLabel;
   statusLabel_->setObjectName("statusText");
-  statusLabel_->setToolTip(QStringLiteral("Current configuration DAT File, name & Path"));
+  statusLabel_->setToolTip(QStringLiteral("The stops table file and what happened to it"));
   grid->addWidget(statusLabel_, 2, 0, 1, 5);
   return w;
 }

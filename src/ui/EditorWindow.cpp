@@ -30,14 +30,14 @@ QString cssColor(Rgb color) {
 EditorWindow::EditorWindow(Console& console, QWidget* parent)
     : QMainWindow(parent, Qt::Window), k_(console) {
   setObjectName("stopsTableEditor");
-  setWindowTitle(QStringLiteral("EDITOR KALVANT"));
+  setWindowTitle(QStringLiteral("kalvant Stops Table Editor"));
   buildMenus();
   auto* central = new QWidget;
   auto* v = new QVBoxLayout(central);
   tabs_ = new QTabWidget;
   tabs_->setObjectName("pages");
-  tabs_->addTab(buildDivisionPage(0), QStringLiteral("PEDAL   SWELL"));
-  tabs_->addTab(buildDivisionPage(1), QStringLiteral("GREAT "));
+  tabs_->addTab(buildDivisionPage(0), QStringLiteral("PEDAL and SWELL"));
+  tabs_->addTab(buildDivisionPage(1), QStringLiteral("GREAT"));
   tabs_->addTab(buildGlobalPage(), QStringLiteral("GLOBAL SETTINGS"));
   connect(tabs_, &QTabWidget::currentChanged, this,
           [this](int page) { k_.stopsTableEditor.SSTab1_Click(page); });
@@ -49,6 +49,10 @@ EditorWindow::EditorWindow(Console& console, QWidget* parent)
   reveal->setContext(Qt::WindowShortcut);
   connect(reveal, &QShortcut::activated, this,
           [this] { k_.stopsTableEditor.Form_KeyDown(kKeyF9, kCtrl); });
+  // Escape closes the editor the way its close box does, questions included.
+  auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+  escape->setContext(Qt::WindowShortcut);
+  connect(escape, &QShortcut::activated, this, &QWidget::close);
 }
 
 void EditorWindow::renderField(int index, const EditorFieldView& v) {

@@ -1,5 +1,5 @@
 #pragma once
-// The stops table editor window "EDITOR KALVANT": modeless, three tab pages
+// The stops table editor window "kalvant Stops Table Editor": modeless, three tab pages
 // of fields, the colour legend and the status line. It renders
 // the stops table editor's view and forwards typing, clicks, menus and
 // Ctrl+F9 to the editor.

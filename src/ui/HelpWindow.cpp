@@ -2,6 +2,8 @@
 #include "ui/QtText.h"
 
 #include <QAction>
+#include <QKeySequence>
+#include <QShortcut>
 #include <QTextBrowser>
 #include <QToolBar>
 #include <QUrl>
@@ -25,6 +27,10 @@ HelpWindow::HelpWindow(Console& console, QWidget* parent)
   connect(contents, &QAction::triggered, browser_, &QTextBrowser::home);
   connect(browser_, &QTextBrowser::backwardAvailable, back, &QAction::setEnabled);
   connect(browser_, &QTextBrowser::forwardAvailable, forward, &QAction::setEnabled);
+  // Escape closes it, as it closes the console's dialogs.
+  auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+  escape->setContext(Qt::WindowShortcut);
+  connect(escape, &QShortcut::activated, this, &QWidget::close);
   resize(960, 680);
 }
 

@@ -1,9 +1,9 @@
 #pragma once
-// OK and CANCEL at the bottom right, as every dialog of the console has them.
+// OK and Cancel in Qt's standard button row, as every dialog of the console
+// has them: the platform's order and captions, OK as the default button.
 
-#include <QHBoxLayout>
+#include <QDialogButtonBox>
 #include <QPushButton>
-#include <QString>
 
 #include "ui/QtText.h"
 
@@ -12,18 +12,15 @@ namespace kalvant::ui {
 // The names are the buttons' names in each dialog's own numbering, which the
 // style sheet and the screenshots address.
 template <typename OnOk, typename OnCancel>
-QHBoxLayout* okCancelRow(QWidget* dialog, const char* okName, const char* cancelName, OnOk onOk,
-                         OnCancel onCancel) {
-  auto* ok = new QPushButton(QStringLiteral("OK"));
+QDialogButtonBox* okCancelRow(QWidget* dialog, const char* okName, const char* cancelName,
+                              OnOk onOk, OnCancel onCancel) {
+  auto* row = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
+  QPushButton* ok = row->button(QDialogButtonBox::Ok);
+  QPushButton* cancel = row->button(QDialogButtonBox::Cancel);
   ok->setObjectName(toQt(okName));
-  auto* cancel = new QPushButton(QStringLiteral("CANCEL"));
   cancel->setObjectName(toQt(cancelName));
   QObject::connect(ok, &QPushButton::clicked, dialog, onOk);
   QObject::connect(cancel, &QPushButton::clicked, dialog, onCancel);
-  auto* row = new QHBoxLayout;
-  row->addStretch();
-  row->addWidget(ok);
-  row->addWidget(cancel);
   return row;
 }
 

@@ -2,6 +2,7 @@
 
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QFormLayout>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -20,23 +21,31 @@ namespace kalvant::ui {
 
 namespace {
 
+// An explanation that wraps. A dialog does not lay its labels out height
+// for width, so the label asks for the height its lines take at its
+// narrowest; wider, it needs less.
 QLabel* wrapped(const char* text) {
   auto* l = new QLabel(toQt(text));
   l->setWordWrap(true);
+  const int narrowest = l->fontMetrics().averageCharWidth() * 30;
+  l->setMinimumWidth(narrowest);
+  l->setMinimumHeight(l->heightForWidth(narrowest));
   return l;
 }
 
-QComboBox* combo(const char* name, const char* tooltip) {
+QComboBox* combo(const char* name, const char* accessibleName, const char* tooltip) {
   auto* c = new QComboBox;
   c->setObjectName(name);
+  c->setAccessibleName(toQt(accessibleName));
   c->setToolTip(toQt(tooltip));
-  c->setMinimumWidth(280);
+  c->setMinimumWidth(240);
   return c;
 }
 
-QSlider* slider(const char* name, int maximum) {
+QSlider* slider(const char* name, const char* accessibleName, int maximum) {
   auto* s = new QSlider(Qt::Horizontal);
   s->setObjectName(name);
+  s->setAccessibleName(toQt(accessibleName));
   s->setRange(0, maximum);
   return s;
 }
@@ -45,25 +54,27 @@ QSlider* slider(const char* name, int maximum) {
 
 SetupDialog::SetupDialog(Console& console, QWidget* parent) : QDialog(parent), k_(console) {
   setObjectName("Set_up");
-  setWindowTitle(QStringLiteral("Set up MIDI DEVICES"));
+  setWindowTitle(QStringLiteral("MIDI Devices and Delays"));
   setWindowIcon(QIcon(toQt(k_.resourceFile("wrench.ico"))));
   setModal(false);
 
-  input1_ = combo("InputDev1Combo", "Midi Input 1 Devices List");
-  input2_ = combo("InputDev2Combo", "Midi Input 2 Devices List");
-  output_ = combo("outputDevcombo", "Midi out devices list");
+  input1_ = combo("InputDev1Combo", "MIDI input 1", "The keyboard played on MIDI input 1");
+  input2_ =
+      combo("InputDev2Combo", "MIDI input 2", "A second keyboard or a pedalboard, on MIDI input 2");
+  output_ =
+      combo("outputDevcombo", "MIDI output", "The sound module, or kalvant's built-in synthesizer");
   connect(input1_, &QComboBox::activated, this, [this](int i) { k_.InputDev1Combo_Click(i); });
   connect(input2_, &QComboBox::activated, this, [this](int i) { k_.InputDev2Combo_Click(i); });
   connect(output_, &QComboBox::activated, this, [this](int i) { k_.outputDevcombo_Click(i); });
 
-  auto* in = new QGroupBox(QStringLiteral("MIDI DEVICES IN"));
-  auto* inLayout = new QVBoxLayout(in);
-  inLayout->addWidget(input1_);
-  inLayout->addWidget(input2_);
-  auto* out = new QGroupBox(QStringLiteral("MIDI DEVICE OUT"));
-  (new QVBoxLayout(out))->addWidget(output_);
+  // The lists with their labels as buddies: Alt and the key picks a list.
+  auto* devices = new QGroupBox(QStringLiteral("MIDI DEVICES"));
+  auto* form = new QFormLayout(devices);
+  form->addRow(QStringLiteral("Input &1"), input1_);
+  form->addRow(QStringLiteral("Input &2"), input2_);
+  form->addRow(QStringLiteral("&Output"), output_);
 
-  noteDelay_ = slider("Slider2", 500);
+  noteDelay_ = slider("Slider2", "Note sending delay", 500);
   noteDelay_->setToolTip(
       QStringLiteral("The least time between two messages to the module, in \u00b5s: a chord "
                      "is spread by this much, a single note leaves at once. 100 suits most "
@@ -74,35 +85,37 @@ SetupDialog::SetupDialog(Console& console, QWidget* parent) : QDialog(parent), k
   auto* hanging = new QGroupBox(QStringLiteral("NOTE SENDING DELAY"));
   hanging->setObjectName("Frame_hanging");
   auto* h = new QGridLayout(hanging);
-  h->addWidget(wrapped("Depending from your hardware, note hanging could happen. To prevent this, "
-                       "adjust this delay and try to obtain the best result."),
+  h->addWidget(wrapped("Depending on your hardware, notes may hang. If they do, adjust this delay "
+                       "until they no longer do."),
                0, 0, 1, 2);
   h->addWidget(noteDelay_, 1, 0);
   h->addWidget(labelHang_, 1, 1);
 
-  sysexDelay_ = slider("Slider1", 100);
+  sysexDelay_ = slider("Slider1", "Sysex sending delay", 100);
   userDelay_ = new QLabel;
   userDelay_->setObjectName("UserDelay");
   connect(sysexDelay_, &QSlider::valueChanged, this, [this](int v) { k_.Setup_Slider1_Scroll(v); });
   auto* sysex = new QGroupBox(QStringLiteral("SYSEX SENDING DELAY"));
   sysex->setObjectName("Frame4");
   auto* g = new QGridLayout(sysex);
-  g->addWidget(wrapped("If you have Sysex transmission problems ,try to adjust this delay. Values "
-                       "different from 0 will cause stops change slowering."),
+  g->addWidget(wrapped("If the module has trouble with sysex messages, raise this delay. Any value "
+                       "above 0 slows stop changes down."),
                0, 0, 1, 4);
-  g->addWidget(new QLabel(QStringLiteral("0 msec")), 1, 0);
+  g->addWidget(new QLabel(QStringLiteral("0 ms")), 1, 0);
   g->addWidget(sysexDelay_, 1, 1);
-  g->addWidget(new QLabel(QStringLiteral("100 msec")), 1, 2);
+  g->addWidget(new QLabel(QStringLiteral("100 ms")), 1, 2);
   g->addWidget(userDelay_, 1, 3);
 
+  // The two delays side by side, so that the dialog fits a small screen.
+  auto* delays = new QHBoxLayout;
+  delays->addWidget(hanging);
+  delays->addWidget(sysex);
   auto* v = new QVBoxLayout(this);
-  for (QWidget* w : {static_cast<QWidget*>(in), static_cast<QWidget*>(out),
-                     static_cast<QWidget*>(hanging), static_cast<QWidget*>(sysex)}) {
-    v->addWidget(w);
-  }
+  v->addWidget(devices);
+  v->addLayout(delays);
   synth_ = new SynthSettingsBox(k_);
   v->addWidget(synth_);
-  v->addLayout(okCancelRow(
+  v->addWidget(okCancelRow(
       this, "Command1", "Command3", [this] { k_.Setup_OK_Click(); },
       [this] { k_.Setup_CANCEL_Click(); }));
 }

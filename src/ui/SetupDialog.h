@@ -1,5 +1,5 @@
 #pragma once
-// The MIDI device setup dialog "Set up MIDI DEVICES": modeless; renders the
+// The MIDI device setup dialog "MIDI Devices and Delays": modeless; renders the
 // setup view and forwards list clicks, slider moves, OK and CANCEL.
 
 #include <QDialog>

@@ -28,19 +28,23 @@ SynthSettingsBox::SynthSettingsBox(Console& console, QWidget* parent)
   soundfont_ = new QLineEdit;
   soundfont_->setObjectName("Soundfont");
   soundfont_->setReadOnly(true);
-  soundfont_->setMinimumWidth(soundfont_->fontMetrics().averageCharWidth() * 48);
-  auto* browse = new QPushButton(QStringLiteral("Browse..."));
+  soundfont_->setMinimumWidth(soundfont_->fontMetrics().averageCharWidth() * 28);
+  auto* browse = new QPushButton(QStringLiteral("&Browse\u2026"));
   connect(browse, &QPushButton::clicked, this, [this] { k_.SynthSoundfont_Browse(); });
-  auto* standard = new QPushButton(QStringLiteral("Default"));
+  auto* standard = new QPushButton(QStringLiteral("&Default"));
   connect(standard, &QPushButton::clicked, this, [this] { k_.SynthSoundfont_Default(); });
   auto* g = new QGridLayout(this);
-  g->addWidget(new QLabel(QStringLiteral("Audio output")), 0, 0);
+  auto* driverLabel = new QLabel(QStringLiteral("&Audio output"));
+  driverLabel->setBuddy(driver_);
+  auto* soundfontLabel = new QLabel(QStringLiteral("Sound&font"));
+  soundfontLabel->setBuddy(soundfont_);
+  g->addWidget(driverLabel, 0, 0);
   g->addWidget(driver_, 0, 1, 1, 3);
-  g->addWidget(new QLabel(QStringLiteral("Soundfont")), 1, 0);
-  // A whole row for the path: a soundfont usually lives deep in a folder tree.
-  g->addWidget(soundfont_, 1, 1, 1, 3);
-  g->addWidget(browse, 2, 2);
-  g->addWidget(standard, 2, 3);
+  g->addWidget(soundfontLabel, 1, 0);
+  // The whole path is in the tooltip: a soundfont usually lives deep in a folder tree.
+  g->addWidget(soundfont_, 1, 1);
+  g->addWidget(browse, 1, 2);
+  g->addWidget(standard, 1, 3);
   g->setColumnStretch(1, 1);
 }
 

@@ -18,25 +18,20 @@ namespace kalvant::ui {
 
 namespace {
 
-constexpr const char* kOptions[] = {"No Rechannelling ", "Normal Rechannelling",
-                                    "Fixed Rechanneling"};
+constexpr const char* kOptions[] = {"No Rechanneling", "Normal Rechanneling", "Fixed Rechanneling"};
 constexpr const char* kDescriptions[] = {
-    "Use this mode for keyboards with assignable  MIDI OUT channel. You set your keyboard's midi "
-    "out "
-    "to the channels aside.",
-    "Use this mode if  you have only 1 keyboard. GREAT , SWELL , and PEDAL can be selected   by "
-    "the "
-    "related panel buttons.",
-    "For keyboards with fixed midi out channels. Click on each  field aside and press keyboard. "
-    "Midi "
-    "channel will be Kalvo self-recognized."};
+    "For keyboards whose MIDI OUT channel can be set: set each keyboard to the channel shown "
+    "beside its division.",
+    "For a single keyboard: choose GREAT, SWELL or PEDAL with the console's division buttons.",
+    "For keyboards with a fixed MIDI OUT channel: click a field beside, then play a key on "
+    "that keyboard; kalvant learns its channel."};
 constexpr const char* kDivisions[] = {"GREAT", "SWELL", "PEDAL"};
 
 QLabel* description(const char* text, const char* name) {
   auto* l = new QLabel(toQt(text));
   l->setObjectName(name);
   l->setWordWrap(true);
-  l->setMinimumWidth(260);
+  l->setMinimumWidth(200);
   l->setAutoFillBackground(true);
   return l;
 }
@@ -45,7 +40,7 @@ QLabel* description(const char* text, const char* name) {
 
 ThruDialog::ThruDialog(Console& console, QWidget* parent) : QDialog(parent), k_(console) {
   setObjectName("Thru_form");
-  setWindowTitle(QStringLiteral("Midi Thru Mode"));
+  setWindowTitle(QStringLiteral("MIDI Thru Mode"));
   setWindowIcon(QIcon(toQt(k_.resourceFile("wrench.ico"))));
   setModal(false);
   setStyleSheet(
@@ -59,6 +54,7 @@ ThruDialog::ThruDialog(Console& console, QWidget* parent) : QDialog(parent), k_(
   for (int i = 0; i < 3; ++i) {
     options_[i] = new QRadioButton(toQt(kOptions[i]));
     options_[i]->setObjectName(QStringLiteral("Thru_choose_%1").arg(i));
+    options_[i]->setAccessibleDescription(toQt(kDescriptions[i]));
     connect(options_[i], &QRadioButton::clicked, this, [this, i] { k_.Thru_choose_Click(i); });
     grid->addWidget(options_[i], i, 0);
     grid->addWidget(labels[i], i, 1);
@@ -67,7 +63,7 @@ ThruDialog::ThruDialog(Console& console, QWidget* parent) : QDialog(parent), k_(
   auto* plain = new QGridLayout;
   for (int i = 0; i < 3; ++i) {
     plain->addWidget(new QLabel(toQt(kDivisions[i])), i, 0);
-    plain->addWidget(new QLabel(QStringLiteral("Play on chan. %1").arg(i + 1)), i, 1);
+    plain->addWidget(new QLabel(QStringLiteral("Channel %1").arg(i + 1)), i, 1);
   }
   grid->addLayout(plain, 0, 2);
   // Mode 2: the learned channels; click a field, then play a key.
@@ -76,7 +72,8 @@ ThruDialog::ThruDialog(Console& console, QWidget* parent) : QDialog(parent), k_(
     fixed->addWidget(new QLabel(toQt(kDivisions[i])), i, 0);
     fields_[i] = new QPushButton;
     fields_[i]->setObjectName(QStringLiteral("Custom_Thru_label_%1").arg(i));
-    fields_[i]->setMinimumWidth(130);
+    fields_[i]->setMinimumWidth(110);
+    fields_[i]->setAccessibleName(QStringLiteral("%1 learned channel").arg(kDivisions[i]));
     connect(fields_[i], &QPushButton::clicked, this, [this, i] { k_.Custom_Thru_label_Click(i); });
     fixed->addWidget(fields_[i], i, 1);
   }
@@ -84,7 +81,7 @@ ThruDialog::ThruDialog(Console& console, QWidget* parent) : QDialog(parent), k_(
 
   auto* v = new QVBoxLayout(this);
   v->addLayout(grid);
-  v->addLayout(okCancelRow(
+  v->addWidget(okCancelRow(
       this, "Command1", "Command2", [this] { k_.Thru_OK_Click(); },
       [this] { k_.Thru_CANCEL_Click(); }));
 }

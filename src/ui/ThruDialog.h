@@ -1,5 +1,5 @@
 #pragma once
-// "Midi Thru Mode": the three rechannelling modes with their descriptions
+// "MIDI Thru Mode": the three rechannelling modes with their descriptions
 // and the three fields that learn a division's channel from a played key.
 
 #include <QDialog>

@@ -15,11 +15,12 @@ namespace kalvant::ui {
 
 TremoloDialog::TremoloDialog(Console& console, QWidget* parent) : QDialog(parent), k_(console) {
   setObjectName("Tremolo");
-  setWindowTitle(QStringLiteral("Tremolo Rate Setting"));
+  setWindowTitle(QStringLiteral("Tremolo Rate"));
   setWindowIcon(QIcon(toQt(k_.resourceFile("wrench.ico"))));
   setModal(false);
   rateSlider_ = new QSlider(Qt::Horizontal);
   rateSlider_->setObjectName("Slider1");
+  rateSlider_->setAccessibleName(QStringLiteral("Tremolo rate"));
   rateSlider_->setRange(100, 127);
   rateSlider_->setMinimumWidth(240);
   rateText_ = new QLabel(QStringLiteral("000"));
@@ -28,12 +29,15 @@ TremoloDialog::TremoloDialog(Console& console, QWidget* parent) : QDialog(parent
   connect(rateSlider_, &QSlider::valueChanged, this,
           [this](int v) { k_.Tremolo_Slider1_Scroll(v); });
 
+  auto* caption = new QLabel(QStringLiteral("&Rate"));
+  caption->setBuddy(rateSlider_);
   auto* row = new QHBoxLayout;
+  row->addWidget(caption);
   row->addWidget(rateSlider_);
   row->addWidget(rateText_);
   auto* v = new QVBoxLayout(this);
   v->addLayout(row);
-  v->addLayout(okCancelRow(
+  v->addWidget(okCancelRow(
       this, "Command2", "Command1", [this] { k_.Tremolo_OK_Click(); },
       [this] { k_.Tremolo_CANCEL_Click(); }));
 }

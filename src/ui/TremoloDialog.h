@@ -1,5 +1,5 @@
 #pragma once
-// "Tremolo Rate Setting": a modeless dialog with one slider, OK and CANCEL.
+// "Tremolo Rate": a modeless dialog with one slider, OK and CANCEL.
 
 #include <QDialog>
 

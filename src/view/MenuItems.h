@@ -32,7 +32,7 @@ enum class MenuItem {
   ReverbChurch,
   ReverbCathedral,
   ReverbChapel,
-  // On the menu bar itself, owned by the sound settings
+  // In Setup, owned by the sound settings
   TremoloRate,
   // Help
   Help,
@@ -51,15 +51,15 @@ struct MenuItemInfo {
 
 // In enum order: kMenuItems[i].item == MenuItem(i).
 inline constexpr std::array<MenuItemInfo, kMenuItemCount> kMenuItems{{
-    {MenuItem::LoadMemoryFile, "&Load  Memory File", "LoadFile"},
-    {MenuItem::SaveMemoryFile, "&Save Memory File", "savefile"},
-    {MenuItem::SaveConfigurationOnExit, "Save &Configuration on EXIT", "EnableCFG"},
+    {MenuItem::LoadMemoryFile, "&Load Memory File\u2026", "LoadFile"},
+    {MenuItem::SaveMemoryFile, "&Save Memory File\u2026", "savefile"},
+    {MenuItem::SaveConfigurationOnExit, "Save &Configuration on Exit", "EnableCFG"},
     {MenuItem::FreeMemoriesAsFixed, "Configure Free &Memories as Fixed Memories", "SaveFIXED"},
     {MenuItem::Exit, "&Exit", "Exit"},
-    {MenuItem::MidiSetup, "&Midi In/Out and Sysex Delay", "SetMidi"},
-    {MenuItem::MidiThru, "Midi &Thru...", "MidiTHRU"},
-    {MenuItem::StopsTableEditor, "&KALVANT Stops Table Editor", "EditCFG"},
-    {MenuItem::ResendRegistration, "&Resend Registration to Module", "ResendRegistration"},
+    {MenuItem::MidiSetup, "&MIDI Devices and Delays\u2026", "SetMidi"},
+    {MenuItem::MidiThru, "MIDI &Thru\u2026", "MidiTHRU"},
+    {MenuItem::StopsTableEditor, "Stops Table &Editor\u2026", "EditCFG"},
+    {MenuItem::ResendRegistration, "Re&send Registration to Module", "ResendRegistration"},
     {MenuItem::Equal, "&Equal", "Equal"},
     {MenuItem::MeanTone, "&Mean Tone", "MeanTone"},
     {MenuItem::Silbermann, "&Silbermann", "Silbermann"},
@@ -67,9 +67,9 @@ inline constexpr std::array<MenuItemInfo, kMenuItemCount> kMenuItems{{
     {MenuItem::ReverbChurch, "&Church", "Reverb1"},
     {MenuItem::ReverbCathedral, "Ca&thedral", "Reverb2"},
     {MenuItem::ReverbChapel, "Cha&pel", "Reverb3"},
-    {MenuItem::TremoloRate, "&Tremolo Rate", "tremoloRate"},
-    {MenuItem::Help, "Help", "Help1"},
-    {MenuItem::About, "About", "About"},
+    {MenuItem::TremoloRate, "Tremolo &Rate\u2026", "tremoloRate"},
+    {MenuItem::Help, "kalvant &Help", "Help1"},
+    {MenuItem::About, "&About kalvant\u2026", "About"},
 }};
 
 constexpr std::size_t index(MenuItem item) {

@@ -67,7 +67,8 @@ TEST_F(ConfigOnConsole, FixedSaveCopiesFreeMemoriesOnce) {
   k->registration().bank().memory(3) = r;
   user.answers = {true};
   k->SaveFIXED_Click(), k->Salva_dati_di_avvio();  // a later save copies nothing again
-  EXPECT_EQ(user.messages, std::vector<std::string>{"FIXED MEMORY OVERWRITTEN!"});
+  EXPECT_EQ(user.messages, std::vector<std::string>{
+                               "The fixed memories were overwritten with the free memories."});
   EXPECT_EQ(k->registration().bank().memory(15), r);
   EXPECT_EQ(readCfgFile(path("KALVANT.CFG")).data.fixedMemories[2], r);
 }

@@ -35,7 +35,8 @@ TEST_F(Startup, ShutdownAsksForUnsavedMemoriesThenSendsResetAndFullOrgan) {
   bool cancel = false;
   user.answers = {false, true}, sent.clear(), k->Form_Unload(cancel);
   EXPECT_TRUE(cancel && sent.empty() && !k->ended());
-  EXPECT_EQ(user.questions, std::vector<std::string>{"Free memories unsaved : exit anyway?"});
+  EXPECT_EQ(user.questions,
+            std::vector<std::string>{"The free memories are not saved. Exit anyway?"});
   EXPECT_EQ(readFile("KALVANT.CFG"), cfgBefore);
   k->Form_Unload(cancel = false);
   EXPECT_TRUE(!cancel && k->ended() && !out.isOpen());
@@ -67,20 +68,20 @@ TEST_F(Startup, ACloseRequestDuringShutdownIsIgnored) {
   }
 }
 
-// Closed while the start-up message is open: "fixed.fix" was not read yet,
-// so nothing may be saved, and the rest of the start-up does not run.
+// Closed while the damaged file's message is open: "fixed.fix" was not read
+// yet, so nothing may be saved, and the rest of the start-up does not run.
 TEST(StartupMessage, ACloseRequestDuringItSavesNothingUnread) {
-  for (const char* cfg : {static_cast<const char*>(nullptr), "damaged\r\n"}) {
+  for (const char* cfg : {"damaged\r\n"}) {
     ConsoleTest t;
     t.writeTable("kalvant.dat", taggedTable());
     t.writeFixed(std::vector<Registration>(12, Registration{.GreatStop = 33}));
-    if (cfg) t.writeFile("KALVANT.CFG", cfg);
+    t.writeFile("KALVANT.CFG", cfg);
     bool cancel = false;
     t.user.whileOpen = [&] { t.user.whileOpen = nullptr, t.k->Form_Unload(cancel); };
     t.k->Form_Load();
     EXPECT_TRUE(!cancel && t.k->ended()) << (cfg != nullptr);
     EXPECT_EQ(std::pair(t.user.messages.size(), t.out.openCount), std::pair(1ul, 0));
-    EXPECT_EQ(t.exists("KALVANT.CFG") ? t.readFile("KALVANT.CFG") : "none", cfg ? cfg : "none");
+    EXPECT_EQ(t.readFile("KALVANT.CFG"), cfg);
   }
 }
 

@@ -21,7 +21,7 @@ class MemoryFiles : public ConsoleTest {
   MemoryFiles() {
     writeTable("kalvant.dat", taggedTable());
     k->Form_Load(), loop.drain();
-    user.messages.clear();
+    user.messages.clear(), user.questions.clear();  // the first start's
     openOutput();
   }
   const CombinationsView& view() const { return k->registration().view(); }
@@ -46,8 +46,8 @@ TEST_F(MemoryFiles, SavingWritesTheFreeMemoriesAndClearsTheUnsavedFlag) {
   k->c_memory_Click(2);  // stores, so the free memories are unsaved
   save("start.sqs");
   EXPECT_EQ(readFile("start.sqs"), serialiseMemoryFile({"kalvant.dat", 0, 100, 0, 0, 1, {}}));
-  EXPECT_EQ(view().memoryFileText.text, "Memory saved on:" + path("start.sqs"));
-  EXPECT_EQ(user.fileDialogs.back(), "Save memories in file|.sqs");
+  EXPECT_EQ(view().memoryFileText.text, "Memories saved in: " + path("start.sqs"));
+  EXPECT_EQ(user.fileDialogs.back(), "Save Memories|.sqs");
   EXPECT_FALSE(k->registration().freeMemoriesUnsaved());
 }
 
@@ -60,7 +60,7 @@ TEST_F(MemoryFiles, LoadingResetsRecallsMemoryOneAndSavesBackTheSameBytes) {
   EXPECT_GE(std::ranges::count(sentEntries(), 100), 1);  // the reset
   EXPECT_EQ(bank().live.GreatStop, 11);                  // memory 1
   EXPECT_EQ(k->registration().currentMemory(), 1);
-  EXPECT_EQ(view().memoryFileText.text, "Memory from:" + path("a.sqs"));
+  EXPECT_EQ(view().memoryFileText.text, "Memories loaded from: " + path("a.sqs"));
   const auto& s = k->s.settings;
   EXPECT_EQ(std::tuple(s.PedalTemperament, s.TremoloValue, s.TremoloController, s.ReverbType),
             std::tuple(3, 110, 1, 2));
@@ -78,10 +78,9 @@ TEST_F(MemoryFiles, TheDatNameIsComparedExactly) {
     load("m.sqs", good(name));
     std::vector<std::string> expected;
     if (name != "kalvant.dat")
-      expected.push_back("Warning! kalvant is not configured with file : " + name +
-                         "  , as required from this memory combination. Please enter on kalvant "
-                         "EDITOR and load requested DAT file, or your stops combinations would "
-                         "be incorrect.");
+      expected.push_back("Warning! These memories were stored with the stops table " + name +
+                         ", which kalvant is not playing. Load and enable that table in the "
+                         "stops table editor, or the memories will recall the wrong stops.");
     EXPECT_EQ(user.messages, expected) << name;
     EXPECT_EQ(k->stopsTable.table(), taggedTable());
   }
@@ -118,11 +117,11 @@ TEST_F(MemoryFiles, UnsavedMemoriesAreAskedAboutBeforeTheDialog) {
   load("m.sqs", good());  // answered No
   EXPECT_EQ(user.questions,
             std::vector<std::string>{
-                "Free memories unsaved: loading will erase them. Continue anyway ?"});
+                "The free memories are not saved; loading will erase them. Continue anyway?"});
   EXPECT_TRUE(user.fileDialogs.empty());
   user.answers = {true};
   k->Loadfile_Click();
-  EXPECT_EQ(user.fileDialogs, std::vector<std::string>{"Load memories from file|.sqs"});
+  EXPECT_EQ(user.fileDialogs, std::vector<std::string>{"Load Memories|.sqs"});
   EXPECT_EQ(bank().memory(1).GreatStop, 11);
   EXPECT_TRUE(k->registration().freeMemoriesUnsaved());  // loading leaves it as it was
 }
@@ -130,7 +129,7 @@ TEST_F(MemoryFiles, UnsavedMemoriesAreAskedAboutBeforeTheDialog) {
 TEST_F(MemoryFiles, ACancelledDialogReadsAndWritesNothing) {
   k->savefile_Click();
   k->Loadfile_Click();
-  EXPECT_EQ(view().memoryFileText.text, "Memory stops file:");
+  EXPECT_EQ(view().memoryFileText.text, "Memory file:");
   EXPECT_TRUE(sent.empty());
 }
 

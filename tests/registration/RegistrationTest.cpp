@@ -101,7 +101,8 @@ TEST_F(Registration_, ClearAsksAndThenSendsTheWholeDefaultRegistration) {
   sent.clear();
   user.answers = {false};
   k->CANCEL_Click();
-  EXPECT_EQ(user.questions, std::vector<std::string>{"Free memories unsaved: erase anyway ?"});
+  EXPECT_EQ(user.questions,
+            std::vector<std::string>{"The free memories are not saved. Erase them anyway?"});
   EXPECT_TRUE(sent.empty());
   EXPECT_EQ(bank().memory(2).GreatStop, 20);
   user.answers = {true};

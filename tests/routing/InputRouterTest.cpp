@@ -192,10 +192,10 @@ TEST_F(Router, ThruDialogLearnsAChannelFromAPlayedKey) {
   router.openThru();
   router.chooseThruMode(2);
   const auto& fields = router.thruView().learnedChannelFields;
-  EXPECT_EQ(fields[2].caption, "channel = 4");
+  EXPECT_EQ(fields[2].caption, "Channel 4");
   router.chooseCaptureField(0);
   EXPECT_EQ(play({{0x94, 60, 100}}), (std::vector<Bytes>{{0x90, 60, 100}}));  // on the Great
-  EXPECT_EQ(fields[0].caption, "Channel = 5");
+  EXPECT_EQ(fields[0].caption, "Channel 5");
   router.thruClose();  // the frame's close box acts as OK
   EXPECT_EQ(console.actions, Actions{{Action::RepaintDivisions}});
   EXPECT_FALSE(router.thruView().visible);

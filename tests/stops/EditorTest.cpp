@@ -73,7 +73,7 @@ TEST(EditorColours, FieldsTurnGreyAboveTheirFullnessThreshold) {
 TEST_F(Editor, TypingMarksTheTableModifiedButReachesTheTableOnlyOnSave) {
   open();
   ed().Text1_Change(114, "GRAND ORGUE");
-  EXPECT_EQ(view().statusText, "Warning : Modified and UNSAVED Config.");
+  EXPECT_EQ(view().statusText, "Warning: modified and not saved.");
   EXPECT_EQ(table()[206], "GREAT ORGAN");
   const int raises = view().raises;
   open();  // chosen again while open: it comes forward and keeps its work
@@ -87,7 +87,7 @@ TEST_F(Editor, TypingMarksTheTableModifiedButReachesTheTableOnlyOnSave) {
   EXPECT_EQ(table()[206], "GRAND ORGUE");
   EXPECT_EQ(readDatFile(path("mine.dat")).data[206], "GRAND ORGUE");
   EXPECT_EQ(state(), std::pair(false, true));
-  EXPECT_EQ(view().statusText, "Stops table saved on: " + path("mine.dat"));
+  EXPECT_EQ(view().statusText, "Stops table saved in: " + path("mine.dat"));
   EXPECT_EQ(k->s.settings.DatFilePath, path("kalvant.dat"));  // only Enable changes it
 }
 
@@ -101,7 +101,7 @@ TEST_F(Editor, LoadingPutsTheTableInPlayAtOnceAndMarksItUnloaded) {
   EXPECT_EQ(table(), otherTable());
   EXPECT_EQ(std::pair(field(10).text, field(12).color),
             std::pair(std::string("Bourdon 16'"), kFullSysex));
-  EXPECT_EQ(view().statusText, "Stops table loaded from:" + path("other.dat"));
+  EXPECT_EQ(view().statusText, "Stops table loaded from: " + path("other.dat"));
   EXPECT_EQ(k->s.settings.DatFilePath, path("kalvant.dat"));
   user.answers = {true};
   ed().Uscita_abort_Click();
@@ -129,10 +129,11 @@ TEST_F(Editor, WarningsFollowTheFourStates) {
     ASSERT_EQ(user.questions.size(), asks ? 2u : 0u) << modified << unloaded;
     for (std::string& q : user.questions) {
       std::transform(q.begin(), q.end(), q.begin(), ::tolower);
-      EXPECT_EQ(std::pair(has(q, "modified"), has(q, "unloaded")), std::pair(modified, unloaded));
+      EXPECT_EQ(std::pair(has(q, "modified"), has(q, "not enabled")),
+                std::pair(modified, unloaded));
     }
-    EXPECT_TRUE(!asks || (has(user.questions[0], "load new table anyway?") &&
-                          has(user.questions[1], "exit anyway?")));
+    EXPECT_TRUE(!asks || (has(user.questions[0], "load another table anyway?") &&
+                          has(user.questions[1], "close the editor anyway?")));
     EXPECT_EQ(std::tuple(user.fileDialogs.size(), state(), cancel, view().visible),
               std::tuple(asks ? 0u : 1u, std::pair(modified, unloaded), asks, asks));
     user.answers = {true};

@@ -33,7 +33,8 @@ TEST_F(Dialogs, AcceptOnlyPathsEndingInTheExtension) {
     EXPECT_EQ(std::tuple(r, file, user.messages.size()),
               std::tuple(result ? 0 : 1, result ? result : "before", result ? 0u : 1u))
         << picked;
-    for (const std::string& m : user.messages) EXPECT_EQ(m, "Unauthorized file");
+    for (const std::string& m : user.messages)
+      EXPECT_EQ(m, "This kind of file cannot be used here.");
   }
 }
 

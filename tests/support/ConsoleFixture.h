@@ -31,6 +31,16 @@ inline StopsTable taggedTable() {
   return t;
 }
 
+// A built-in synthesizer's settings that take any choice.
+struct StubSynth : midi::BuiltInSynthControl {
+  midi::SynthChoice saved(std::string&) override { return {"auto", ""}; }
+  std::vector<std::string> audioDrivers() override { return {"auto", "pulseaudio", "alsa"}; }
+  std::string soundfontFile(const midi::SynthChoice&) override {
+    return "/usr/share/sounds/sf2/default-GM.sf2";
+  }
+  bool apply(const midi::SynthChoice&, std::string&) override { return true; }
+};
+
 class ConsoleTest : public ::testing::Test {
  public:
   ConsoleTest() {
