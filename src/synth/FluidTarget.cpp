@@ -99,6 +99,11 @@ bool FluidTarget::loadSoundfont(const std::string& path, std::string& error) {
   return true;
 }
 
+void FluidTarget::restart() {
+  fluid_synth_system_reset(synth_);
+  tuning_ = {};
+}
+
 void FluidTarget::render(float* left, float* right, int frames) {
   fluid_synth_write_float(synth_, frames, left, 0, 1, right, 0, 1);
 }

@@ -36,6 +36,10 @@ class FluidTarget : public SoundTarget {
   // cannot be loaded; the synthesizer then stays silent.
   bool loadSoundfont(const std::string& path, std::string& error);
 
+  // Back to a freshly built synthesizer with the same soundfont: no voices,
+  // silent effects, no tunings (offline only).
+  void restart();
+
   // Renders the next frames offline (never while an audio driver runs).
   void render(float* left, float* right, int frames);
 
