@@ -66,25 +66,39 @@ void levels(Organ& organ, const StopsTable& table) {
   const double cpu = cpuSeconds() - start;
   printLevels("full organ, couplers", full);
   std::printf("  %-22s %.3f (%.2f s CPU for 8 s)\n", "real-time factor", cpu / 8.0, cpu);
+  // Each stop alone playing its division's part of the chords.
+  std::printf("  each stop alone, RMS dB:");
   double lowest = 1e9;
   int which = 0;
   for (int stop = entry::kFirstGreatStop; stop <= entry::kLastStop; ++stop) {
     if (table[stop].size() <= kUndefinedStopMaxLength) continue;
     LevelMeter m;
-    m.add(organ.play(soloStop(stop), demoChords(), 6.0));
+    m.add(organ.play(soloStop(stop), onDivision(demoChords(), divisionOfStop(stop)), 6.0));
+    std::printf(" %d:%.0f", stop, m.rmsDb());
     if (m.rmsDb() < lowest) lowest = m.rmsDb(), which = stop;
   }
-  std::printf("  quietest stop alone, demo chords: %s (%d), RMS %.1f dB\n",
+  std::printf("\n  quietest stop alone: %s (%d), RMS %.1f dB\n",
               table[which + entry::kStopNameOffset].c_str(), which, lowest);
 }
 
-void reverb(Organ& organ) {
-  const char* names[] = {"Church", "Cathedral", "Chapel"};
-  for (int type : {2, 0, 1}) {
+void reverb(const StopsTable& table, const std::string& soundfont) {
+  const char* names[] = {"Church", "Cathedral", "Chapel", "Room 1", "Room 2",   "Room 3",
+                         "Hall 1", "Hall 2",    "Plate",  "Delay",  "Pan Delay"};
+  for (int type : {2, 0, 1, 3, 4, 5, 6, 7, 8, 9, 10}) {
     OrganSetting s;
-    s.reverb = type;
-    const Stereo w = organ.play(s, heldKey(0, 60, 1.0), 5.0);
-    const Stereo d = organ.play(s, heldKey(0, 60, 1.0), 5.0, false);
+    s.reverb = std::min(type, 2);
+    // The GS macros themselves at level and time 64.
+    const auto macro =
+        type < 3 ? std::vector<TimedNote>{}
+                 : std::vector<TimedNote>{{0, makeDataSet(gsAddress(0x40, 0x01, 0x30),
+                                                          {static_cast<std::uint8_t>(type - 3)})},
+                                          {0, makeDataSet(gsAddress(0x40, 0x01, 0x33), {64})},
+                                          {0, makeDataSet(gsAddress(0x40, 0x01, 0x34), {64})}};
+    std::vector<TimedNote> notes = macro;
+    for (const TimedNote& n : heldKey(0, 60, 1.0)) notes.push_back(n);
+    Organ organ(table, soundfont);
+    const Stereo w = organ.play(s, notes, 5.0);
+    const Stereo d = organ.play(s, notes, 5.0, false);
     const std::size_t first = kRenderRate / 10;
     Stereo effect = w.slice(0, first);
     for (std::size_t i = 0; i < first; ++i)
@@ -164,7 +178,7 @@ int main(int argc, char** argv) {
       continue;
     }
     levels(organ, dat.data);
-    reverb(organ);
+    reverb(dat.data, argv[i]);
     tones(organ);
     footage(organ, dat.data);
     std::fflush(stdout);

@@ -173,7 +173,7 @@ void FluidTarget::setModulation(int channel, const Modulation& m) {
 void FluidTarget::setReverb(const ReverbParams& r) {
   fluid_synth_set_reverb_group_roomsize(synth_, -1, r.roomSize);
   fluid_synth_set_reverb_group_damp(synth_, -1, r.damping);
-  fluid_synth_set_reverb_group_width(synth_, -1, r.width * 100.0);
+  fluid_synth_set_reverb_group_width(synth_, -1, r.width);
   fluid_synth_set_reverb_group_level(synth_, -1, r.level);
 }
 

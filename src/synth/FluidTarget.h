@@ -16,13 +16,17 @@
 
 namespace kalvant::synth {
 
-inline constexpr const char* kDefaultSoundfont = "/usr/share/sounds/sf2/TimGM6mb.sf2";
+// FluidR3_GM (Debian fluid-soundfont-gm): its organ tones sound at written
+// pitch, where TimGM6mb's church organs hold a sub-octave.
+inline constexpr const char* kDefaultSoundfont = "/usr/share/sounds/sf2/FluidR3_GM.sf2";
 
 class FluidTarget : public SoundTarget {
  public:
   struct Options {
     double sampleRate = 44100.0;
-    double gain = 0.4;
+    // Headroom by measurement: the full organ with couplers playing chords
+    // on all three divisions peaks near -3 dBFS with FluidR3_GM.
+    double gain = 0.15;
     int polyphony = 512;  // a full organ with couplers sounds ~200 voices
     bool threadSafe = true;
   };

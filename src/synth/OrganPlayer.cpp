@@ -75,31 +75,31 @@ void OrganPlayer::play(const std::vector<std::uint8_t>& m) {
 }
 
 Stereo OrganPlayer::render(double seconds) {
+  // Whole blocks: FluidSynth starts notes on its own 64-frame grid, so a
+  // note played after a render always starts on a block's first frame and
+  // the same performance renders the same samples.
   Stereo out;
-  const auto frames = static_cast<std::size_t>(std::llround(seconds * kRenderRate));
-  out.left.resize(frames);
-  out.right.resize(frames);
-  for (std::size_t done = 0; done < frames; done += kBlock) {
-    const auto n = static_cast<int>(std::min<std::size_t>(kBlock, frames - done));
-    target_.render(out.left.data() + done, out.right.data() + done, n);
-  }
+  const auto blocks =
+      static_cast<std::size_t>(std::llround(std::max(0.0, seconds) * kRenderRate / kBlock));
+  out.left.resize(blocks * kBlock);
+  out.right.resize(blocks * kBlock);
+  for (std::size_t done = 0; done < out.frames(); done += kBlock)
+    target_.render(out.left.data() + done, out.right.data() + done, kBlock);
   return out;
 }
 
 Stereo OrganPlayer::perform(const std::vector<TimedNote>& notes, double seconds) {
   Stereo out;
-  double now = 0;
+  auto until = [&](double t) {
+    const Stereo part = render(t - static_cast<double>(out.frames()) / kRenderRate);
+    out.append(part.left.data(), part.right.data(), part.frames());
+  };
   for (const TimedNote& n : notes) {
     if (n.seconds > seconds) break;
-    if (n.seconds > now) {
-      const Stereo part = render(n.seconds - now);
-      out.append(part.left.data(), part.right.data(), part.frames());
-      now = n.seconds;
-    }
+    until(n.seconds);
     play(n.message);
   }
-  const Stereo rest = render(std::max(0.0, seconds - now));
-  out.append(rest.left.data(), rest.right.data(), rest.frames());
+  until(seconds);
   return out;
 }
 
@@ -137,6 +137,11 @@ std::vector<TimedNote> demoChords(double chordSeconds, int chords) {
   }
   std::stable_sort(notes.begin(), notes.end(),
                    [](const TimedNote& a, const TimedNote& b) { return a.seconds < b.seconds; });
+  return notes;
+}
+
+std::vector<TimedNote> onDivision(std::vector<TimedNote> notes, int division) {
+  std::erase_if(notes, [&](const TimedNote& n) { return (n.message.at(0) & 0x0F) != division; });
   return notes;
 }
 

@@ -45,7 +45,7 @@ class OrganPlayer {
   // A MIDI message as a keyboard plays it on a division's channel: notes
   // reach the coupled division too.
   void play(const std::vector<std::uint8_t>& message);
-  // Renders `seconds` more audio.
+  // Renders about `seconds` more audio, in whole 64-frame blocks.
   Stereo render(double seconds);
   // Plays the messages at their times and renders until `seconds`.
   Stereo perform(const std::vector<TimedNote>& notes, double seconds);
@@ -75,6 +75,8 @@ inline int testKey(int division) {
 // A chord sequence on all three divisions: four chords, `chordSeconds` each,
 // the Great and the Swell in four parts, the Pedal the bass.
 std::vector<TimedNote> demoChords(double chordSeconds = 1.5, int chords = 4);
+// The notes of one division (0 Great, 1 Swell, 2 Pedal) alone.
+std::vector<TimedNote> onDivision(std::vector<TimedNote> notes, int division);
 // A single key held on a division (0 Great, 1 Swell, 2 Pedal) from 0 s.
 std::vector<TimedNote> heldKey(int division, int key, double releaseSeconds);
 
