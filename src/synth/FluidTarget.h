@@ -25,8 +25,9 @@ class FluidTarget : public SoundTarget {
   struct Options {
     double sampleRate = 44100.0;
     // Headroom by measurement: the full organ with couplers playing chords
-    // on all three divisions peaks near -3 dBFS with FluidR3_GM.
-    double gain = 0.15;
+    // on all three divisions peaks between -6 and -3 dBFS with FluidR3_GM,
+    // depending on the couplers and the voicing.
+    double gain = 0.11;
     int polyphony = 512;  // a full organ with couplers sounds ~200 voices
     bool threadSafe = true;
   };
