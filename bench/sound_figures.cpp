@@ -37,7 +37,7 @@ struct Organ {
     fluid_synth_reverb_on(engine.target->synth(), -1, on);
     fluid_synth_chorus_on(engine.target->synth(), -1, on);
   }
-  Stereo play(const OrganSetting& s, const std::vector<TimedNote>& notes, double seconds,
+  Stereo play(const OrganSetting& s, const std::vector<TimedMessage>& notes, double seconds,
               bool withEffects = true) {
     player.reset();
     player.set(s);
@@ -88,14 +88,14 @@ void reverb(const StopsTable& table, const std::string& soundfont) {
     OrganSetting s;
     s.reverb = std::min(type, 2);
     // The GS macros themselves at level and time 64.
-    const auto macro =
-        type < 3 ? std::vector<TimedNote>{}
-                 : std::vector<TimedNote>{{0, makeDataSet(gsAddress(0x40, 0x01, 0x30),
-                                                          {static_cast<std::uint8_t>(type - 3)})},
-                                          {0, makeDataSet(gsAddress(0x40, 0x01, 0x33), {64})},
-                                          {0, makeDataSet(gsAddress(0x40, 0x01, 0x34), {64})}};
-    std::vector<TimedNote> notes = macro;
-    for (const TimedNote& n : heldKey(0, 60, 1.0)) notes.push_back(n);
+    const auto macro = type < 3 ? std::vector<TimedMessage>{}
+                                : std::vector<TimedMessage>{
+                                      {0, makeDataSet(gsAddress(0x40, 0x01, 0x30),
+                                                      {static_cast<std::uint8_t>(type - 3)})},
+                                      {0, makeDataSet(gsAddress(0x40, 0x01, 0x33), {64})},
+                                      {0, makeDataSet(gsAddress(0x40, 0x01, 0x34), {64})}};
+    std::vector<TimedMessage> notes = macro;
+    for (const TimedMessage& n : heldKey(0, 60, 1.0)) notes.push_back(n);
     Organ organ(table, soundfont);
     const Stereo w = organ.play(s, notes, 5.0);
     const Stereo d = organ.play(s, notes, 5.0, false);

@@ -88,13 +88,13 @@ Stereo OrganPlayer::render(double seconds) {
   return out;
 }
 
-Stereo OrganPlayer::perform(const std::vector<TimedNote>& notes, double seconds) {
+Stereo OrganPlayer::perform(const std::vector<TimedMessage>& notes, double seconds) {
   Stereo out;
   auto until = [&](double t) {
     const Stereo part = render(t - static_cast<double>(out.frames()) / kRenderRate);
     out.append(part.left.data(), part.right.data(), part.frames());
   };
-  for (const TimedNote& n : notes) {
+  for (const TimedMessage& n : notes) {
     if (n.seconds > seconds) break;
     until(n.seconds);
     play(n.message);
@@ -115,13 +115,13 @@ OrganSetting soloStop(int stop) {
   return s;
 }
 
-std::vector<TimedNote> demoChords(double chordSeconds, int chords) {
+std::vector<TimedMessage> demoChords(double chordSeconds, int chords) {
   // C, F, G7, C: the manuals a hand each, the pedal the root.
   static const int kGreat[4][4] = {
       {60, 64, 67, 72}, {60, 65, 69, 72}, {59, 62, 65, 67}, {60, 64, 67, 72}};
   static const int kSwell[4][3] = {{52, 55, 60}, {53, 57, 60}, {50, 55, 59}, {48, 52, 55}};
   static const int kPedal[4] = {36, 41, 43, 36};
-  std::vector<TimedNote> notes;
+  std::vector<TimedMessage> notes;
   auto both = [&](double on, double off, int channel, int key) {
     const auto k = static_cast<std::uint8_t>(key);
     notes.push_back({on, {static_cast<std::uint8_t>(0x90 | channel), k, 100}});
@@ -135,17 +135,18 @@ std::vector<TimedNote> demoChords(double chordSeconds, int chords) {
     for (int k : kSwell[i]) both(on, off, 1, k);
     both(on, off, 2, kPedal[i]);
   }
-  std::stable_sort(notes.begin(), notes.end(),
-                   [](const TimedNote& a, const TimedNote& b) { return a.seconds < b.seconds; });
+  std::stable_sort(notes.begin(), notes.end(), [](const TimedMessage& a, const TimedMessage& b) {
+    return a.seconds < b.seconds;
+  });
   return notes;
 }
 
-std::vector<TimedNote> onDivision(std::vector<TimedNote> notes, int division) {
-  std::erase_if(notes, [&](const TimedNote& n) { return (n.message.at(0) & 0x0F) != division; });
+std::vector<TimedMessage> onDivision(std::vector<TimedMessage> notes, int division) {
+  std::erase_if(notes, [&](const TimedMessage& n) { return (n.message.at(0) & 0x0F) != division; });
   return notes;
 }
 
-std::vector<TimedNote> heldKey(int division, int key, double releaseSeconds) {
+std::vector<TimedMessage> heldKey(int division, int key, double releaseSeconds) {
   const auto ch = static_cast<std::uint8_t>(division);
   const auto k = static_cast<std::uint8_t>(key);
   return {{0.0, {static_cast<std::uint8_t>(0x90 | ch), k, 100}},

@@ -10,6 +10,7 @@
 
 #include "registration/Registration.h"
 #include "stops/StopsTable.h"
+#include "synth/SmfReader.h"
 #include "synth/SoundMeasure.h"
 
 namespace kalvant::synth {
@@ -27,12 +28,6 @@ struct OrganSetting {
   int tremoloValue = 100;
 };
 
-// A MIDI message at a time, in seconds from the start.
-struct TimedNote {
-  double seconds;
-  std::vector<std::uint8_t> message;
-};
-
 class OrganPlayer {
  public:
   OrganPlayer(FluidTarget& target, GsModule& module, const StopsTable& table);
@@ -48,7 +43,7 @@ class OrganPlayer {
   // Renders about `seconds` more audio, in whole 64-frame blocks.
   Stereo render(double seconds);
   // Plays the messages at their times and renders until `seconds`.
-  Stereo perform(const std::vector<TimedNote>& notes, double seconds);
+  Stereo perform(const std::vector<TimedMessage>& notes, double seconds);
 
  private:
   void sendEntry(int index);
@@ -74,11 +69,11 @@ inline int testKey(int division) {
 
 // A chord sequence on all three divisions: four chords, `chordSeconds` each,
 // the Great and the Swell in four parts, the Pedal the bass.
-std::vector<TimedNote> demoChords(double chordSeconds = 1.5, int chords = 4);
+std::vector<TimedMessage> demoChords(double chordSeconds = 1.5, int chords = 4);
 // The notes of one division (0 Great, 1 Swell, 2 Pedal) alone.
-std::vector<TimedNote> onDivision(std::vector<TimedNote> notes, int division);
+std::vector<TimedMessage> onDivision(std::vector<TimedMessage> notes, int division);
 // A single key held on a division (0 Great, 1 Swell, 2 Pedal) from 0 s.
-std::vector<TimedNote> heldKey(int division, int key, double releaseSeconds);
+std::vector<TimedMessage> heldKey(int division, int key, double releaseSeconds);
 
 // The stop name's footages in feet ("Prin 8' 4'" gives 8 and 4,
 // "Nasard 2 2/3'" 2.667), largest first; none for a name without any.

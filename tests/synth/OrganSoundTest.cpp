@@ -97,7 +97,7 @@ struct OrganSound : ::testing::Test {
     ASSERT_TRUE(dat.ok) << dat.error;
     table = dat.data;
   }
-  Stereo play(const OrganSetting& s, const std::vector<TimedNote>& notes, double seconds,
+  Stereo play(const OrganSetting& s, const std::vector<TimedMessage>& notes, double seconds,
               bool effects = false, bool freshEngine = false) {
     std::unique_ptr<SynthEngine> fresh;
     std::string error;
@@ -160,7 +160,7 @@ TEST_F(OrganSound, FullOrganPeaksAtMostMinusOneDbfs) {
 // Every stop alone on a chord of its division stays within 20 dB of the full
 // organ playing the same chords (direct sound).
 TEST_F(OrganSound, EveryStopAloneWithinTwentyDbOfTheFullOrgan) {
-  const std::vector<TimedNote> chord = demoChords(1.0, 1);
+  const std::vector<TimedMessage> chord = demoChords(1.0, 1);
   const double full = rmsDb(play({kFullOrgan}, chord, 1.0));
   for (int stop = entry::kFirstGreatStop; stop <= entry::kLastStop; ++stop) {
     if (table[stop].size() <= kUndefinedStopMaxLength) continue;
