@@ -103,14 +103,22 @@ void reverb(const StopsTable& table, const std::string& soundfont) {
     Stereo effect = w.slice(0, first);
     for (std::size_t i = 0; i < first; ++i)
       effect.left[i] -= d.left[i], effect.right[i] -= d.right[i];
-    LevelMeter all, direct, wet, tail;
+    LevelMeter all, direct, wet;
     all.add(w), direct.add(d.slice(0, first)), wet.add(effect);
-    tail.add(w.slice(kRenderRate * 3 / 2, kRenderRate * 2));
+    // From the release: how long until 50 ms windows fall 20 dB.
+    const std::size_t window = kRenderRate / 20, release = kRenderRate;
+    auto rmsAt = [&](std::size_t from) {
+      LevelMeter m;
+      m.add(w.slice(from, from + window));
+      return m.rmsDb();
+    };
+    std::size_t fall = release;
+    while (fall + window < w.frames() && rmsAt(fall) > rmsAt(release) - 20) fall += window;
     std::printf(
         "  reverb %-9s Principal 8': mono loss %4.1f dB (corr %5.2f); first 100 ms "
-        "direct %5.1f dB, effects %5.1f dB; 0.5 s after release %5.1f dB\n",
+        "direct %5.1f dB, effects %5.1f dB; falls 20 dB %4.2f s after release\n",
         names[type], all.monoLossDb(), all.correlation(), direct.rmsDb(), wet.rmsDb(),
-        tail.rmsDb());
+        static_cast<double>(fall - release) / kRenderRate);
   }
 }
 
