@@ -42,7 +42,8 @@ class FluidTarget : public SoundTarget {
   bool loadSoundfont(const std::string& path, std::string& error);
 
   // Back to a freshly built synthesizer with the same soundfont: no voices,
-  // silent effects, no tunings (offline only).
+  // controllers and tunings reset (offline only). FluidSynth's reverb may
+  // still ring from earlier notes.
   void restart();
 
   // Renders the next frames offline (never while an audio driver runs).

@@ -32,7 +32,7 @@ class OrganPlayer {
  public:
   OrganPlayer(FluidTarget& target, GsModule& module, const StopsTable& table);
 
-  // A fresh synthesizer (no voices, silent effects) that received the
+  // The synthesizer restarted (FluidTarget::restart) and given the
   // console's reset: GS reset, set-ups; set() sends reverb and temperament.
   void reset();
   // What recalling the setting sends; notes played later follow its couplers.

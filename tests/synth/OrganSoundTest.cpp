@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cmath>
 #include <filesystem>
 #include <memory>
@@ -119,6 +120,32 @@ struct OrganSound : ::testing::Test {
   static inline SynthEngine* shared = nullptr;
   StopsTable table;
 };
+
+// A key on one division sounds the coupled division's first part too, and
+// only that one.
+TEST_F(OrganSound, CouplersDoubleNotesIntoTheirDivision) {
+  // Manual coupler, pedal coupler, the division played, the divisions sounding.
+  const std::tuple<int, int, int, std::array<bool, 3>> rows[] = {
+      {0, 0, 0, {true, false, false}}, {1, 0, 0, {true, true, false}},
+      {1, 0, 1, {false, true, false}}, {2, 0, 1, {true, true, false}},
+      {0, 1, 2, {true, false, true}},  {0, 2, 2, {false, true, true}},
+      {2, 2, 0, {true, false, false}},
+  };
+  for (const auto& [manual, pedal, division, sounding] : rows) {
+    OrganPlayer player(*shared->target, *shared->module, table);
+    player.reset();
+    OrganSetting s;
+    s.registration.ManualCoupler = static_cast<std::int16_t>(manual);
+    s.registration.PedalCoupler = static_cast<std::int16_t>(pedal);
+    player.set(s);
+    player.play(heldKey(division, 48, 1).front().message);
+    // The first stops play on each division's first part: parts 1, 2, 3.
+    const std::array<bool, 3> heard{shared->module->soundingNotes(0) > 0,
+                                    shared->module->soundingNotes(1) > 0,
+                                    shared->module->soundingNotes(2) > 0};
+    EXPECT_EQ(heard, sounding) << manual << " " << pedal << " " << division;
+  }
+}
 
 // Each defined stop alone, key 60 (36 on the Pedal): its lowest strong
 // partial (within 20 dB of the strongest) lies within a quarter tone of the
