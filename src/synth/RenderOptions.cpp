@@ -1,5 +1,6 @@
 #include "synth/RenderOptions.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
@@ -47,18 +48,17 @@ bool parseName(std::string_view text, const char* const (&names)[N], int& value)
 
 // great=N,swell=N,pedal=N, any of them, each stop within its division.
 bool parseStops(std::string_view text, RenderOptions& o) {
-  static const char* const kKeys[] = {"great", "swell", "pedal"};
+  static const std::string_view kKeys[] = {"great", "swell", "pedal"};
   for (;;) {
     const std::size_t comma = text.find(',');
     const std::string_view item = text.substr(0, comma);
     const std::size_t eq = item.find('=');
-    int division = -1;
-    if (eq == std::string_view::npos || !parseName(item.substr(0, eq), kKeys, division))
-      return false;
-    const OrganDivision& d = kDivisions[static_cast<std::size_t>(division)];
-    if (!parseInt(item.substr(eq + 1), d.firstStop, d.lastStop,
-                  o.stops[static_cast<std::size_t>(division)]))
-      return false;
+    if (eq == std::string_view::npos) return false;
+    const auto key = std::find(std::begin(kKeys), std::end(kKeys), item.substr(0, eq));
+    if (key == std::end(kKeys)) return false;
+    const auto division = static_cast<std::size_t>(key - std::begin(kKeys));
+    const OrganDivision& d = kDivisions[division];
+    if (!parseInt(item.substr(eq + 1), d.firstStop, d.lastStop, o.stops[division])) return false;
     if (comma == std::string_view::npos) return true;
     text = text.substr(comma + 1);
   }

@@ -93,6 +93,7 @@ TEST_F(RendererInputs, RegistrationOptions) {
       {"--stops great=50", "--stops wants", {}, 0, 0, 0, false},
       {"--stops pedal=100", "--stops wants", {}, 0, 0, 0, false},
       {"--stops choir=10", "--stops wants", {}, 0, 0, 0, false},
+      {"--stops 0=10", "--stops wants", {}, 0, 0, 0, false},
       {"--stops great=10,", "--stops wants", {}, 0, 0, 0, false},
       {"--stops great=1e1", "--stops wants", {}, 0, 0, 0, false},
       {"--fixed 13", "--fixed wants", {}, 0, 0, 0, false},
