@@ -104,7 +104,7 @@ void BuiltInSynthOutput::openWithAudioOutput(const SynthSettings& settings) {
   if (!error.empty()) {
     reportError(midi::kDriverError,
                 "The built-in synthesizer stays silent: " + error +
-                    ". Install timgm6mb-soundfont, or choose a soundfont under BUILT-IN "
+                    ". Install fluid-soundfont-gm, or choose a soundfont under BUILT-IN "
                     "SYNTHESIZER in Setup.");
     return;
   }

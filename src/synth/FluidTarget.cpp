@@ -99,6 +99,11 @@ bool FluidTarget::loadSoundfont(const std::string& path, std::string& error) {
   return true;
 }
 
+void FluidTarget::restart() {
+  fluid_synth_system_reset(synth_);
+  tuning_ = {};
+}
+
 void FluidTarget::render(float* left, float* right, int frames) {
   fluid_synth_write_float(synth_, frames, left, 0, 1, right, 0, 1);
 }
@@ -168,7 +173,7 @@ void FluidTarget::setModulation(int channel, const Modulation& m) {
 void FluidTarget::setReverb(const ReverbParams& r) {
   fluid_synth_set_reverb_group_roomsize(synth_, -1, r.roomSize);
   fluid_synth_set_reverb_group_damp(synth_, -1, r.damping);
-  fluid_synth_set_reverb_group_width(synth_, -1, r.width * 100.0);
+  fluid_synth_set_reverb_group_width(synth_, -1, r.width);
   fluid_synth_set_reverb_group_level(synth_, -1, r.level);
 }
 

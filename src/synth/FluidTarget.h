@@ -16,13 +16,18 @@
 
 namespace kalvant::synth {
 
-inline constexpr const char* kDefaultSoundfont = "/usr/share/sounds/sf2/TimGM6mb.sf2";
+// FluidR3_GM (Debian fluid-soundfont-gm): its organ tones sound at written
+// pitch, where TimGM6mb's church organs hold a sub-octave.
+inline constexpr const char* kDefaultSoundfont = "/usr/share/sounds/sf2/FluidR3_GM.sf2";
 
 class FluidTarget : public SoundTarget {
  public:
   struct Options {
     double sampleRate = 44100.0;
-    double gain = 0.4;
+    // Headroom by measurement: the full organ with couplers playing chords
+    // on all three divisions peaks between -6 and -3 dBFS with FluidR3_GM,
+    // depending on the couplers and the voicing.
+    double gain = 0.11;
     int polyphony = 512;  // a full organ with couplers sounds ~200 voices
     bool threadSafe = true;
   };
@@ -35,6 +40,11 @@ class FluidTarget : public SoundTarget {
   // Replaces the sound. Returns false with a readable reason when the file
   // cannot be loaded; the synthesizer then stays silent.
   bool loadSoundfont(const std::string& path, std::string& error);
+
+  // Back to a freshly built synthesizer with the same soundfont: no voices,
+  // controllers and tunings reset (offline only). FluidSynth's reverb may
+  // still ring from earlier notes.
+  void restart();
 
   // Renders the next frames offline (never while an audio driver runs).
   void render(float* left, float* right, int frames);

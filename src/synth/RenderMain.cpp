@@ -1,20 +1,26 @@
-// kalvant-render: plays a Standard MIDI File through the built-in GS module
-// offline and writes a WAV file, so a stops table can be heard without a
-// sound card.
-//   kalvant-render --play in.mid --render out.wav [--soundfont F.sf2]
-//                  [--dat kalvant.dat] [--tail SECONDS] [--max-seconds SECONDS]
+// kalvant-render: plays a Standard MIDI File, or a demo chord sequence,
+// through the built-in GS module offline and writes a WAV file, so a stops
+// table and a registration can be heard without a sound card.
+//   kalvant-render --render out.wav [--play in.mid] [--soundfont F.sf2]
+//                  [--dat kalvant.dat] [--stops great=N,swell=N,pedal=N]
+//                  [--memory FILE.sqs:N | --fixed N] [--temperament NAME]
+//                  [--reverb NAME] [--tail SECONDS] [--max-seconds SECONDS]
+
+#include <unistd.h>
 
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <filesystem>
 #include <string>
 #include <vector>
 
-#include "midi/MidiBytes.h"
+#include "registration/MemoryFileFormat.h"
 #include "stops/DatFile.h"
 #include "synth/BuiltInSynth.h"
 #include "synth/FluidTarget.h"
 #include "synth/GsModule.h"
+#include "synth/OrganPlayer.h"
 #include "synth/RenderOptions.h"
 #include "synth/SmfReader.h"
 #include "synth/WavWriter.h"
@@ -24,24 +30,24 @@ namespace {
 using namespace kalvant;
 using namespace kalvant::synth;
 
-constexpr int kRate = 44100;
+constexpr int kRate = kRenderRate;
 constexpr int kBlock = 64;
 
 const char* const kUsage =
-    "usage: kalvant-render --play IN.mid --render OUT.wav [--soundfont FILE.sf2]\n"
-    "                      [--dat kalvant.dat] [--tail SECONDS] [--max-seconds SECONDS]\n"
-    "With --dat the module first receives the console's reset: GS reset, set-up 1,\n"
-    "identification, set-ups 2..6, reverb 7 (Church) and the Equal temperament.\n"
+    "usage: kalvant-render --render OUT.wav [--play IN.mid] [--soundfont FILE.sf2]\n"
+    "         [--dat kalvant.dat] [--stops great=N,swell=N,pedal=N]\n"
+    "         [--memory FILE.sqs:N | --fixed N] [--temperament equal|meantone|silbermann|\n"
+    "         kirnberger] [--reverb church|cathedral|chapel] [--tail SECONDS]\n"
+    "         [--max-seconds SECONDS]\n"
+    "Without --play it plays a demo: four chords on the Great, the Swell and the Pedal.\n"
+    "The organ (the stops table --dat, by default kalvant.dat beside this program)\n"
+    "first receives the console's reset, then the registration: a memory (--fixed\n"
+    "takes fixed.fix beside the stops table), stops replacing the memory's, the\n"
+    "temperament and the reverb. Notes on channels 1..3 play the Great, Swell and\n"
+    "Pedal, through the memory's couplers. A MIDI file alone, without --dat or any\n"
+    "registration, goes to the module as it is.\n"
     "--tail (0..3600, default 3) adds silence after the last event; the WAV is cut\n"
     "at --max-seconds (default 3600).\n";
-
-// What the console sends at RESET, in its order, with Equal temperament.
-const std::vector<int> kResetEntries{100, 1, 0, 2, 3, 4, 5, 6, 7, 101, 102, 103};
-
-void sendEntry(GsModule& module, const std::string& entry) {
-  for (std::string_view m : midi::splitAtF7(entry))
-    module.receive(reinterpret_cast<const std::uint8_t*>(m.data()), m.size());
-}
 
 // Renders the module block by block straight into the WAV file.
 class Renderer {
@@ -52,10 +58,12 @@ class Renderer {
     while (wav_.frames() < frame) {
       const auto n = static_cast<int>(std::min<std::uint64_t>(kBlock, frame - wav_.frames()));
       target_.render(left, right, n);
+      meter.add(left, right, static_cast<std::size_t>(n));
       if (!wav_.write(left, right, static_cast<std::size_t>(n))) return false;
     }
     return true;
   }
+  LevelMeter meter;
 
  private:
   FluidTarget& target_;
@@ -67,6 +75,57 @@ int fail(const std::string& why) {
   return 1;
 }
 
+std::string besideThisProgram(const std::string& name) {
+  std::error_code ec;
+  const auto self = std::filesystem::read_symlink("/proc/self/exe", ec);
+  return ec ? name : (self.parent_path() / name).string();
+}
+
+// The registration the options ask for; false with the reason when a memory
+// cannot be read.
+bool chooseSetting(const RenderOptions& o, const std::string& dat, OrganSetting& s,
+                   std::string& error) {
+  if (o.memory > 0) {
+    const std::string file = o.fixedMemory
+                                 ? (std::filesystem::path(dat).parent_path() / "fixed.fix").string()
+                                 : o.memoryFile;
+    const MemoryFileReadResult m = readMemoryFile(file);
+    if (!m.ok) {
+      error = m.error;
+      return false;
+    }
+    if (static_cast<std::size_t>(o.memory) > m.data.records.size()) {
+      error = file + " holds no memory " + std::to_string(o.memory);
+      return false;
+    }
+    s.registration = m.data.records[static_cast<std::size_t>(o.memory - 1)];
+    s.temperament = m.data.temperament;
+    s.reverb = m.data.reverbType;
+    s.tremoloValue = m.data.tremoloValue;
+  }
+  std::int16_t* stops[] = {&s.registration.GreatStop, &s.registration.SwellStop,
+                           &s.registration.PedalStop};
+  for (std::size_t d = 0; d < 3; ++d)
+    if (o.stops[d] >= 0) *stops[d] = static_cast<std::int16_t>(o.stops[d]);
+  if (o.temperament >= 0) s.temperament = o.temperament;
+  if (o.reverb >= 0) s.reverb = o.reverb;
+  return true;
+}
+
+void report(const RenderOptions& o, const WavWriter& wav, const LevelMeter& m,
+            const SysexCounts& c) {
+  std::printf(
+      "%s: %.2f s, peak %.3f (%.1f dBFS), RMS %.1f dBFS; data sets %d, ignored %d, "
+      "malformed %d, unknown %d\n",
+      o.render.c_str(), static_cast<double>(wav.frames()) / kRate, m.peak(), m.peakDb(), m.rmsDb(),
+      c.dataSets, c.notForUs, c.malformed, c.unknownAddress);
+  if (m.clipped() > 0)
+    std::fprintf(stderr,
+                 "kalvant-render: warning: %llu samples clipped (peak %.1f dBFS): fewer stops, "
+                 "lower volumes or a quieter soundfont\n",
+                 static_cast<unsigned long long>(m.clipped()), m.peakDb());
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -76,10 +135,26 @@ int main(int argc, char** argv) {
     return 2;
   }
   const RenderOptions& o = args.options;
-  const SmfReadResult midi = readSmfFile(o.play);
-  if (!midi.ok) return fail(midi.error);
-  const double fileEnd = midi.data.empty() ? 0 : midi.data.back().seconds;
-  const RenderLength length = renderLength(fileEnd, o, kRate);
+  const std::string dat = !o.dat.empty()   ? o.dat
+                          : o.playsOrgan() ? besideThisProgram("kalvant.dat")
+                                           : "";
+  StopsTable table;
+  OrganSetting setting;
+  if (!dat.empty()) {
+    const DatReadResult read = readDatFile(dat);
+    if (!read.ok) return fail(read.error);
+    table = read.data;
+    std::string error;
+    if (!chooseSetting(o, dat, setting, error)) return fail(error);
+  }
+  std::vector<TimedMessage> events = demoChords();
+  if (!o.play.empty()) {
+    SmfReadResult midi = readSmfFile(o.play);
+    if (!midi.ok) return fail(midi.error);
+    events = std::move(midi.data);
+  }
+  const double end = events.empty() ? 0 : events.back().seconds;
+  const RenderLength length = renderLength(end, o, kRate);
   if (length.frames > kMaxWavFrames) {
     char why[160];
     std::snprintf(why, sizeof why, "%.0f s of audio do not fit a WAV file (at most %.0f s)",
@@ -91,25 +166,26 @@ int main(int argc, char** argv) {
   std::string error;
   SynthEngine engine(kRate, o.soundfont.empty() ? kDefaultSoundfont : o.soundfont, error);
   if (!error.empty()) return fail(error);
-  if (!o.dat.empty()) {
-    const DatReadResult dat = readDatFile(o.dat);
-    if (!dat.ok) return fail(dat.error);
-    for (int e : kResetEntries) sendEntry(*engine.module, dat.data[static_cast<std::size_t>(e)]);
+  OrganPlayer player(*engine.target, *engine.module, table);
+  if (!dat.empty()) {
+    player.reset();
+    player.set(setting);
   }
   Renderer renderer(*engine.target, wav);
-  for (const TimedMessage& m : midi.data) {
+  for (const TimedMessage& m : events) {
     if (m.seconds > length.seconds) break;
     const auto frame = static_cast<std::uint64_t>(std::llround(m.seconds * kRate));
     if (!renderer.until(std::min(frame, length.frames))) return fail(wav.error());
-    engine.module->receive(m.message);
+    if (dat.empty()) {
+      engine.module->receive(m.message);
+    } else {
+      player.play(m.message);
+    }
   }
   if (!renderer.until(length.frames) || !wav.finish()) return fail(wav.error());
   if (length.cut)
     std::fprintf(stderr, "kalvant-render: warning: %s was cut at %g s (--max-seconds)\n",
-                 o.play.c_str(), length.seconds);
-  const SysexCounts& c = engine.module->interpreter().counts();
-  std::printf("%s: %.2f s, peak %.3f; data sets %d, ignored %d, malformed %d, unknown %d\n",
-              o.render.c_str(), static_cast<double>(wav.frames()) / kRate, wav.peak(), c.dataSets,
-              c.notForUs, c.malformed, c.unknownAddress);
+                 o.play.empty() ? "the demo" : o.play.c_str(), length.seconds);
+  report(o, wav, renderer.meter, engine.module->interpreter().counts());
   return 0;
 }

@@ -1,6 +1,7 @@
 #pragma once
 // The offline renderer's command line, checked before anything is rendered.
 
+#include <array>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -12,13 +13,28 @@ inline constexpr double kMaxTailSeconds = 3600;
 inline constexpr double kMaxRenderSeconds = 86400;
 
 struct RenderOptions {
-  std::string play;       // the MIDI file
+  std::string play;       // the MIDI file; "" for the demo chords
   std::string render;     // the WAV file
   std::string soundfont;  // "" for the default
-  std::string dat;        // "" for no console reset
+  std::string dat;        // "" for kalvant.dat beside the renderer, or none
   double tailSeconds = 3;
   double maxSeconds = 3600;
+  // The registration: a memory from a file, then stops that replace its
+  // own; -1 for "not given".
+  std::string memoryFile;  // --memory FILE.sqs:N, or fixed.fix for --fixed N
+  int memory = -1;         // 1..12
+  bool fixedMemory = false;
+  std::array<int, 3> stops{-1, -1, -1};  // Great, Swell, Pedal
+  int temperament = -1;                  // 0 Equal .. 3 Kirnberger
+  int reverb = -1;                       // 0 Church, 1 Cathedral, 2 Chapel
+
+  // Whether the organ is played: a registration was asked for, or the demo.
+  bool playsOrgan() const;
 };
+
+inline constexpr const char* kTemperamentNames[] = {"equal", "meantone", "silbermann",
+                                                    "kirnberger"};
+inline constexpr const char* kReverbNames[] = {"church", "cathedral", "chapel"};
 
 struct RenderArgs {
   bool ok = false;
@@ -27,8 +43,9 @@ struct RenderArgs {
 };
 
 // Parses the arguments after the program's name. Every option takes a value;
-// --play and --render are required; numbers must be plain decimal numbers in
-// range.
+// --render is required; numbers must be plain decimal numbers in range;
+// stops must belong to their division, memories be 1..12 and temperaments
+// and reverbs be named as above (or numbered from 0).
 RenderArgs parseRenderArgs(const std::vector<std::string>& args);
 
 // A number of seconds: the whole text a finite decimal number within [lo, hi].

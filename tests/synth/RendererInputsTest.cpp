@@ -7,6 +7,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <array>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -75,6 +76,43 @@ TEST_F(RendererInputs, CommandLines) {
     EXPECT_NE(r.error.find(error), std::string::npos) << args << ": " << r.error;
     if (!r.ok) continue;
     EXPECT_EQ(std::pair(r.options.tailSeconds, r.options.maxSeconds), std::pair(tail, max)) << args;
+  }
+}
+
+TEST_F(RendererInputs, RegistrationOptions) {
+  // After "--render b.wav"; error "" when accepted: then stops G/S/P, memory,
+  // temperament, reverb, whether the organ plays.
+  using Stops = std::array<int, 3>;
+  const std::tuple<const char*, const char*, Stops, int, int, int, bool> rows[] = {
+      {"--play a.mid", "", {-1, -1, -1}, -1, -1, -1, false},
+      {"", "", {-1, -1, -1}, -1, -1, -1, true},  // the demo
+      {"--stops great=26,pedal=90", "", {26, -1, 90}, -1, -1, -1, true},
+      {"--stops swell=79,great=10,swell=50", "", {10, 50, -1}, -1, -1, -1, true},
+      {"--fixed 12 --temperament kirnberger --reverb chapel", "", {-1, -1, -1}, 12, 3, 2, true},
+      {"--memory my:file.sqs:1 --temperament 0 --reverb 1", "", {-1, -1, -1}, 1, 0, 1, true},
+      {"--stops great=50", "--stops wants", {}, 0, 0, 0, false},
+      {"--stops pedal=100", "--stops wants", {}, 0, 0, 0, false},
+      {"--stops choir=10", "--stops wants", {}, 0, 0, 0, false},
+      {"--stops 0=10", "--stops wants", {}, 0, 0, 0, false},
+      {"--stops great=10,", "--stops wants", {}, 0, 0, 0, false},
+      {"--stops great=1e1", "--stops wants", {}, 0, 0, 0, false},
+      {"--fixed 13", "--fixed wants", {}, 0, 0, 0, false},
+      {"--fixed 0", "--fixed wants", {}, 0, 0, 0, false},
+      {"--memory file.sqs", "--memory wants", {}, 0, 0, 0, false},
+      {"--memory :3", "--memory wants", {}, 0, 0, 0, false},
+      {"--temperament werckmeister", "--temperament wants", {}, 0, 0, 0, false},
+      {"--temperament 4", "--temperament wants", {}, 0, 0, 0, false},
+      {"--reverb hall", "--reverb wants", {}, 0, 0, 0, false},
+  };
+  for (const auto& [args, error, stops, memory, temperament, reverb, organ] : rows) {
+    const RenderArgs r = parseRenderArgs(words(std::string("--render b.wav ") + args));
+    EXPECT_EQ(r.ok, !*error) << args;
+    EXPECT_NE(r.error.find(error), std::string::npos) << args << ": " << r.error;
+    if (!r.ok) continue;
+    const RenderOptions& o = r.options;
+    EXPECT_EQ(std::tuple(o.stops, o.memory, o.temperament, o.reverb, o.playsOrgan()),
+              std::tuple(stops, memory, temperament, reverb, organ))
+        << args;
   }
 }
 
@@ -163,7 +201,18 @@ TEST_F(RendererInputs, ExitCodes) {
       {"--play smpte.mid --render o.wav", 1, "time division"},
       {"--play endless.mid --render o.wav --max-seconds 86400", 1, "do not fit a WAV"},
       {"--play endless.mid --render full --max-seconds 0.05", 1, "cannot write full"},
-      {"--play endless.mid --render o.wav --max-seconds 0.05", 0, "was cut at 0.05 s"}};
+      {"--play endless.mid --render o.wav --max-seconds 0.05", 0, "was cut at 0.05 s"},
+      {"--render d.wav --memory missing.sqs:2", 1, "missing.sqs"},
+      {"--render d.wav --fixed 12 --max-seconds 2", 0, "peak 0."},
+      // Every key of the full organ at once: more than full scale.
+      {"--render d.wav --play cluster.mid --fixed 12 --tail 0.3", 0, "samples clipped"}};
+  std::string cluster;
+  for (const auto& [channel, low, high] :
+       {std::tuple{0x90, 36, 96}, {0x91, 36, 96}, {0x92, 24, 55}})
+    for (int key = low; key <= high; ++key) cluster += {'\0', char(channel), char(key), '\x7F'};
+  std::ofstream(dir_ / "cluster.mid", std::ios::binary)
+      << std::string("MThd\0\0\0\6\0\0\0\1\1\xE0MTrk\0\0\x02\x6D", 22) << cluster
+      << std::string("\x83\x60\xFF\x2F\0", 5);
   for (const auto& [args, exit, text] : rows) {
     if (exit == 0 && !fs::exists(kDefaultSoundfont)) continue;  // a render needs the soundfont
     const std::string command = "cd " + dir_.string() + " && " + KALVANT_RENDER_BINARY + " " + args;
