@@ -6,8 +6,8 @@
 #include <QCloseEvent>
 #include <QFontMetrics>
 #include <QGridLayout>
-#include <QKeyEvent>
 #include <QIcon>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPixmapCache>
 #include <QPushButton>

@@ -97,7 +97,7 @@ class MainWindow : public QMainWindow {
 
   std::array<QPushButton*, 100> stops_{};
   std::array<QGridLayout*, 3> stopGrids_{};  // by division
-  int stopWidth_ = 0;  // the width every stop button shares
+  int stopWidth_ = 0;                        // the width every stop button shares
   bool shownOnce_ = false;
   std::vector<BoundButton> buttons_;
   std::array<QToolButton*, 13> leds_{};

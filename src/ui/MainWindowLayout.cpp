@@ -156,14 +156,13 @@ QWidget* MainWindow::buildCouplersAndVolumes() {
   auto* couplers = new QGroupBox(QStringLiteral("Couplers"));
   auto* c = new QHBoxLayout(couplers);
   const CombinationsView& r = k_.registration().view();
-  c->addWidget(makeButton(r.swellToGreat, "UNI_II", &Console::UNI_II_Click,
-                          "Swell to Great coupler"));
-  c->addWidget(makeButton(r.greatToSwell, "UNII_I", &Console::UNII_I_Click,
-                          "Great to Swell coupler"));
-  c->addWidget(makeButton(r.greatToPedal, "UNPI", &Console::UNPI_Click,
-                          "Great to Pedal coupler"));
-  c->addWidget(makeButton(r.swellToPedal, "UNPII", &Console::UNPII_Click,
-                          "Swell to Pedal coupler"));
+  c->addWidget(
+      makeButton(r.swellToGreat, "UNI_II", &Console::UNI_II_Click, "Swell to Great coupler"));
+  c->addWidget(
+      makeButton(r.greatToSwell, "UNII_I", &Console::UNII_I_Click, "Great to Swell coupler"));
+  c->addWidget(makeButton(r.greatToPedal, "UNPI", &Console::UNPI_Click, "Great to Pedal coupler"));
+  c->addWidget(
+      makeButton(r.swellToPedal, "UNPII", &Console::UNPII_Click, "Swell to Pedal coupler"));
   h->addWidget(couplers);
 
   auto* volumes = new QGroupBox(QStringLiteral("Volumes"));
@@ -242,8 +241,7 @@ QWidget* MainWindow::buildMemoryRow() {
   h->addSpacing(12);
   h->addLayout(bar);
   h->addStretch();
-  h->addWidget(
-      makeButton(k_.panel.resetButton(), "RESET", &Console::RESET_Click, nullptr, false));
+  h->addWidget(makeButton(k_.panel.resetButton(), "RESET", &Console::RESET_Click, nullptr, false));
   h->addWidget(makeButton(k_.panel.panicButton(), "Panic", &Console::Panic_Click,
                           "Panic: all notes off", false));
   return box;
