@@ -174,7 +174,7 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
     const int key = static_cast<QKeyEvent*>(event)->key();
     auto* button = qobject_cast<QAbstractButton*>(watched);
     if (button && (key == Qt::Key_Return || key == Qt::Key_Enter)) {
-      button->animateClick();
+      button->click();
       return true;
     }
   }

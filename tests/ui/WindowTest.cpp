@@ -7,6 +7,7 @@
 #include <QTest>
 #include <QToolButton>
 #include <filesystem>
+#include <functional>
 
 #include "support/ConsoleFixture.h"
 #include "ui/MainWindow.h"
@@ -106,6 +107,77 @@ TEST_F(Window, SetupCancelBringsTheOldPortsBackAndOkOpensThePickedOnes) {
       std::tuple(in1.isOpen(), in1.openedDevice, in2.isOpen(), out.isOpen(), out.openedDevice),
       std::tuple(true, 1, false, true, 1));
   EXPECT_FALSE(sent.empty());  // the reset reaches the new output
+}
+
+// What a screen reader hears of a stop and of a memory LED, step by step.
+TEST_F(Window, StopsAndLedsSayWhatTheyShow) {
+  start(0);
+  auto click = [this](const char* name) {
+    return [this, name] { QTest::mouseClick(child<QAbstractButton>(name), Qt::LeftButton); };
+  };
+  const struct {
+    std::function<void()> act;
+    const char* control;
+    const char* says;
+  } steps[] = {
+      {[] {}, "Tiranti_10", "Stop 10, on"},
+      {click("Tiranti_12"), "Tiranti_12", "Stop 12, on"},
+      {[] {}, "Tiranti_10", "Stop 10, off"},
+      {[this] { QTest::keyClick(w.get(), Qt::Key_F3); }, "c_memory_3", "Memory 3, current"},
+      {[] {}, "c_memory_4", "Memory 4, off"},
+      {click("Tiranti_10"), "c_memory_3", "Memory 3, current, changed"},
+      {click("Rec_button"), "Rec_button", "Record, on"},
+      {click("c_memory_5"), "c_memory_5", "Memory 5, recorded"},
+      {[] {}, "c_memory_3", "Memory 3, off"},
+  };
+  for (const auto& step : steps) {
+    step.act();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(child<QWidget>(step.control)->accessibleName().toStdString(), step.says);
+  }
+}
+
+// Keys reach the control with the focus, and the console's hotkeys work
+// whichever control has it.
+TEST_F(Window, KeysPressTheFocusedControlAndHotkeysStillRecall) {
+  start(0);
+  const struct {
+    const char* focused;
+    Qt::Key key;
+    const char* lit;  // the control lit afterwards
+    int memory;       // the current memory afterwards
+  } rows[] = {
+      {"Tiranti_12", Qt::Key_Return, "Tiranti_12", 1},
+      {"Tiranti_10", Qt::Key_Space, "Tiranti_10", 1},
+      {"Slider1", Qt::Key_F3, "Tiranti_10", 3},
+      {"UNPI", Qt::Key_Enter, "UNPI", 3},
+      {"c_memory_7", Qt::Key_F4, "Tiranti_10", 4},
+  };
+  for (const auto& row : rows) {
+    QWidget* focused = child<QWidget>(row.focused);
+    focused->setFocus();
+    EXPECT_EQ(focused->focusPolicy(), Qt::StrongFocus) << row.focused;
+    QTest::keyClick(focused, row.key);
+    EXPECT_EQ(lamp(row.lit), QString("lit")) << row.focused;
+    EXPECT_EQ(k->registration().currentMemory(), row.memory) << row.focused;
+  }
+}
+
+// An undefined stop takes no room; it appears when a new table defines it.
+TEST_F(Window, UndefinedStopsAppearWhenTheTableDefinesThem) {
+  start(0);
+  EXPECT_EQ(std::pair(child<QWidget>("Tiranti_12")->isVisible(),
+                      child<QWidget>("Tiranti_13")->isVisible()),
+            std::pair(true, false));
+  StopsTable table = taggedTable();
+  for (int i = 0; i < 22; ++i) table[13] += taggedEntry(13);
+  writeTable("kalvant.dat", table);
+  k->CARICAMENTO_DAT();
+  QCoreApplication::processEvents();
+  EXPECT_EQ(std::pair(child<QWidget>("Tiranti_12")->isVisible(),
+                      child<QWidget>("Tiranti_13")->isVisible()),
+            std::pair(false, true));
+  EXPECT_EQ(child<QWidget>("Tiranti_13")->width(), child<QWidget>("Tiranti_10")->width());
 }
 
 class WindowInAccentedDir : public Window {
