@@ -4,13 +4,18 @@
 #include <QImage>
 #include <QLabel>
 #include <QPushButton>
+#include <QScreen>
+#include <QStyleFactory>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QToolButton>
 #include <filesystem>
+#include <fstream>
 #include <functional>
 
 #include "support/ConsoleFixture.h"
 #include "ui/MainWindow.h"
+#include "ui/Style.h"
 
 namespace kalvant::test {
 namespace {
@@ -180,6 +185,28 @@ TEST_F(Window, UndefinedStopsAppearWhenTheTableDefinesThem) {
   EXPECT_EQ(child<QWidget>("Tiranti_13")->width(), child<QWidget>("Tiranti_10")->width());
 }
 
+// Closed on a screen, the window opens there again where it was; a place
+// that no longer fits the screen gives way to one that does.
+TEST_F(Window, OpensWhereItWasClosedIfThatFitsTheScreen) {
+  const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+  const struct {
+    QPoint closedAt;
+    bool sameAgain;
+  } rows[] = {{{30, 40}, true}, {{screen.width() - 50, 40}, false}};
+  for (const auto& row : rows) {
+    w.reset(), restart(), start(0);
+    QCoreApplication::processEvents();
+    w->move(row.closedAt);
+    const QRect closed = w->geometry();
+    w->close();
+    w = std::make_unique<ui::MainWindow>(*k);
+    w->show();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(w->geometry() == closed, row.sameAgain) << row.closedAt.x();
+    EXPECT_TRUE(screen.contains(w->frameGeometry())) << row.closedAt.x();
+  }
+}
+
 class WindowInAccentedDir : public Window {
  protected:
   WindowInAccentedDir() : parent_(dir) {
@@ -206,9 +233,21 @@ TEST_F(WindowInAccentedDir, LedPicturesLoadAndPathsShowAsTheyAre) {
 }  // namespace
 }  // namespace kalvant::test
 
+// Offscreen, the window is on a 1280x800 screen and styled as the program
+// styles it.
 int main(int argc, char** argv) {
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  const QByteArray platform = qgetenv("QT_QPA_PLATFORM");
+  QTemporaryDir scratch;
+  if ((platform.isEmpty() || platform == "offscreen") && scratch.isValid()) {
+    const QString config = scratch.filePath("screen.json");
+    std::ofstream(config.toStdString())
+        << R"({"screens": [{"name": "offscreen", "x": 0, "y": 0, "width": 1280, "height": 800,)"
+        << R"( "logicalDpi": 96, "logicalBaseDpi": 96, "dpr": 1}]})";
+    qputenv("QT_QPA_PLATFORM", ("offscreen:configfile=" + config).toLocal8Bit());
+  }
   QApplication app(argc, argv);
+  QApplication::setStyle(QStyleFactory::create("Fusion"));
+  app.setStyleSheet(kalvant::ui::kStyle);
   ::testing::InitGoogleTest(&argc, argv);
   return RUN_ALL_TESTS();
 }
