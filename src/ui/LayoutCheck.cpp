@@ -53,7 +53,7 @@ QString clippedByHint(const QWidget* w) {
   QSize need = w->minimumSizeHint();
   if (const auto* label = qobject_cast<const QLabel*>(w)) {
     if (label->text().isEmpty()) return {};
-    if (label->wordWrap()) need = {0, label->heightForWidth(label->width())};
+    if (label->wordWrap()) need = {label->width(), label->heightForWidth(label->width())};
   } else if (const auto* box = qobject_cast<const QGroupBox*>(w)) {
     if (box->title().isEmpty()) return {};
     need = {box->fontMetrics().horizontalAdvance(plain(box->title())) + 16, 0};

@@ -22,7 +22,9 @@
 
 #include "console/CfgFormat.h"
 #include "console/Console.h"
+#include "midi/BuiltInSynthControl.h"
 #include "midi/MemoryMidi.h"
+#include "synth/BuiltInSynth.h"
 #include "ui/LayoutCheck.h"
 #include "ui/MainWindow.h"
 #include "ui/QtServices.h"
@@ -107,6 +109,7 @@ void prepareData(const QString& from, const std::string& to) {
   std::filesystem::copy(from.toStdString(), to, std::filesystem::copy_options::recursive);
   CfgData cfg;
   cfg.settings.DatFilePath = to + "/kalvant.dat";
+  cfg.settings.OutDev = 1;  // after the built-in synthesizer
   cfg.fixedMemories.fill(kInitialRegistration);
   std::ofstream(to + "/KALVANT.CFG", std::ios::binary) << serialiseCfg(cfg);
 }
@@ -155,12 +158,17 @@ int main(int argc, char** argv) {
 
   QuietDialogs user;
   midi::MemoryMidiInput in1({}, ui::qtPost()), in2({}, ui::qtPost());
-  midi::MemoryMidiOutput out({}, ui::qtPost());
+  // As the program has it: the built-in synthesizer, then "No device"
+  // (chosen by the configuration), which shows the synthesizer's settings.
+  const std::unique_ptr<midi::MidiOutput> out = synth::withBuiltInSynth(
+      std::make_unique<midi::MemoryMidiOutput>(std::vector<std::string>{}, ui::qtPost()), data,
+      ui::qtPost());
   Console* consolePtr = nullptr;
   ui::QtEventLoop loop([&consolePtr] {
     if (consolePtr) consolePtr->Timer1_Timer();
   });
-  Console console({user, loop, in1, in2, out, data});
+  Console console(
+      {user, loop, in1, in2, *out, data, dynamic_cast<midi::BuiltInSynthControl*>(out.get())});
   consolePtr = &console;
   ui::MainWindow window(console);
   console.Form_Load();
