@@ -105,7 +105,7 @@ QPushButton* MainWindow::makeButton(const ButtonView& view, const char* objectNa
   auto* b = new QPushButton;
   b->setObjectName(objectName);
   takeKeys(b);
-  connect(b, &QPushButton::clicked, this, [this, handler] { (k_.*handler)(); });
+  connect(b, &QPushButton::clicked, this, [this, handler] { std::invoke(handler, k_); });
   buttons_.push_back({&view, view, b, spoken, saysState});
   return b;
 }
@@ -177,7 +177,8 @@ QWidget* MainWindow::buildCouplersAndVolumes() {
     value = new QLabel;
     value->setObjectName(rowIndex == 0 ? "EXPGO" : "EXPSW");
     value->setMinimumWidth(28);
-    connect(slider, &QSlider::valueChanged, this, [this, scroll](int v) { (k_.*scroll)(v); });
+    connect(slider, &QSlider::valueChanged, this,
+            [this, scroll](int v) { std::invoke(scroll, k_, v); });
     g->addWidget(new QLabel(toQt(caption)), rowIndex, 0);
     g->addWidget(slider, rowIndex, 1);
     g->addWidget(value, rowIndex, 2);
