@@ -64,7 +64,7 @@ void applyButton(QAbstractButton* w, const ButtonView& v, const char* spoken = n
 constexpr int kStopMinimumWidth = 108;
 constexpr int kStopTextMargin = 6;  // padding, border and a pixel of air, each side
 
-int stopWidthFor(const QPushButton* b) {
+int stopWidthFor(const QAbstractButton* b) {
   QFont bold = b->font();
   bold.setBold(true);
   return QFontMetrics(bold).horizontalAdvance(b->text()) + 2 * kStopTextMargin;
@@ -80,6 +80,16 @@ QString screenKey(const QScreen* s) {
       .arg(name)
       .arg(s->geometry().width())
       .arg(s->geometry().height());
+}
+
+// The width a button asks for when lit, whatever its padding: its width
+// now, with its caption measured in bold instead.
+int litWidthFor(const QAbstractButton* b) {
+  QFont bold = b->font();
+  bold.setBold(true);
+  const QString caption = b->text().replace(QLatin1String("&&"), QLatin1String("&"));
+  return b->sizeHint().width() - b->fontMetrics().horizontalAdvance(caption) +
+         QFontMetrics(bold).horizontalAdvance(caption);
 }
 
 QPixmap picture(const std::string& path) {
@@ -219,7 +229,10 @@ void MainWindow::render() {
     placeStops();
   }
   for (BoundButton& b : buttons_) {
+    const bool renamedButton = all || b.view->caption != b.shown.caption;
     if (changed(*b.view, b.shown)) applyButton(b.widget, b.shown, b.spoken, b.saysState);
+    const bool fixedWidth = b.widget->minimumWidth() == b.widget->maximumWidth();
+    if (renamedButton && !fixedWidth) b.widget->setMinimumWidth(litWidthFor(b.widget));
   }
   for (int i = 1; i <= 12; ++i) {
     if (changed(r.memoryLeds[i], rWas.memoryLeds[i])) {

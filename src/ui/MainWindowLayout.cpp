@@ -208,6 +208,7 @@ QWidget* MainWindow::buildMemoryRow() {
     auto* led = new QToolButton;
     led->setObjectName(QStringLiteral("c_memory_%1").arg(i));
     led->setAutoRaise(true);
+    led->setProperty("role", "led");
     takeKeys(led);
     led->setIconSize(QSize(20, 20));
     connect(led, &QToolButton::clicked, this, [this, i] { k_.c_memory_Click(i); });

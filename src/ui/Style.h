@@ -7,9 +7,10 @@
 // A stop the table leaves undefined recedes into the jamb. Group titles
 // (the division names) are bold; what they hold is not, unless lit.
 //
-// The control with the keyboard focus wears a thick blue frame. The frame
-// takes its second pixel from the padding, so a control keeps its size
-// when the focus comes and goes.
+// The control with the keyboard focus wears a blue frame. A button's frame
+// takes its second pixel from the padding, and the LEDs and sliders always
+// wear a frame, clear without the focus: a control keeps its size when the
+// focus comes and goes.
 
 namespace kalvant::ui {
 
@@ -28,8 +29,11 @@ QPushButton:focus { border: 2px solid #1659c7; padding: 2px 5px; }
 QPushButton[role="stop"]:focus { padding: 2px 3px; }
 QPushButton[role="bar"]:focus { border: 2px solid #1659c7; padding: 0; }
 QPushButton[role="division"]:focus { padding: 4px; }
-QToolButton:focus { border: 2px solid #1659c7; border-radius: 3px; }
-QSlider:focus { border: 1px solid #1659c7; }
+QToolButton[role="led"] { border: 2px solid transparent; border-radius: 3px; }
+QToolButton[role="led"]:hover { border-color: #9a9a9a; }
+QToolButton[role="led"]:focus { border-color: #1659c7; }
+QSlider { border: 1px solid transparent; }
+QSlider:focus { border-color: #1659c7; }
 QGroupBox { font-weight: bold; }
 QGroupBox * { font-weight: normal; }
 )";

@@ -12,6 +12,7 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <map>
 
 #include "support/ConsoleFixture.h"
 #include "ui/MainWindow.h"
@@ -35,6 +36,7 @@ class Window : public ConsoleTest {
     writeCfg(2, 2, outDev);
     StopsTable table = taggedTable();
     for (int i = 0; i < 22; ++i) table[12] += taggedEntry(12);  // over 110 bytes: defined
+    table[12 + 104] = "Principal+Trumpet 8'";                   // wider than a stop's least width
     writeTable("kalvant.dat", table);
     w = std::make_unique<ui::MainWindow>(*k);
     k->Form_Load(), loop.drain();
@@ -126,7 +128,7 @@ TEST_F(Window, StopsAndLedsSayWhatTheyShow) {
     const char* says;
   } steps[] = {
       {[] {}, "Tiranti_10", "Stop 10, on"},
-      {click("Tiranti_12"), "Tiranti_12", "Stop 12, on"},
+      {click("Tiranti_12"), "Tiranti_12", "Principal+Trumpet 8', on"},
       {[] {}, "Tiranti_10", "Stop 10, off"},
       {[this] { QTest::keyClick(w.get(), Qt::Key_F3); }, "c_memory_3", "Memory 3, current"},
       {[] {}, "c_memory_4", "Memory 4, off"},
@@ -183,6 +185,29 @@ TEST_F(Window, UndefinedStopsAppearWhenTheTableDefinesThem) {
                       child<QWidget>("Tiranti_13")->isVisible()),
             std::pair(false, true));
   EXPECT_EQ(child<QWidget>("Tiranti_13")->width(), child<QWidget>("Tiranti_10")->width());
+}
+
+// Lighting a stop (bold) or moving the focus moves no control.
+TEST_F(Window, LampsAndFocusMoveNothing) {
+  start(0);
+  auto controls = [this] {
+    QCoreApplication::processEvents();
+    std::map<QString, QRect> at;
+    for (QWidget* c : w->findChildren<QWidget*>())
+      if (c->isVisible()) at[c->objectName()] = QRect(c->mapTo(w.get(), QPoint()), c->size());
+    return at;
+  };
+  const auto before = controls();
+  const struct {
+    const char* control;
+    bool click;  // else it takes the focus
+  } rows[] = {{"Tiranti_12", true},  {"UNI_II", true},   {"Tiranti_10", false},
+              {"c_memory_3", false}, {"Slider2", false}, {"Graduatore_2", false}};
+  for (const auto& row : rows) {
+    QWidget* c = child<QWidget>(row.control);
+    row.click ? QTest::mouseClick(c, Qt::LeftButton) : c->setFocus();
+    EXPECT_EQ(controls(), before) << row.control;
+  }
 }
 
 // Closed on a screen, the window opens there again where it was; a place
