@@ -16,28 +16,9 @@
 #include "ui/MainWindow.h"
 #include "ui/QtServices.h"
 #include "ui/QtText.h"
+#include "ui/Style.h"
 
 namespace {
-
-// Lamp colours: a lit stop glows amber with bold lettering, like the lamp
-// of a drawn stop, so it reads at a glance and without colour vision; an
-// unlit one is the console's grey; an inactive division or memory is darker.
-// A stop the table leaves undefined recedes into the jamb. Group titles
-// (the division names) are bold; what they hold is not, unless lit.
-constexpr const char* kStyle = R"(
-QPushButton { border: 1px solid #6b6b6b; border-radius: 3px; padding: 3px 6px; }
-QPushButton[lamp="lit"] { background-color: #ffc247; color: #1c1400; border-color: #8a5a00;
-                          font-weight: bold; }
-QPushButton[lamp="unlit"] { background-color: #d6d3cc; color: #1a1a1a; }
-QPushButton[lamp="inactive"] { background-color: #8e8e8e; color: #f0f0f0; }
-QPushButton:disabled { background-color: #e4e1da; color: #9a9a9a; border: 1px dashed #bdb8ad; }
-QPushButton[role="stop"] { padding: 3px 4px; }
-QPushButton[role="bar"] { padding: 0; border-radius: 1px; }
-QPushButton[role="bar"][lamp="lit"] { background-color: #f2b600; }
-QPushButton[role="division"] { font-weight: bold; padding: 5px; }
-QGroupBox { font-weight: bold; }
-QGroupBox * { font-weight: normal; }
-)";
 
 std::vector<std::string> argsOf(int argc, char** argv) {
   std::vector<std::string> args;
@@ -102,7 +83,7 @@ int main(int argc, char** argv) {
   QApplication application(argc, argv);
   QGuiApplication::setDesktopFileName("org.kalvant.Kalvant");  // the installed .desktop file
   QApplication::setStyle(QStyleFactory::create("Fusion"));
-  application.setStyleSheet(kStyle);
+  application.setStyleSheet(ui::kStyle);
   const std::optional<app::DataFolders> folders = prepareFolders(cl);
   if (!folders) return 1;
   const std::string& programDir = folders->data;

@@ -89,7 +89,12 @@ void Combinations::clearMemoryLeds() {
   paint(view_.recButton, Lamp::Unlit);
   memoryShownGreen_ = false;
   currentMemory_ = 1;
-  for (int i = 1; i <= 12; ++i) set(view_.memoryLeds[i].picturePath, greenOffPath_);
+  for (int i = 1; i <= 12; ++i) showLed(i, greenOffPath_, "off");
+}
+
+void Combinations::showLed(int i, const std::string& picture, const char* words) {
+  set(view_.memoryLeds[i].picturePath, picture);
+  set<std::string>(view_.memoryLeds[i].words, words);
 }
 
 // A pair of exclusive couplers by its code: 0 none, 1 the first, 2 the

@@ -90,6 +90,8 @@ class Combinations {
   void chooseDivision(int code);
   void toggleCoupler(const CouplerPair& pair, int code);
   void clearMemoryLeds();  // REC off, no memory lit, memory 1 current
+  // Memory LED i shows `picture`; `words` say what it means.
+  void showLed(int i, const std::string& picture, const char* words);
   void paint(ButtonView& b, Lamp lamp) { set(b.lamp, lamp); }
   void paintCouplerPair(ButtonView& first, ButtonView& second, int code);
   template <class T>

@@ -19,6 +19,7 @@ void Combinations::c_memory_Click(int Index) {
   if (Index < 1 || Index > kLastMemory) Index = 1;
   paintFixedBar(Index >= kFirstFixedMemory ? Index - 12 : 0);
   memoryShownGreen_ = false;
+  const bool recorded = recArmed_ && Index <= 12;
   if (recArmed_) {
     if (Index <= 12) {  // fixed memories cannot be stored with REC
       bank_.memory(Index) = bank_.pending;
@@ -34,9 +35,9 @@ void Combinations::c_memory_Click(int Index) {
     memoryShownGreen_ = true;
   }
   if (currentMemory_ >= 1 && currentMemory_ <= 12) {
-    set(view_.memoryLeds[currentMemory_].picturePath, greenOffPath_);
+    showLed(currentMemory_, greenOffPath_, "off");
   }
-  if (Index <= 12) set(view_.memoryLeds[Index].picturePath, greenOnPath_);
+  if (Index <= 12) showLed(Index, greenOnPath_, recorded ? "recorded" : "current");
   currentMemory_ = Index;
 }
 

@@ -91,7 +91,7 @@ void Combinations::toggleTremolo(std::int16_t Registration::*state, int division
 void Combinations::Marca_Led_giallo() {
   if (memoryShownGreen_ && currentMemory_ >= 1 && currentMemory_ <= 12) {
     memoryShownGreen_ = false;
-    set(view_.memoryLeds[currentMemory_].picturePath, yellowOnPath_);
+    showLed(currentMemory_, yellowOnPath_, "current, changed");
   }
 }
 

@@ -5,11 +5,14 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QFontMetrics>
+#include <QGridLayout>
 #include <QIcon>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPixmapCache>
 #include <QPushButton>
 #include <QScreen>
+#include <QSettings>
 #include <QShowEvent>
 #include <QSignalBlocker>
 #include <QSlider>
@@ -41,11 +44,18 @@ QString buttonText(const std::string& caption) {
   return text(caption).replace("&", "&&");
 }
 
-void applyButton(QAbstractButton* w, const ButtonView& v) {
+// What a screen reader says of a button: its name, and for one that stays
+// on or off, whether it is on ("Principal 8', on"); its tooltip describes it.
+void applyButton(QAbstractButton* w, const ButtonView& v, const char* spoken = nullptr,
+                 bool saysState = true) {
   w->setText(buttonText(v.caption));
   w->setToolTip(text(v.tooltip));
   w->setEnabled(v.enabled);
   setLamp(w, v.lamp);
+  QString name = spoken ? QString::fromUtf8(spoken) : text(v.caption).trimmed();
+  if (saysState) name += v.lamp == Lamp::Lit ? QStringLiteral(", on") : QStringLiteral(", off");
+  w->setAccessibleName(name);
+  w->setAccessibleDescription(v.tooltip.empty() ? name : text(v.tooltip));
 }
 
 // Every stop's name must fit its button when the stop is drawn and the name
@@ -54,10 +64,32 @@ void applyButton(QAbstractButton* w, const ButtonView& v) {
 constexpr int kStopMinimumWidth = 108;
 constexpr int kStopTextMargin = 6;  // padding, border and a pixel of air, each side
 
-int stopWidthFor(const QPushButton* b) {
+int stopWidthFor(const QAbstractButton* b) {
   QFont bold = b->font();
   bold.setBold(true);
   return QFontMetrics(bold).horizontalAdvance(b->text()) + 2 * kStopTextMargin;
+}
+
+// The window's place is remembered for each screen it was closed on, by the
+// screen's name and size: a laptop on its own and on a projector each keep
+// their own.
+QString screenKey(const QScreen* s) {
+  QString name = s->name();
+  name.replace('/', '_').replace('\\', '_');
+  return QStringLiteral("geometry/%1 %2x%3")
+      .arg(name)
+      .arg(s->geometry().width())
+      .arg(s->geometry().height());
+}
+
+// The width a button asks for when lit, whatever its padding: its width
+// now, with its caption measured in bold instead.
+int litWidthFor(const QAbstractButton* b) {
+  QFont bold = b->font();
+  bold.setBold(true);
+  const QString caption = b->text().replace(QLatin1String("&&"), QLatin1String("&"));
+  return b->sizeHint().width() - b->fontMetrics().horizontalAdvance(caption) +
+         QFontMetrics(bold).horizontalAdvance(caption);
 }
 
 QPixmap picture(const std::string& path) {
@@ -84,39 +116,79 @@ MainWindow::MainWindow(Console& console) : k_(console) {
   k_.panel.onChanged = [this] { scheduleRender(); };
   k_.requestClose = [this] { close(); };
   render();
-  resize(sizeHint());
-  centreOnScreen();
 }
 
 void MainWindow::fitStopWidths() {
   int width = kStopMinimumWidth;
   for (int i = entry::kFirstGreatStop; i <= entry::kLastStop; ++i)
-    width = std::max(width, stopWidthFor(stops_[i]));
+    if (stops_[i]->isEnabled()) width = std::max(width, stopWidthFor(stops_[i]));
   if (width == stopWidth_) return;
   stopWidth_ = width;
   for (int i = entry::kFirstGreatStop; i <= entry::kLastStop; ++i)
-    stops_[i]->setMinimumWidth(width);
+    stops_[i]->setFixedWidth(width);  // lit and bold, a stop keeps its width
+}
+
+// The defined stops of each division in columns of ten, in order; a slot
+// the table leaves undefined takes no room. Runs whenever the stops table
+// changes, at start-up and from the editor.
+void MainWindow::placeStops() {
+  for (std::size_t d = 0; d < kDivisions.size(); ++d) {
+    QGridLayout* grid = stopGrids_[d];
+    int placed = 0;
+    for (int i = kDivisions[d].firstStop; i <= kDivisions[d].lastStop; ++i) {
+      QPushButton* b = stops_[i];
+      grid->removeWidget(b);
+      if (!b->isEnabled()) {
+        b->hide();
+        continue;
+      }
+      grid->addWidget(b, placed % 10, placed / 10);
+      b->show();
+      ++placed;
+    }
+  }
 }
 
 // Start-up names the stops after the window was built: it is laid out and
-// centred again for them when first shown.
+// placed for them when first shown.
 void MainWindow::showEvent(QShowEvent* event) {
   if (!shownOnce_) {
     shownOnce_ = true;
     // After the pending layout requests, so the new stop widths count.
-    QTimer::singleShot(0, this, [this] {
-      adjustSize();
-      centreOnScreen();
-    });
+    QTimer::singleShot(0, this, [this] { placeOnScreen(); });
   }
   QMainWindow::showEvent(event);
 }
 
-void MainWindow::centreOnScreen() {
-  if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-    const QRect r = screen->availableGeometry();
-    move(r.x() + (r.width() - width()) / 2, r.y() + (r.height() - height()) / 2);
+QString MainWindow::placementFile() const {
+  return text(k_.programFile("kalvant-window.ini"));
+}
+
+// Where it was last closed on this screen, if that still fits; else its own
+// size, no larger than the screen, in the middle of it.
+void MainWindow::placeOnScreen() {
+  const QScreen* s = screen() ? screen() : QGuiApplication::primaryScreen();
+  if (!s) return;
+  const QRect room = s->availableGeometry();
+  const QSettings placement(placementFile(), QSettings::IniFormat);
+  const QByteArray saved = placement.value(screenKey(s)).toByteArray();
+  if (!saved.isEmpty() && restoreGeometry(saved) && room.contains(frameGeometry())) return;
+  const QSize frame = frameGeometry().size() - size();
+  resize(sizeHint().expandedTo(minimumSizeHint()).boundedTo(room.size() - frame));
+  move(room.x() + (room.width() - frameGeometry().width()) / 2,
+       room.y() + (room.height() - frameGeometry().height()) / 2);
+}
+
+bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() == QEvent::KeyPress) {
+    const int key = static_cast<QKeyEvent*>(event)->key();
+    auto* button = qobject_cast<QAbstractButton*>(watched);
+    if (button && (key == Qt::Key_Return || key == Qt::Key_Enter)) {
+      button->click();
+      return true;
+    }
   }
+  return QMainWindow::eventFilter(watched, event);
 }
 
 void MainWindow::scheduleRender() {
@@ -147,22 +219,35 @@ void MainWindow::render() {
   CombinationsView& rWas = shownRegistration_;
   bool renamed = all;  // stop names change with the stops table only
   for (int i = entry::kFirstGreatStop; i <= entry::kLastStop; ++i) {
-    renamed = renamed || r.stopButtons[i].caption != rWas.stopButtons[i].caption;
+    const ButtonView& now = r.stopButtons[i];
+    const ButtonView& was = rWas.stopButtons[i];
+    renamed = renamed || now.caption != was.caption || now.enabled != was.enabled;
     if (changed(r.stopButtons[i], rWas.stopButtons[i])) applyButton(stops_[i], r.stopButtons[i]);
   }
-  if (renamed) fitStopWidths();
+  if (renamed) {
+    fitStopWidths();
+    placeStops();
+  }
   for (BoundButton& b : buttons_) {
-    if (changed(*b.view, b.shown)) applyButton(b.widget, b.shown);
+    const bool renamedButton = all || b.view->caption != b.shown.caption;
+    if (changed(*b.view, b.shown)) applyButton(b.widget, b.shown, b.spoken, b.saysState);
+    const bool fixedWidth = b.widget->minimumWidth() == b.widget->maximumWidth();
+    if (renamedButton && !fixedWidth) b.widget->setMinimumWidth(litWidthFor(b.widget));
   }
   for (int i = 1; i <= 12; ++i) {
     if (changed(r.memoryLeds[i], rWas.memoryLeds[i])) {
-      leds_[i]->setIcon(QIcon(picture(r.memoryLeds[i].picturePath)));
-      leds_[i]->setToolTip(text(r.memoryLeds[i].tooltip));
+      const PictureView& led = r.memoryLeds[i];
+      leds_[i]->setIcon(QIcon(picture(led.picturePath)));
+      leds_[i]->setToolTip(text(led.tooltip));
+      leds_[i]->setAccessibleName(QStringLiteral("Memory %1, %2").arg(i).arg(text(led.words)));
+      leds_[i]->setAccessibleDescription(text(led.tooltip));
     }
     if (changed(r.memoryLabels[i], rWas.memoryLabels[i]))
       ledLabels_[i]->setText(text(r.memoryLabels[i].text));
-    if (changed(r.fixedMemoryBar[i], rWas.fixedMemoryBar[i]))
-      applyButton(fixed_[i], r.fixedMemoryBar[i]);
+    if (changed(r.fixedMemoryBar[i], rWas.fixedMemoryBar[i])) {
+      const std::string spoken = "Fixed memory " + std::to_string(i);
+      applyButton(fixed_[i], r.fixedMemoryBar[i], spoken.c_str());
+    }
   }
   const SoundView& sound = k_.sound().view();
   SoundView& soundWas = shownSound_;
@@ -218,6 +303,8 @@ void MainWindow::closeEvent(QCloseEvent* event) {
     return;
   }
   event->accept();
+  QSettings placement(placementFile(), QSettings::IniFormat);
+  if (const QScreen* s = screen()) placement.setValue(screenKey(s), saveGeometry());
   // Every other window goes with the console, without questions of its own.
   setup_->hide();
   tremolo_->hide();

@@ -11,6 +11,7 @@
 
 class QAbstractButton;
 class QAction;
+class QGridLayout;
 class QLabel;
 class QPushButton;
 class QSlider;
@@ -39,18 +40,25 @@ class MainWindow : public QMainWindow {
   void closeEvent(QCloseEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
   void showEvent(QShowEvent* event) override;
+  // Enter presses the console button that has the focus, as Space does.
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
   // A button and the view it renders, which lives as long as the console.
+  // What a screen reader says of it: `spoken` (or, when null, the caption)
+  // and, for a button that stays on or off, whether it is on.
   struct BoundButton {
     const ButtonView* view;
     ButtonView shown;
     QAbstractButton* widget;
+    const char* spoken = nullptr;
+    bool saysState = false;
   };
 
   void buildMenus();
   QWidget* buildPanel();
   struct Division {
+    int index;  // 0 Great, 1 Swell, 2 Pedal
     const char* title;
     const ButtonView* button;
     const char* name;
@@ -59,15 +67,20 @@ class MainWindow : public QMainWindow {
     const ButtonView* tremolo;
     const char* tremoloName;
     void (Console::*tremoloClick)();
+    const char* tremoloSpoken;
   };
   QWidget* buildDivision(const Division& d);
   QWidget* buildCouplersAndVolumes();
   QWidget* buildMemoryRow();
   QPushButton* makeButton(const ButtonView& view, const char* objectName,
-                          void (Console::*handler)());
+                          void (Console::*handler)(), const char* spoken = nullptr,
+                          bool saysState = true);
+  void takeKeys(QWidget* control);
+  void placeStops();
   void scheduleRender();
   void fitStopWidths();
-  void centreOnScreen();
+  void placeOnScreen();
+  QString placementFile() const;
 
   Console& k_;
   // What the widgets show now of the panel.
@@ -83,7 +96,8 @@ class MainWindow : public QMainWindow {
   bool firstRender_ = true;
 
   std::array<QPushButton*, 100> stops_{};
-  int stopWidth_ = 0;  // the width every stop button shares
+  std::array<QGridLayout*, 3> stopGrids_{};  // by division
+  int stopWidth_ = 0;                        // the width every stop button shares
   bool shownOnce_ = false;
   std::vector<BoundButton> buttons_;
   std::array<QToolButton*, 13> leds_{};

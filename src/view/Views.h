@@ -28,6 +28,7 @@ struct LabelView {
 struct PictureView {
   std::string picturePath;  // "" shows nothing
   std::string tooltip;
+  std::string words;  // what the picture shows, said in words (for screen readers)
   bool operator==(const PictureView&) const = default;
 };
 

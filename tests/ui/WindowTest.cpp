@@ -4,12 +4,19 @@
 #include <QImage>
 #include <QLabel>
 #include <QPushButton>
+#include <QScreen>
+#include <QStyleFactory>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QToolButton>
 #include <filesystem>
+#include <fstream>
+#include <functional>
+#include <map>
 
 #include "support/ConsoleFixture.h"
 #include "ui/MainWindow.h"
+#include "ui/Style.h"
 
 namespace kalvant::test {
 namespace {
@@ -29,6 +36,7 @@ class Window : public ConsoleTest {
     writeCfg(2, 2, outDev);
     StopsTable table = taggedTable();
     for (int i = 0; i < 22; ++i) table[12] += taggedEntry(12);  // over 110 bytes: defined
+    table[12 + 104] = "Principal+Trumpet 8'";                   // wider than a stop's least width
     writeTable("kalvant.dat", table);
     w = std::make_unique<ui::MainWindow>(*k);
     k->Form_Load(), loop.drain();
@@ -108,6 +116,122 @@ TEST_F(Window, SetupCancelBringsTheOldPortsBackAndOkOpensThePickedOnes) {
   EXPECT_FALSE(sent.empty());  // the reset reaches the new output
 }
 
+// What a screen reader hears of a stop and of a memory LED, step by step.
+TEST_F(Window, StopsAndLedsSayWhatTheyShow) {
+  start(0);
+  auto click = [this](const char* name) {
+    return [this, name] { QTest::mouseClick(child<QAbstractButton>(name), Qt::LeftButton); };
+  };
+  const struct {
+    std::function<void()> act;
+    const char* control;
+    const char* says;
+  } steps[] = {
+      {[] {}, "Tiranti_10", "Stop 10, on"},
+      {click("Tiranti_12"), "Tiranti_12", "Principal+Trumpet 8', on"},
+      {[] {}, "Tiranti_10", "Stop 10, off"},
+      {[this] { QTest::keyClick(w.get(), Qt::Key_F3); }, "c_memory_3", "Memory 3, current"},
+      {[] {}, "c_memory_4", "Memory 4, off"},
+      {click("Tiranti_10"), "c_memory_3", "Memory 3, current, changed"},
+      {click("Rec_button"), "Rec_button", "Record, on"},
+      {click("c_memory_5"), "c_memory_5", "Memory 5, recorded"},
+      {[] {}, "c_memory_3", "Memory 3, off"},
+  };
+  for (const auto& step : steps) {
+    step.act();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(child<QWidget>(step.control)->accessibleName().toStdString(), step.says);
+  }
+}
+
+// Keys reach the control with the focus, and the console's hotkeys work
+// whichever control has it.
+TEST_F(Window, KeysPressTheFocusedControlAndHotkeysStillRecall) {
+  start(0);
+  const struct {
+    const char* focused;
+    Qt::Key key;
+    const char* lit;  // the control lit afterwards
+    int memory;       // the current memory afterwards
+  } rows[] = {
+      {"Tiranti_12", Qt::Key_Return, "Tiranti_12", 1},
+      {"Tiranti_10", Qt::Key_Space, "Tiranti_10", 1},
+      {"Slider1", Qt::Key_F3, "Tiranti_10", 3},
+      {"UNPI", Qt::Key_Enter, "UNPI", 3},
+      {"c_memory_7", Qt::Key_F4, "Tiranti_10", 4},
+  };
+  for (const auto& row : rows) {
+    QWidget* focused = child<QWidget>(row.focused);
+    focused->setFocus();
+    EXPECT_EQ(focused->focusPolicy(), Qt::StrongFocus) << row.focused;
+    QTest::keyClick(focused, row.key);
+    EXPECT_EQ(lamp(row.lit), QString("lit")) << row.focused;
+    EXPECT_EQ(k->registration().currentMemory(), row.memory) << row.focused;
+  }
+}
+
+// An undefined stop takes no room; it appears when a new table defines it.
+TEST_F(Window, UndefinedStopsAppearWhenTheTableDefinesThem) {
+  start(0);
+  EXPECT_EQ(std::pair(child<QWidget>("Tiranti_12")->isVisible(),
+                      child<QWidget>("Tiranti_13")->isVisible()),
+            std::pair(true, false));
+  StopsTable table = taggedTable();
+  for (int i = 0; i < 22; ++i) table[13] += taggedEntry(13);
+  writeTable("kalvant.dat", table);
+  k->CARICAMENTO_DAT();
+  QCoreApplication::processEvents();
+  EXPECT_EQ(std::pair(child<QWidget>("Tiranti_12")->isVisible(),
+                      child<QWidget>("Tiranti_13")->isVisible()),
+            std::pair(false, true));
+  EXPECT_EQ(child<QWidget>("Tiranti_13")->width(), child<QWidget>("Tiranti_10")->width());
+}
+
+// Lighting a stop (bold) or moving the focus moves no control.
+TEST_F(Window, LampsAndFocusMoveNothing) {
+  start(0);
+  auto controls = [this] {
+    QCoreApplication::processEvents();
+    std::map<QString, QRect> at;
+    for (QWidget* c : w->findChildren<QWidget*>())
+      if (c->isVisible()) at[c->objectName()] = QRect(c->mapTo(w.get(), QPoint()), c->size());
+    return at;
+  };
+  const auto before = controls();
+  const struct {
+    const char* control;
+    bool click;  // else it takes the focus
+  } rows[] = {{"Tiranti_12", true},  {"UNI_II", true},   {"Tiranti_10", false},
+              {"c_memory_3", false}, {"Slider2", false}, {"Graduatore_2", false}};
+  for (const auto& row : rows) {
+    QWidget* c = child<QWidget>(row.control);
+    row.click ? QTest::mouseClick(c, Qt::LeftButton) : c->setFocus();
+    EXPECT_EQ(controls(), before) << row.control;
+  }
+}
+
+// Closed on a screen, the window opens there again where it was; a place
+// that no longer fits the screen gives way to one that does.
+TEST_F(Window, OpensWhereItWasClosedIfThatFitsTheScreen) {
+  const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+  const struct {
+    QPoint closedAt;
+    bool sameAgain;
+  } rows[] = {{{30, 40}, true}, {{screen.width() - 50, 40}, false}};
+  for (const auto& row : rows) {
+    w.reset(), restart(), start(0);
+    QCoreApplication::processEvents();
+    w->move(row.closedAt);
+    const QRect closed = w->geometry();
+    w->close();
+    w = std::make_unique<ui::MainWindow>(*k);
+    w->show();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(w->geometry() == closed, row.sameAgain) << row.closedAt.x();
+    EXPECT_TRUE(screen.contains(w->frameGeometry())) << row.closedAt.x();
+  }
+}
+
 class WindowInAccentedDir : public Window {
  protected:
   WindowInAccentedDir() : parent_(dir) {
@@ -134,9 +258,21 @@ TEST_F(WindowInAccentedDir, LedPicturesLoadAndPathsShowAsTheyAre) {
 }  // namespace
 }  // namespace kalvant::test
 
+// Offscreen, the window is on a 1280x800 screen and styled as the program
+// styles it.
 int main(int argc, char** argv) {
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  const QByteArray platform = qgetenv("QT_QPA_PLATFORM");
+  QTemporaryDir scratch;
+  if ((platform.isEmpty() || platform == "offscreen") && scratch.isValid()) {
+    const QString config = scratch.filePath("screen.json");
+    std::ofstream(config.toStdString())
+        << R"({"screens": [{"name": "offscreen", "x": 0, "y": 0, "width": 1280, "height": 800,)"
+        << R"( "logicalDpi": 96, "logicalBaseDpi": 96, "dpr": 1}]})";
+    qputenv("QT_QPA_PLATFORM", ("offscreen:configfile=" + config).toLocal8Bit());
+  }
   QApplication app(argc, argv);
+  QApplication::setStyle(QStyleFactory::create("Fusion"));
+  app.setStyleSheet(kalvant::ui::kStyle);
   ::testing::InitGoogleTest(&argc, argv);
   return RUN_ALL_TESTS();
 }
