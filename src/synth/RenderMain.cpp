@@ -40,8 +40,8 @@ const char* const kUsage =
     "         kirnberger] [--reverb church|cathedral|chapel] [--tail SECONDS]\n"
     "         [--max-seconds SECONDS]\n"
     "Without --play it plays a demo: four chords on the Great, the Swell and the Pedal.\n"
-    "The organ (the stops table --dat, by default kalvant.dat beside this program)\n"
-    "first receives the console's reset, then the registration: a memory (--fixed\n"
+    "The organ (the stops table --dat, by default the kalvant.dat installed with this\n"
+    "program) first receives the console's reset, then the registration: a memory (--fixed\n"
     "takes fixed.fix beside the stops table), stops replacing the memory's, the\n"
     "temperament and the reverb. Notes on channels 1..3 play the Great, Swell and\n"
     "Pedal, through the memory's couplers. A MIDI file alone, without --dat or any\n"
@@ -75,10 +75,18 @@ int fail(const std::string& why) {
   return 1;
 }
 
+// The default organ: beside this program in a build tree, in
+// <prefix>/share/kalvant when installed.
 std::string besideThisProgram(const std::string& name) {
   std::error_code ec;
   const auto self = std::filesystem::read_symlink("/proc/self/exe", ec);
-  return ec ? name : (self.parent_path() / name).string();
+  if (ec) return name;
+  const auto beside = self.parent_path() / name;
+  const auto installed = self.parent_path().parent_path() / "share" / "kalvant" / name;
+  return (!std::filesystem::exists(beside, ec) && std::filesystem::exists(installed, ec)
+              ? installed
+              : beside)
+      .string();
 }
 
 // The registration the options ask for; false with the reason when a memory
