@@ -83,9 +83,8 @@ std::string besideThisProgram(const std::string& name) {
   if (ec) return name;
   const auto beside = self.parent_path() / name;
   const auto installed = self.parent_path().parent_path() / "share" / "kalvant" / name;
-  return (!std::filesystem::exists(beside, ec) && std::filesystem::exists(installed, ec)
-              ? installed
-              : beside)
+  return (!std::filesystem::exists(beside, ec) && std::filesystem::exists(installed, ec) ? installed
+                                                                                         : beside)
       .string();
 }
 
