@@ -4,7 +4,7 @@
 //   audio-driver = auto | pulseaudio | alsa | jack
 // (auto and jack play through the console's own JACK ports when the MIDI
 // system is JACK)
-//   soundfont = /usr/share/sounds/sf2/TimGM6mb.sf2
+//   soundfont = /usr/share/sounds/sf2/FluidR3_GM.sf2
 
 #include <string>
 #include <vector>
