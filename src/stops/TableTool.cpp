@@ -85,14 +85,16 @@ std::string entryLabel(const StopsTable& table, int e) {
          d.name + ")";
 }
 
-bool parseEntry(const std::string& text, int& e) {
-  if (text.empty() || text.size() > 3) return false;
+bool parseEntry(const std::string& text, int& e, std::ostream& err) {
   e = 0;
   for (char c : text) {
-    if (c < '0' || c > '9') return false;
+    if (c < '0' || c > '9' || e >= kStopsTableSize) break;
     e = e * 10 + (c - '0');
   }
-  return e < kStopsTableSize;
+  const bool ok = !text.empty() && text.find_first_not_of("0123456789") == std::string::npos &&
+                  e < kStopsTableSize;
+  if (!ok) err << "kalvant-table: \"" << text << "\" is not an entry number 0..230\n" << kUsage;
+  return ok;
 }
 
 // The table, or false after saying why on err.
@@ -123,10 +125,7 @@ int list(const std::vector<std::string>& a, std::ostream& out, std::ostream& err
 
 int exportEntry(const std::vector<std::string>& a, std::ostream& out, std::ostream& err) {
   int e = 0;
-  if (!parseEntry(a[1], e)) {
-    err << "kalvant-table: \"" << a[1] << "\" is not an entry number 0..230\n" << kUsage;
-    return kTableUsage;
-  }
+  if (!parseEntry(a[1], e, err)) return kTableUsage;
   if (!hasExtension(a[2], kSysexExtension)) {
     err << "kalvant-table: \"" << a[2] << "\": a sysex file's name ends in .syx\n";
     return kTableFault;
@@ -146,10 +145,7 @@ int exportEntry(const std::vector<std::string>& a, std::ostream& out, std::ostre
 // The whole DAT file, so that the bytes after its last record stay too.
 int importEntry(const std::vector<std::string>& a, std::ostream& out, std::ostream& err) {
   int e = 0;
-  if (!parseEntry(a[1], e)) {
-    err << "kalvant-table: \"" << a[1] << "\" is not an entry number 0..230\n" << kUsage;
-    return kTableUsage;
-  }
+  if (!parseEntry(a[1], e, err)) return kTableUsage;
   std::string datBytes, sysex, error;
   if (!readWholeFile(a[0], datBytes, error)) {
     err << "kalvant-table: " << error << "\n";
@@ -180,8 +176,10 @@ int importEntry(const std::vector<std::string>& a, std::ostream& out, std::ostre
   const std::size_t before = table[static_cast<std::size_t>(e)].size();
   table[static_cast<std::size_t>(e)] = sysex;
   std::string bytes;
-  if (!serialiseDat(table, bytes, error) ||
-      !replaceFileAtomically(a[0], bytes + datBytes.substr(recordsEnd), error)) {
+  bool written = serialiseDat(table, bytes, error);
+  if (!written) error = "cannot write \"" + a[0] + "\": " + error;
+  written = written && replaceFileAtomically(a[0], bytes + datBytes.substr(recordsEnd), error);
+  if (!written) {
     err << "kalvant-table: " << error << "\n";
     return kTableFault;
   }
