@@ -20,7 +20,7 @@ inline constexpr int kLastSysexFileEntry = 113;
 
 // Reads the whole file, the entry's new bytes. On failure returns false and
 // sets error to a sentence naming the file and why: it cannot be read, or
-// it holds more than kMaxSysexFile bytes (its size is then part of the text).
+// it holds more than kMaxSysexFile bytes (the text then gives its size).
 bool readSysexFile(const std::string& path, std::string& bytes, std::string& error);
 
 }  // namespace kalvant

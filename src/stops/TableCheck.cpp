@@ -147,7 +147,7 @@ std::vector<TableFault> checkNameEntry(int entry, std::string_view bytes) {
   for (std::size_t i = 0; i < bytes.size(); ++i) {
     const auto b = static_cast<unsigned char>(bytes[i]);
     if (b < 0x20 || b == 0x7F)
-      return {{entry, i, hex(b) + " is a control character, not part of a name"}};
+      return {{entry, i, hex(b) + " is a control character, which no name may hold"}};
     // The five bytes Windows-1252 leaves undefined.
     if (b == 0x81 || b == 0x8D || b == 0x8F || b == 0x90 || b == 0x9D)
       return {{entry, i, hex(b) + " is no character of Windows-1252"}};
