@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -166,6 +167,17 @@ bool writeAll(int fd, const char* data, std::size_t size) {
     }
     data += n;
     size -= static_cast<std::size_t>(n);
+  }
+  return true;
+}
+
+bool hasExtension(const std::string& path, const std::string& extension) {
+  if (path.size() < extension.size()) return false;
+  const std::size_t from = path.size() - extension.size();
+  for (std::size_t i = 0; i < extension.size(); ++i) {
+    const auto a = static_cast<unsigned char>(path[from + i]);
+    const auto b = static_cast<unsigned char>(extension[i]);
+    if (std::tolower(a) != std::tolower(b)) return false;
   }
   return true;
 }

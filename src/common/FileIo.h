@@ -22,6 +22,10 @@ bool writeAll(int fd, const char* data, std::size_t size);
 // from the console's original platform name Windows paths).
 std::string fileNameOf(const std::string& path);
 
+// True when the path ends in the extension (".dat", ".syx"), whatever the
+// case of its letters.
+bool hasExtension(const std::string& path, const std::string& extension);
+
 bool readWholeFile(const std::string& path, std::string& bytes, std::string& error);
 
 // True when there is nothing at path, so that an optional file may simply be

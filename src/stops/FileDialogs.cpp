@@ -1,25 +1,12 @@
 // The two file dialogs every file of the console goes through: one
 // extension only, and a chosen file with another ending is refused.
 
-#include <cctype>
-
-#include "common/FileIo.h"
 #include "stops/FileDialogs.h"
+#include "common/FileIo.h"
 
 namespace kalvant {
 
 namespace {
-
-bool endsWithIgnoringCase(const std::string& path, const std::string& extension) {
-  if (path.size() < extension.size()) return false;
-  const std::size_t from = path.size() - extension.size();
-  for (std::size_t i = 0; i < extension.size(); ++i) {
-    const auto a = static_cast<unsigned char>(path[from + i]);
-    const auto b = static_cast<unsigned char>(extension[i]);
-    if (std::tolower(a) != std::tolower(b)) return false;
-  }
-  return true;
-}
 
 // A name typed without any extension gets the dialog's one, as the save
 // dialog's default extension does.
@@ -34,7 +21,7 @@ std::string withDefaultExtension(const std::string& path, const std::string& ext
 int acceptChoice(UserDialogs& user, const std::optional<std::string>& picked,
                  const std::string& extension, std::string& FileName) {
   if (!picked) return 1;
-  if (!endsWithIgnoringCase(*picked, extension)) {
+  if (!hasExtension(*picked, extension)) {
     user.messageOkCancel("This kind of file cannot be used here.");
     return 1;
   }
