@@ -1,5 +1,5 @@
-// Edit > Undo on the console: what each undoable action gives back, what the
-// module hears, and when there is nothing to undo.
+// Edit > Undo: what each action leaves to undo, what the undo gives back and
+// sends, and the actions that leave nothing to undo.
 
 #include <functional>
 
@@ -8,122 +8,87 @@
 namespace kalvant::test {
 namespace {
 
-constexpr Registration kSaved{127, 100, 33, 0, 60, 0, 85, 1, 2, 2};
+using Act = std::function<void(Console&)>;
 
-class Undo_ : public ConsoleTest {
- protected:
-  Undo_() {
-    k->registration().setLedPictures("on", "off", "yellow"), startPlaying();
-    user.answers.assign(8, true);
-  }
-  MemoryBank& bank() { return k->registration().bank(); }
-  const MenuItemView& item() const { return k->panel.menuItem(MenuItem::Undo); }
-  const std::string& led(int i) const { return k->registration().view().memoryLeds[i].picturePath; }
-};
-
-// Each row: what the organist did before the undoable action, the action,
-// the caption it leaves, and after Undo the stop entries sent, the live
-// registration and the memory row.
 struct UndoCase {
   const char* name;
-  std::function<void(Console&)> before, action;
-  const char* caption;
-  std::vector<int> entriesSent;  // by the undo
+  Act before, action;
+  std::string caption;           // "&Undo": nothing to undo
+  std::vector<int> entriesSent;  // stop entries the undo sends
   Registration liveAfter;
   int currentAfter;
-  const char* currentLedAfter;  // free memories only
-  int fixedBarLitAfter = 0;
+  const char* ledAfter;  // the current free memory's LED
+  int fixedBarLitAfter;
+  bool unsavedAfter;
 };
 
-TEST_F(Undo_, EachActionIsUndoneAndTheRegistrationIsSentAgain) {
-  const Registration afterStops{127, 127, 20, 0, 50, 0, 80, 0, 0, 1};
-  using Act = std::function<void(Console&)>;
+class Undo : public ConsoleTest {};
+
+TEST_F(Undo, GivesBackWhatTheLastStoreRecallOrClearReplaced) {
+  const Registration saved{127, 100, 33, 0, 60, 0, 85, 1, 2, 2}, stop20{127, 127, 20};
+  const Registration init = kInitialRegistration;
+  const Act none = [](Console&) {};
   const Act stops20 = [](Console& c) { c.c_memory_Click(3), c.Tiranti_Click(20); };
   const Act free2 = [](Console& c) { c.c_memory_Click(2); };
-  const Act fixed2 = [](Console& c) { c.Graduatore_Click(2); };
-  const Act fixed3 = [](Console& c) { c.Graduatore_Click(3); };
   const Act rec5 = [](Console& c) { c.Rec_button_Click(), c.c_memory_Click(5); };
-  const Act free4 = [](Console& c) { c.c_memory_Click(4); };
+  const Act rec5Saved = [this, rec5](Console& c) {
+    rec5(c), user.pickedFiles.push_back(path("m.sqs")), c.savefile_Click();
+  };
   const Act clear = [](Console& c) { c.CANCEL_Click(); };
+  const Act stored5 = [stops20, rec5](Console& c) { stops20(c), rec5(c); };
   const UndoCase cases[] = {
       // clang-format off
-      {"store", stops20, rec5, "&Undo store to memory 5", {}, afterStops, 5, "yellow"},
-      {"recall", stops20, free4, "&Undo recall of memory 4", {20}, afterStops, 3, "yellow"},
-      {"fixed recall", free2, fixed2, "&Undo recall of fixed memory 2", {33, 60, 85}, kSaved, 2,
-       "on"},
-      {"recall after a fixed one", fixed3, free2, "&Undo recall of memory 2", {10, 50, 80},
-       kInitialRegistration, 15, "", 3},
-      {"clear", stops20, clear, "&Undo clear", {20}, afterStops, 3, "yellow"},
+      {"store", stops20, rec5, "&Undo store to memory 5", {}, stop20, 5, "yellow", 0, false},
+      {"store, saved", stops20, rec5Saved, "&Undo store to memory 5", {}, stop20, 5, "yellow", 0, true},
+      {"recall", stops20, free2, "&Undo recall of memory 2", {20, 50, 80}, stop20, 3, "yellow", 0, false},
+      {"fixed recall", free2, [](Console& c) { c.Graduatore_Click(2); },
+       "&Undo recall of fixed memory 2", {33, 60, 85}, saved, 2, "on", 0, false},
+      {"after a fixed recall", [](Console& c) { c.Graduatore_Click(3); }, free2,
+       "&Undo recall of memory 2", {10, 50, 80}, init, 15, "", 3, false},
+      {"clear", stops20, clear, "&Undo clear", {20}, stop20, 3, "yellow", 0, false},
+      {"clear, unsaved", stored5, clear, "&Undo clear", {20}, stop20, 5, "on", 0, true},
+      {"nothing yet", none, none, "&Undo", {}, init, 1, "off", 0, false},
+      {"undone once", free2, [](Console& c) { c.Undo_Click(); }, "&Undo", {}, init, 1, "off", 0, false},
+      {"RESET", free2, [](Console& c) { c.RESET_Click(); }, "&Undo", {}, init, 1, "off", 0, false},
+      {"new stops table", free2, [](Console& c) { c.CARICAMENTO_DAT(); }, "&Undo", {}, saved, 2, "on", 0, false},
+      {"REC, fixed memory", none, [](Console& c) { c.Rec_button_Click(), c.c_memory_Click(15); },
+       "&Undo", {}, init, 15, "", 3, false},
+      {"REC, same stops", none, rec5, "&Undo", {}, init, 5, "on", 0, true},
+      {"recall, same stops", none, [](Console& c) { c.c_memory_Click(9); }, "&Undo", {}, init, 9, "on", 0, false},
       // clang-format on
   };
   for (const UndoCase& c : cases) {
     SCOPED_TRACE(c.name);
-    startPlaying();
-    for (int m = 1; m <= 24; ++m) bank().memory(m) = m == 2 ? kSaved : kInitialRegistration;
-    bank().memory(5) = kSaved;
+    restart(), k->registration().setLedPictures("on", "off", "yellow");
+    startPlaying(), user.answers.assign(2, true);
+    auto& bank = k->registration().bank();
+    for (int m = 1; m <= 24; ++m) bank.memory(m) = m == 2 || m == 5 ? saved : init;
+    if (std::string(c.name) == "REC, same stops") bank.memory(5) = init;
     c.before(*k);
-    const std::array<Registration, 24> memories = bank().memories;
+    const std::array<Registration, 24> memories = bank.memories;
     c.action(*k);
-    EXPECT_EQ(item().caption, c.caption);
-    EXPECT_TRUE(item().enabled);
-    sent.clear();
-    k->Undo_Click();
-    loop.drain();
+    const MenuItemView& item = k->panel.menuItem(MenuItem::Undo);
+    EXPECT_EQ(std::pair(item.caption, item.enabled), std::pair(c.caption, c.caption != "&Undo"));
+    loop.drain(), sent.clear(), k->Undo_Click(), loop.drain();
     std::vector<int> stops;
     for (int e : sentEntries())
       if (e >= 0) stops.push_back(e);
     EXPECT_EQ(stops, c.entriesSent);
-    EXPECT_EQ(bank().live, c.liveAfter);
-    EXPECT_EQ(bank().memories, memories);
+    EXPECT_EQ(bank.live, c.liveAfter);
+    if (c.caption != "&Undo") {
+      EXPECT_EQ(bank.memories, memories);
+    }
     EXPECT_EQ(k->registration().currentMemory(), c.currentAfter);
-    if (c.currentAfter <= 12) EXPECT_EQ(led(c.currentAfter), c.currentLedAfter);
+    const CombinationsView& v = k->registration().view();
+    if (c.currentAfter <= 12) {
+      EXPECT_EQ(v.memoryLeds[c.currentAfter].picturePath, c.ledAfter);
+    }
     int lit = 0;
-    for (const ButtonView& b : k->registration().view().fixedMemoryBar) lit += b.lamp == Lamp::Lit;
+    for (const ButtonView& b : v.fixedMemoryBar) lit += b.lamp == Lamp::Lit;
     EXPECT_EQ(lit, c.fixedBarLitAfter);
-    EXPECT_EQ(std::pair(item().caption, item().enabled), std::pair(std::string("&Undo"), false));
+    EXPECT_EQ(k->registration().freeMemoriesUnsaved(), c.unsavedAfter);
+    EXPECT_FALSE(k->registration().canUndo());
   }
-}
-
-TEST_F(Undo_, NothingToUndoChangesAndSendsNothing) {
-  const std::pair<const char*, std::function<void(Console&)>> cases[] = {
-      {"fresh console", [](Console&) {}},
-      {"undone once", [](Console& c) { c.c_memory_Click(2), c.Undo_Click(); }},
-      {"RESET", [](Console& c) { c.c_memory_Click(2), c.RESET_Click(); }},
-      {"REC on a fixed memory", [](Console& c) { c.Rec_button_Click(), c.c_memory_Click(15); }},
-      {"REC of the same stops", [](Console& c) { c.Rec_button_Click(), c.c_memory_Click(7); }},
-      {"recall of the live registration", [](Console& c) { c.c_memory_Click(9); }},
-      {"new stops table", [](Console& c) { c.c_memory_Click(2), c.CARICAMENTO_DAT(); }},
-  };
-  for (const auto& [name, action] : cases) {
-    SCOPED_TRACE(name);
-    startPlaying();
-    for (int m = 1; m <= 24; ++m) bank().memory(m) = m == 2 ? kSaved : kInitialRegistration;
-    action(*k);
-    loop.drain();
-    EXPECT_EQ(std::pair(item().caption, item().enabled), std::pair(std::string("&Undo"), false));
-    const MemoryBank was = bank();
-    sent.clear();
-    k->Undo_Click();
-    loop.drain();
-    EXPECT_TRUE(sent.empty());
-    EXPECT_EQ(std::pair(bank().live, bank().memories), std::pair(was.live, was.memories));
-  }
-}
-
-TEST_F(Undo_, UndoneStoresAndClearsAreUnsavedUnlessNothingChangedSinceTheFile) {
-  k->Tiranti_Click(20), k->Rec_button_Click(), k->c_memory_Click(5);  // unsaved
-  k->Undo_Click();
-  EXPECT_FALSE(k->registration().freeMemoriesUnsaved());
-  k->Rec_button_Click(), k->c_memory_Click(6);
-  user.pickedFiles.push_back(path("six.sqs"));
-  k->savefile_Click();
-  ASSERT_FALSE(k->registration().freeMemoriesUnsaved());
-  k->Undo_Click();  // memory 6 now differs from the file
-  EXPECT_TRUE(k->registration().freeMemoriesUnsaved());
-  k->CANCEL_Click();
-  EXPECT_FALSE(k->registration().freeMemoriesUnsaved());
-  k->Undo_Click();
-  EXPECT_TRUE(k->registration().freeMemoriesUnsaved());
 }
 
 }  // namespace
