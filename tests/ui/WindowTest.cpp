@@ -3,6 +3,7 @@
 #include <QComboBox>
 #include <QImage>
 #include <QLabel>
+#include <QMenu>
 #include <QPushButton>
 #include <QScreen>
 #include <QStyleFactory>
@@ -91,6 +92,25 @@ TEST_F(Window, KeysRecallMemoriesAndTheLedsAndBarFollow) {
   EXPECT_EQ(ledColour(3), QColor(Qt::blue));
   EXPECT_EQ(std::pair(lamp("Graduatore_5"), lamp("Graduatore_6")),
             std::pair(QString("lit"), QString("inactive")));
+}
+
+// Ctrl+Z undoes the recall its caption names; the F keys recall on.
+TEST_F(Window, CtrlZUndoesTheRecallItNamesAndTheFKeysStillRecall) {
+  start(0);
+  k->registration().bank().memory(3).GreatStop = 12;
+  QTest::keyClick(w.get(), Qt::Key_F3);
+  QCoreApplication::processEvents();
+  auto* undo = child<QAction>("Undo");
+  EXPECT_EQ(qobject_cast<QMenu*>(undo->parent())->title(), QString("&Edit"));
+  EXPECT_EQ(std::pair(undo->text(), undo->isEnabled()),
+            std::pair(QString("&Undo recall of memory 3"), true));
+  QTest::keyClick(w.get(), Qt::Key_Z, Qt::ControlModifier);
+  QCoreApplication::processEvents();
+  EXPECT_EQ(std::pair(k->registration().bank().live.GreatStop, undo->isEnabled()),
+            std::pair(i16{10}, false));
+  EXPECT_EQ(undo->text(), QString("&Undo"));
+  QTest::keyClick(w.get(), Qt::Key_F4);
+  EXPECT_EQ(k->registration().currentMemory(), 4);
 }
 
 TEST_F(Window, SetupCancelBringsTheOldPortsBackAndOkOpensThePickedOnes) {
