@@ -98,17 +98,15 @@ TEST_F(Window, KeysRecallMemoriesAndTheLedsAndBarFollow) {
 TEST_F(Window, CtrlZUndoesTheRecallItNamesAndTheFKeysStillRecall) {
   start(0);
   k->registration().bank().memory(3).GreatStop = 12;
-  QTest::keyClick(w.get(), Qt::Key_F3);
-  QCoreApplication::processEvents();
   auto* undo = child<QAction>("Undo");
+  for (auto [key, text, stop] : {std::tuple{Qt::Key_F3, "&Undo recall of memory 3", 12},
+                                 std::tuple{Qt::Key_Z, "&Undo", 10}}) {
+    QTest::keyClick(w.get(), key, key == Qt::Key_Z ? Qt::ControlModifier : Qt::NoModifier);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(std::tuple(undo->text(), undo->isEnabled(), k->registration().bank().live.GreatStop),
+              std::tuple(QString(text), stop == 12, i16(stop)));
+  }
   EXPECT_EQ(qobject_cast<QMenu*>(undo->parent())->title(), QString("&Edit"));
-  EXPECT_EQ(std::pair(undo->text(), undo->isEnabled()),
-            std::pair(QString("&Undo recall of memory 3"), true));
-  QTest::keyClick(w.get(), Qt::Key_Z, Qt::ControlModifier);
-  QCoreApplication::processEvents();
-  EXPECT_EQ(std::pair(k->registration().bank().live.GreatStop, undo->isEnabled()),
-            std::pair(i16{10}, false));
-  EXPECT_EQ(undo->text(), QString("&Undo"));
   QTest::keyClick(w.get(), Qt::Key_F4);
   EXPECT_EQ(k->registration().currentMemory(), 4);
 }
