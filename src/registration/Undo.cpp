@@ -2,6 +2,8 @@
 // recall or CLEAR that replaced the registration on the stops. RESET, a
 // loaded memory file and a new stops table in play forget the step.
 
+#include <algorithm>
+
 #include "registration/Combinations.h"
 
 namespace kalvant {
