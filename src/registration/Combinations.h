@@ -96,11 +96,11 @@ class Combinations {
   void toggleTremolo(std::int16_t Registration::*state, int division);
   void chooseDivision(int code);
   void toggleCoupler(const CouplerPair& pair, int code);
-  void clearMemoryLeds();
+  void clearMemoryLeds();  // REC off, no memory lit, memory 1 current
   // Undo: what a recall or CLEAR is about to replace; keep it as the step.
   UndoStep registrationStep(UndoKind kind, int memory) const;
   void remember(const UndoStep& step);
-  void restoreRegistration(const UndoStep& step);  // REC off, no memory lit, memory 1 current
+  void restoreRegistration(const UndoStep& step);
   // Memory LED i shows `picture`; `words` say what it means.
   void showLed(int i, const std::string& picture, const char* words);
   void paint(ButtonView& b, Lamp lamp) { set(b.lamp, lamp); }
