@@ -27,6 +27,7 @@ Console::Console(const ConsoleWorld& world)
                  [this] { panelChanged(); }}),
       w_(world) {
   panel.sound = &sound_.view();
+  panel.registration = &registration_.view();
   sound_.onChanged = [this] { panelChanged(); };
   registration_.onChanged = [this] { panelChanged(); };
   s.settings.DatFilePath = programFile("kalvant.dat");

@@ -176,6 +176,8 @@ class Console {
   void SaveFIXED_Click();
   void savefile_Click();
   void Loadfile_Click();
+  // --- Edit > Undo: the last REC, recall or CLEAR (see Combinations::Undo_Click)
+  void Undo_Click();
 
   // --- Sound settings
   void Temperament_Click(int value);  // Equal 0, Mean Tone 1, Silbermann 2, Kirnberger 3

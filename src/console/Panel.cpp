@@ -3,6 +3,7 @@
 namespace kalvant {
 
 const MenuItemView& Panel::menuItem(MenuItem item) const {
+  if (item == MenuItem::Undo && registration) return registration->undo;
   return isSoundItem(item) && sound ? sound->menu[item] : menu_[item];
 }
 

@@ -11,6 +11,7 @@
 #include <functional>
 #include <string>
 
+#include "registration/CombinationsView.h"
 #include "sound/SoundView.h"
 #include "view/MenuItems.h"
 #include "view/Views.h"
@@ -21,6 +22,8 @@ class Panel {
  public:
   // The sound part's view (its menu items live there), set by the console.
   const SoundView* sound = nullptr;
+  // The registration's view (Edit > Undo lives there), set by the console.
+  const CombinationsView* registration = nullptr;
   // Set by the renderer; called after each change.
   std::function<void()> onChanged;
 

@@ -43,6 +43,9 @@ void Console::savefile_Click() {
 void Console::Loadfile_Click() {
   registration_.Loadfile_Click();
 }
+void Console::Undo_Click() {
+  registration_.Undo_Click();
+}
 void Console::Tir_TREMOLOGO_Click() {
   registration_.Tir_TREMOLOGO_Click();
 }

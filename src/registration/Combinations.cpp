@@ -27,6 +27,7 @@ CombinationsView initialView() {
   v.labelModeButton = makeButton("0", "Switch the memory labels between numbers and keys");
   for (int i = 1; i <= 12; ++i) v.fixedMemoryBar[i].lamp = Lamp::Inactive;
   v.memoryFileText = {"Memory file:", "The free memories' file, as last loaded or saved"};
+  v.undo = {undoCaption({}), false, false};
   return v;
 }
 
@@ -64,6 +65,7 @@ void Combinations::setLedPictures(std::string greenOn, std::string greenOff, std
 
 // The names are the table's Windows-1252 bytes; the view holds UTF-8.
 void Combinations::nameStops(const StopsTable& table) {
+  forgetUndo();  // a registration means other sounds with another table
   for (int i = entry::kFirstGreatStop; i <= entry::kLastStop; ++i) {
     ButtonView& b = view_.stopButtons[static_cast<std::size_t>(i)];
     set(b.caption, windows1252ToUtf8(table[static_cast<std::size_t>(i + entry::kStopNameOffset)]));
@@ -106,6 +108,7 @@ void Combinations::paintCouplerPair(ButtonView& first, ButtonView& second, int c
 }
 
 void Combinations::showReset() {
+  forgetUndo();
   bank_.live = kInitialRegistration;
   bank_.pending = kInitialRegistration;
   sound_.showReset(bank_.pending.GreatVolume, bank_.pending.SwellVolume);

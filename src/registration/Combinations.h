@@ -11,6 +11,7 @@
 #include "common/Settings.h"
 #include "registration/CombinationsView.h"
 #include "registration/MemoryBank.h"
+#include "registration/UndoStep.h"
 #include "sound/Sound.h"
 #include "stops/StopsTable.h"
 #include "sysex/OutputSchedule.h"
@@ -63,6 +64,12 @@ class Combinations {
   void SaveFIXED_Click();
   void savefile_Click();
   void Loadfile_Click();
+  // Edit > Undo: gives back what the last REC, recall or CLEAR replaced; a
+  // restored registration is sent as a recall sends it. One level: after
+  // an undo there is nothing left to undo.
+  void Undo_Click();
+  bool canUndo() const { return undo_.kind != UndoKind::Nothing; }
+  void forgetUndo();
   void Tir_TREMOLOGO_Click();
   void TIR_TREMOLOSW_Click();
   void colori_tasti_GOSWPE();
@@ -90,6 +97,10 @@ class Combinations {
   void chooseDivision(int code);
   void toggleCoupler(const CouplerPair& pair, int code);
   void clearMemoryLeds();  // REC off, no memory lit, memory 1 current
+  // Undo: what a recall or CLEAR is about to replace; keep it as the step.
+  UndoStep registrationStep(UndoKind kind, int memory) const;
+  void remember(const UndoStep& step);
+  void restoreRegistration(const UndoStep& step);
   // Memory LED i shows `picture`; `words` say what it means.
   void showLed(int i, const std::string& picture, const char* words);
   void paint(ButtonView& b, Lamp lamp) { set(b.lamp, lamp); }
@@ -110,6 +121,7 @@ class Combinations {
   int currentMemory_ = 1;
   bool freeMemoriesUnsaved_ = false;
   bool fixedSaveRequested_ = false;
+  UndoStep undo_;
   std::string greenOnPath_, greenOffPath_, yellowOnPath_;
 };
 

@@ -20,6 +20,7 @@ struct CombinationsView {
   std::array<LabelView, 13> memoryLabels;     // 1..12
   std::array<ButtonView, 13> fixedMemoryBar;  // 1..12
   LabelView memoryFileText;
+  MenuItemView undo;  // Edit > Undo
   bool operator==(const CombinationsView&) const = default;
 };
 

@@ -17,11 +17,19 @@ constexpr Registration kClearedLive{1, 1, 11, 1, 49, 1, 79, 1, 1, 0};
 
 void Combinations::c_memory_Click(int Index) {
   if (Index < 1 || Index > kLastMemory) Index = 1;
+  const UndoStep recall = registrationStep(UndoKind::Recall, Index);
   paintFixedBar(Index >= kFirstFixedMemory ? Index - 12 : 0);
   memoryShownGreen_ = false;
   const bool recorded = recArmed_ && Index <= 12;
   if (recArmed_) {
     if (Index <= 12) {  // fixed memories cannot be stored with REC
+      if (bank_.memory(Index) != bank_.pending) {
+        UndoStep store;
+        store.kind = UndoKind::Store, store.memory = Index;
+        store.registration = bank_.memory(Index);
+        store.freeMemoriesUnsaved = freeMemoriesUnsaved_;
+        remember(store);
+      }
       bank_.memory(Index) = bank_.pending;
       freeMemoriesUnsaved_ = true;
       memoryShownGreen_ = true;
@@ -30,6 +38,7 @@ void Combinations::c_memory_Click(int Index) {
     paint(view_.recButton, Lamp::Unlit);
   } else {
     // Values from files are checked here, where they enter the console.
+    if (playable(bank_.memory(Index)) != bank_.pending) remember(recall);
     bank_.pending = playable(bank_.memory(Index));
     AGGIORNAMENTO_KALVO();
     memoryShownGreen_ = true;
@@ -51,10 +60,14 @@ void Combinations::Rec_button_Click() {
 }
 
 void Combinations::CANCEL_Click() {
+  const bool unsaved = freeMemoriesUnsaved_;
   if (freeMemoriesUnsaved_) {
     if (!hooks_.ask("The free memories are not saved. Erase them anyway?")) return;
     freeMemoriesUnsaved_ = false;
   }
+  UndoStep clear = registrationStep(UndoKind::Clear, 0);
+  clear.freeMemoriesUnsaved = unsaved;  // as before the question
+  remember(clear);
   paint(view_.clearButton, Lamp::Lit);
   unlightStops();
   for (int slot = 1; slot <= 12; ++slot) bank_.memory(slot) = kInitialRegistration;

@@ -28,6 +28,7 @@ void Combinations::savefile_Click() {
   }
   set<std::string>(view_.memoryFileText.text, "Memories saved in: " + file);
   freeMemoriesUnsaved_ = false;
+  undo_.freeMemoriesUnsaved = true;  // the file holds what an undo would replace
 }
 
 void Combinations::Loadfile_Click() {
@@ -69,6 +70,7 @@ void Combinations::Loadfile_Click() {
   }
   hooks_.reset();
   c_memory_Click(1);
+  forgetUndo();  // the memories before the file are gone for good
 }
 
 }  // namespace kalvant

@@ -278,6 +278,9 @@ void MainWindow::render() {
     if (!action) continue;
     action->setChecked(p.menuItem(m.item).checked);
     action->setEnabled(p.menuItem(m.item).enabled);
+    // Captions that name what the item will do (Edit > Undo) follow the console.
+    const QString caption = text(p.menuItem(m.item).caption);
+    if (!caption.isEmpty() && action->text() != caption) action->setText(caption);
   }
   if (changed(k_.midiSetup().view(), shownSetup_)) setup_->render();
   if (changed(k_.router().midiStatus(), shownMidiStatus_)) {

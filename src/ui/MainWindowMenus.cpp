@@ -45,6 +45,7 @@ const std::vector<MenuDef>& menuTable() {
         {MenuItem::FreeMemoriesAsFixed, &Console::SaveFIXED_Click},
         {std::nullopt, nullptr},
         {MenuItem::Exit, &Console::exit_Click}}},
+      {"&Edit", {{MenuItem::Undo, &Console::Undo_Click}}},
       {"&Setup",
        {{MenuItem::MidiSetup, &Console::SetMidi_Click},
         {MenuItem::MidiThru, &Console::MidiTHRU_Click},
@@ -100,6 +101,7 @@ void MainWindow::buildMenus() {
     }
   }
   actions_[index(MenuItem::Exit)]->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
+  actions_[index(MenuItem::Undo)]->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
 }
 
 }  // namespace kalvant::ui

@@ -18,6 +18,8 @@ enum class MenuItem {
   SaveConfigurationOnExit,
   FreeMemoriesAsFixed,
   Exit,
+  // Edit
+  Undo,
   // Setup
   MidiSetup,
   MidiThru,
@@ -56,6 +58,7 @@ inline constexpr std::array<MenuItemInfo, kMenuItemCount> kMenuItems{{
     {MenuItem::SaveConfigurationOnExit, "Save &Configuration on Exit", "EnableCFG"},
     {MenuItem::FreeMemoriesAsFixed, "Configure Free &Memories as Fixed Memories", "SaveFIXED"},
     {MenuItem::Exit, "&Exit", "Exit"},
+    {MenuItem::Undo, "&Undo", "Undo"},
     {MenuItem::MidiSetup, "&MIDI Devices and Delays\u2026", "SetMidi"},
     {MenuItem::MidiThru, "MIDI &Thru\u2026", "MidiTHRU"},
     {MenuItem::StopsTableEditor, "Stops Table &Editor\u2026", "EditCFG"},

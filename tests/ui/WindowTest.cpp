@@ -3,6 +3,7 @@
 #include <QComboBox>
 #include <QImage>
 #include <QLabel>
+#include <QMenu>
 #include <QPushButton>
 #include <QScreen>
 #include <QStyleFactory>
@@ -91,6 +92,23 @@ TEST_F(Window, KeysRecallMemoriesAndTheLedsAndBarFollow) {
   EXPECT_EQ(ledColour(3), QColor(Qt::blue));
   EXPECT_EQ(std::pair(lamp("Graduatore_5"), lamp("Graduatore_6")),
             std::pair(QString("lit"), QString("inactive")));
+}
+
+// Ctrl+Z undoes the recall its caption names; the F keys recall on.
+TEST_F(Window, CtrlZUndoesTheRecallItNamesAndTheFKeysStillRecall) {
+  start(0);
+  k->registration().bank().memory(3).GreatStop = 12;
+  auto* undo = child<QAction>("Undo");
+  for (auto [key, text, stop] : {std::tuple{Qt::Key_F3, "&Undo recall of memory 3", 12},
+                                 std::tuple{Qt::Key_Z, "&Undo", 10}}) {
+    QTest::keyClick(w.get(), key, key == Qt::Key_Z ? Qt::ControlModifier : Qt::NoModifier);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(std::tuple(undo->text(), undo->isEnabled(), k->registration().bank().live.GreatStop),
+              std::tuple(QString(text), stop == 12, i16(stop)));
+  }
+  EXPECT_EQ(qobject_cast<QMenu*>(undo->parent())->title(), QString("&Edit"));
+  QTest::keyClick(w.get(), Qt::Key_F4);
+  EXPECT_EQ(k->registration().currentMemory(), 4);
 }
 
 TEST_F(Window, SetupCancelBringsTheOldPortsBackAndOkOpensThePickedOnes) {
