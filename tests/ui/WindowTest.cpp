@@ -2,9 +2,11 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QImage>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
 #include <QScreen>
+#include <QSlider>
 #include <QStyleFactory>
 #include <QTemporaryDir>
 #include <QTest>
@@ -168,6 +170,40 @@ TEST_F(Window, KeysPressTheFocusedControlAndHotkeysStillRecall) {
     EXPECT_EQ(lamp(row.lit), QString("lit")) << row.focused;
     EXPECT_EQ(k->registration().currentMemory(), row.memory) << row.focused;
   }
+}
+
+// The sequencer's arrows, and Page Up/Page Down whatever control has the
+// focus (a slider would move by a page); a key held down steps once.
+TEST_F(Window, SequencerButtonsAndPageKeysStepFromAnyControl) {
+  start(0);
+  auto key = [this](const char* focused, Qt::Key key, bool repeat) {
+    return [this, focused, key, repeat] {
+      QWidget* target = focused ? child<QWidget>(focused) : w.get();
+      target->setFocus();
+      QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, QString(), repeat);
+      QApplication::sendEvent(target, &press);
+    };
+  };
+  const int volume = child<QSlider>("Slider1")->value();
+  const struct {
+    const char* what;
+    std::function<void()> act;
+    int memory;
+  } rows[] = {
+      {"next arrow", [this] { child<QPushButton>("Sequencer_Next")->click(); }, 1},
+      {"previous arrow", [this] { child<QPushButton>("Sequencer_Previous")->click(); }, 24},
+      {"Page Down on a slider", key("Slider1", Qt::Key_PageDown, false), 1},
+      {"held: no more", key("Slider1", Qt::Key_PageDown, true), 1},
+      {"Page Down on a stop", key("Tiranti_10", Qt::Key_PageDown, false), 2},
+      {"Page Up on an LED", key("c_memory_7", Qt::Key_PageUp, false), 1},
+      {"Page Up on the window", key(nullptr, Qt::Key_PageUp, false), 24},
+  };
+  for (const auto& row : rows) {
+    row.act();
+    EXPECT_EQ(k->registration().sequencePosition(), row.memory) << row.what;
+  }
+  EXPECT_EQ(child<QSlider>("Slider1")->value(), volume);
+  EXPECT_EQ(child<QPushButton>("Sequencer_Next")->focusPolicy(), Qt::StrongFocus);
 }
 
 // An undefined stop takes no room; it appears when a new table defines it.
