@@ -120,8 +120,10 @@ void Console::CHIUSURA_PORTE_MIDI() {
   midiSetup_.closeAll();
 }
 void Console::SetMidi_Click() {
-  if (!midiSetup_.view().visible) moduleStateAtSetup_ = moduleState();
-  if (!midiSetup_.view().visible) footSwitchesChosen_ = router_.footSwitches();
+  if (!midiSetup_.view().visible) {
+    moduleStateAtSetup_ = moduleState();
+    footSwitchesChosen_ = router_.footSwitches();
+  }
   midiSetup_.open();
 }
 
