@@ -1,5 +1,4 @@
-// The memory sequencer over its entry points, the other recalls, the MIDI
-// foot switches and its Setup choice.
+// The memory sequencer over its entry points, other recalls and foot switches.
 
 #include <functional>
 
