@@ -206,6 +206,17 @@ class Console {
   Combinations& registration() { return registration_; }
   const Combinations& registration() const { return registration_; }
 
+  // --- Memory sequencer: one step through free memories 1..12 then fixed
+  // 1..12, round again, recalled as their buttons do; from the console's
+  // arrow buttons, Page Up/Page Down and the MIDI foot switches.
+  void Sequencer_Next();
+  void Sequencer_Previous();
+  void Sequencer_Step(int direction);  // +1 next, -1 previous
+  // Setup's "foot switches step through the memories": the dialog's choice,
+  // saved beside KALVANT.CFG by OK.
+  bool footSwitchesChosen() const { return footSwitchesChosen_; }
+  void FootSwitches_Click(bool on);
+
   // --- About and help
   AboutHelp aboutHelp;
   void About_Click();
@@ -293,6 +304,9 @@ class Console {
   bool readingSettings_ = false;  // start-up has not read every setting yet
   bool firstStart_ = false;       // there was no configuration file
   bool ended_ = false;
+  bool footSwitchesChosen_ = true;  // the memory sequencer's Setup choice
+  void readSequencerSetting();
+  void saveSequencerSetting();
 };
 
 }  // namespace kalvant

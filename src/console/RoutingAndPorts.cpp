@@ -42,6 +42,8 @@ void Console::RouterActions::run(const routing::ConsoleAction& a) {
       return k.moveVolume(a.division, a.value);
     case Action::RepaintDivisions:
       return k.colori_tasti_GOSWPE();
+    case Action::MemoryStep:
+      return k.Sequencer_Step(a.value);
   }
 }
 
@@ -118,7 +120,10 @@ void Console::CHIUSURA_PORTE_MIDI() {
   midiSetup_.closeAll();
 }
 void Console::SetMidi_Click() {
-  if (!midiSetup_.view().visible) moduleStateAtSetup_ = moduleState();
+  if (!midiSetup_.view().visible) {
+    moduleStateAtSetup_ = moduleState();
+    footSwitchesChosen_ = router_.footSwitches();
+  }
   midiSetup_.open();
 }
 
@@ -151,14 +156,17 @@ void Console::Setup_Slider2_Scroll(int value) {
   midiSetup_.moveNoteDelay(value);
 }
 void Console::Setup_OK_Click() {
+  saveSequencerSetting();
   midiSetup_.ok();
 }
 void Console::Setup_CANCEL_Click() {
+  footSwitchesChosen_ = router_.footSwitches();
   midiSetup_.cancel();
 }
 // Closing the dialog by its frame must not leave the organ silent with its
 // ports closed: it is a CANCEL.
 void Console::Setup_Close() {
+  footSwitchesChosen_ = router_.footSwitches();
   midiSetup_.cancel();
 }
 void Console::SynthDriver_Click(int position) {

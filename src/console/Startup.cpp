@@ -24,6 +24,7 @@ void Console::Form_Load() {
   READ_FILE_AVVIO();
   if (stopping()) return;
   readingSettings_ = false;
+  readSequencerSetting();
   MIDI_OPENING();
   if (stopping()) return;
   CARICAMENTO_DAT();

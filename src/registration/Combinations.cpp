@@ -91,6 +91,7 @@ void Combinations::clearMemoryLeds() {
   paint(view_.recButton, Lamp::Unlit);
   memoryShownGreen_ = false;
   currentMemory_ = 1;
+  anyRecalled_ = false;
   for (int i = 1; i <= 12; ++i) showLed(i, greenOffPath_, "off");
 }
 

@@ -44,6 +44,9 @@ class Combinations {
   const Registration& pending() const { return bank_.pending; }
   bool freeMemoriesUnsaved() const { return freeMemoriesUnsaved_; }
   int currentMemory() const { return currentMemory_; }
+  // The memory sequencer's position: the last memory recalled (or stored),
+  // 0 before the first and after CLEAR.
+  int sequencePosition() const { return anyRecalled_ ? currentMemory_ : 0; }
   void setLedPictures(std::string greenOn, std::string greenOff, std::string yellowOn);
   // Stop and division names from the stops table; stops without data are off.
   void nameStops(const StopsTable& table);
@@ -119,6 +122,7 @@ class Combinations {
   bool recArmed_ = false;
   bool memoryShownGreen_ = false;  // the current memory's LED is green
   int currentMemory_ = 1;
+  bool anyRecalled_ = false;
   bool freeMemoriesUnsaved_ = false;
   bool fixedSaveRequested_ = false;
   UndoStep undo_;

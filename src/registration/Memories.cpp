@@ -48,6 +48,7 @@ void Combinations::c_memory_Click(int Index) {
   }
   if (Index <= 12) showLed(Index, greenOnPath_, recorded ? "recorded" : "current");
   currentMemory_ = Index;
+  anyRecalled_ = true;
 }
 
 void Combinations::Graduatore_Click(int Index) {

@@ -39,7 +39,13 @@ RoutingState InputRouter::routingState() const {
   r.bendSwitchLatch = bendSwitchLatch_;
   r.channelCapture = channelCapture_;
   r.captureField = captureField_;
+  r.footSwitches = footSwitches_;
   return r;
+}
+
+void InputRouter::setFootSwitches(bool on) {
+  footSwitches_ = on;
+  publish();
 }
 
 void InputRouter::publish() {
@@ -129,6 +135,10 @@ void InputRouter::runCommand(int input, const midi::InMessage& m, const Decision
       break;
     case Command::Expression:
       volumePedal(input, d.division, d.value);
+      break;
+    case Command::FootSwitch:
+      if (const int step = footSwitchPresses_.step(input, m.data1, d.value))
+        actions_.run({Action::MemoryStep, step});
       break;
   }
 }

@@ -19,6 +19,7 @@
 
 #include "common/Services.h"
 #include "midi/MidiPort.h"
+#include "routing/FootSwitches.h"
 #include "routing/LiveRouting.h"
 #include "routing/Routing.h"
 #include "routing/ThruView.h"
@@ -43,6 +44,7 @@ enum class Action {
   TremoloRate,       // the rate setting changed: both tremolos hear it
   Volume,            // value 80..127, division: 0 Great, 1 Swell
   RepaintDivisions,  // the thru mode changed
+  MemoryStep,        // the memory sequencer: value +1 next, -1 previous
 };
 
 struct ConsoleAction {
@@ -90,6 +92,10 @@ class InputRouter {
   const ThruView& thruView() const { return thru_; }
   const LabelView& midiStatus() const { return midiStatus_; }
   bool commandArmed() const { return commandArmed_; }
+  // Controllers 66 and 67 on a division channel step through the memories
+  // (never forwarded), or pass like any controller.
+  bool footSwitches() const { return footSwitches_; }
+  void setFootSwitches(bool on);
   // What the driver thread routes by; inputs hand it their messages.
   LiveRouting& live() { return live_; }
   const LiveRouting& live() const { return live_; }
@@ -154,6 +160,8 @@ class InputRouter {
   bool commandArmed_ = false;
   bool bendSwitchLatch_ = false;
   bool channelCapture_ = false;
+  bool footSwitches_ = false;
+  FootSwitchPresses footSwitchPresses_;
   i16 captureField_ = 0;
   i16 thruModeBefore_ = 0;                        // the thru mode when its dialog opened
   i16 stopNumberTens_ = 0, stopNumberUnits_ = 0;  // a stop chosen by number

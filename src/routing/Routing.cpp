@@ -7,7 +7,7 @@ namespace kalvant::routing {
 namespace {
 
 constexpr int kNoteOff = 128, kNoteOn = 144, kController = 176, kProgram = 192, kBend = 224;
-constexpr int kSustain = 64;
+constexpr int kSustain = 64, kSostenuto = 66, kSoftPedal = 67;
 
 bool inRange(int v, int lo, int hi) {
   return v >= lo && v <= hi;
@@ -92,6 +92,11 @@ Decision route(const RoutingState& state, const Message& m) {
   if (onDivision(s, kController) && d1 == kSustain) {
     if (d2 == 127) d.command = Command::Arm;
     if (d2 == 0 && state.commandArmed) d.command = Command::PanicDisarm;
+    return d;
+  }
+  if (state.footSwitches && onDivision(s, kController) && (d1 == kSostenuto || d1 == kSoftPedal)) {
+    d.command = Command::FootSwitch;
+    d.value = d2;
     return d;
   }
   if (state.commandArmed && onDivision(s, kNoteOn)) {

@@ -22,7 +22,8 @@ struct RoutingState {
   bool commandArmed = false;
   bool bendSwitchLatch = false;
   bool channelCapture = false;
-  i16 captureField = 0;  // the learned field a captured note-on goes to
+  i16 captureField = 0;       // the learned field a captured note-on goes to
+  bool footSwitches = false;  // controllers 66 and 67 step through the memories
   bool operator==(const RoutingState&) const = default;
 };
 
@@ -39,6 +40,7 @@ enum class Command {
   LatchOff,     // the wheel is back in its centre zone
   BendSwitch,   // fast switch `value` (see BendSwitch below), then latch
   Expression,   // volume pedal: slider value `value`, division `division`
+  FootSwitch,   // soft pedal (next) or sostenuto (previous) moved to `value`
 };
 
 // The pitch-bend fast switches, by division and direction.

@@ -187,6 +187,7 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
       button->click();
       return true;
     }
+    if (sequencerKey(static_cast<QKeyEvent*>(event))) return true;
   }
   return QMainWindow::eventFilter(watched, event);
 }
@@ -316,7 +317,16 @@ void MainWindow::closeEvent(QCloseEvent* event) {
   QApplication::quit();
 }
 
+// A key held down steps once.
+bool MainWindow::sequencerKey(const QKeyEvent* event) {
+  const int key = event->key();
+  if (key != Qt::Key_PageUp && key != Qt::Key_PageDown) return false;
+  if (!event->isAutoRepeat()) k_.Sequencer_Step(key == Qt::Key_PageDown ? 1 : -1);
+  return true;
+}
+
 void MainWindow::keyPressEvent(QKeyEvent* event) {
+  if (sequencerKey(event)) return;
   if (event->key() >= Qt::Key_F1 && event->key() <= Qt::Key_F12) {
     k_.Form_KeyDown(112 + (event->key() - Qt::Key_F1), 0);
   }

@@ -76,6 +76,10 @@ class MainWindow : public QMainWindow {
                           void (Console::*handler)(), const char* spoken = nullptr,
                           bool saysState = true);
   void takeKeys(QWidget* control);
+  QPushButton* sequencerButton(const char* objectName, const char* arrow, void (Console::*step)(),
+                               const char* spoken, const char* tooltip);
+  // Page Up / Page Down: the memory sequencer, whatever control has the focus.
+  bool sequencerKey(const QKeyEvent* event);
   void placeStops();
   void scheduleRender();
   void fitStopWidths();

@@ -163,11 +163,33 @@ QWidget* MainWindow::buildMemoryRow() {
   }
   h->addSpacing(12);
   h->addLayout(bar);
+  h->addSpacing(12);
+  h->addWidget(sequencerButton("Sequencer_Previous", "\u25C0", &Console::Sequencer_Previous,
+                               "Previous memory",
+                               "Recall the previous memory: free 1..12, then fixed 1..12. Keys: "
+                               "Page Up; MIDI: the sostenuto pedal (controller 66)"));
+  h->addWidget(sequencerButton("Sequencer_Next", "\u25B6", &Console::Sequencer_Next, "Next memory",
+                               "Recall the next memory: free 1..12, then fixed 1..12. Keys: "
+                               "Page Down; MIDI: the soft pedal (controller 67)"));
   h->addStretch();
   h->addWidget(makeButton(k_.panel.resetButton(), "RESET", &Console::RESET_Click, nullptr, false));
   h->addWidget(makeButton(k_.panel.panicButton(), "Panic", &Console::Panic_Click,
                           "Panic: all notes off", false));
   return box;
+}
+
+// The memory sequencer's arrows, beside the memories.
+QPushButton* MainWindow::sequencerButton(const char* objectName, const char* arrow,
+                                         void (Console::*step)(), const char* spoken,
+                                         const char* tooltip) {
+  auto* b = new QPushButton(QString::fromUtf8(arrow));
+  b->setObjectName(objectName);
+  b->setAccessibleName(QString::fromUtf8(spoken));
+  b->setToolTip(QString::fromUtf8(tooltip));
+  b->setFixedWidth(28);
+  takeKeys(b);
+  connect(b, &QPushButton::clicked, this, [this, step] { std::invoke(step, k_); });
+  return b;
 }
 
 QWidget* MainWindow::buildPanel() {

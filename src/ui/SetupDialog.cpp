@@ -1,5 +1,6 @@
 #include "ui/SetupDialog.h"
 
+#include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QFormLayout>
@@ -115,6 +116,15 @@ SetupDialog::SetupDialog(Console& console, QWidget* parent) : QDialog(parent), k
   v->addLayout(delays);
   synth_ = new SynthSettingsBox(k_);
   v->addWidget(synth_);
+  footSwitches_ = new QCheckBox(
+      QStringLiteral("MIDI foot &switches step through the memories (controllers 66 and 67)"));
+  footSwitches_->setObjectName("FootSwitches");
+  footSwitches_->setToolTip(
+      QStringLiteral("The soft pedal recalls the next memory, the sostenuto pedal the previous "
+                     "one; neither reaches the module. Turn this off if your keyboard sends "
+                     "either controller for other reasons."));
+  connect(footSwitches_, &QCheckBox::toggled, this, [this](bool on) { k_.FootSwitches_Click(on); });
+  v->addWidget(footSwitches_);
   v->addWidget(okCancelRow(
       this, "Command1", "Command3", [this] { k_.Setup_OK_Click(); },
       [this] { k_.Setup_CANCEL_Click(); }));
@@ -143,6 +153,10 @@ void SetupDialog::render() {
   labelHang_->setText(toQt(v.noteDelayText));
   userDelay_->setText(toQt(v.sysexDelayText));
   synth_->render(v.synth);
+  {
+    const QSignalBlocker quiet(footSwitches_);
+    footSwitches_->setChecked(k_.footSwitchesChosen());
+  }
   showAsTheConsoleSays(this, v.visible);
 }
 

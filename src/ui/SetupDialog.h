@@ -6,6 +6,7 @@
 
 #include "console/Console.h"
 
+class QCheckBox;
 class QComboBox;
 class QLabel;
 class QSlider;
@@ -39,6 +40,7 @@ class SetupDialog : public QDialog {
   QLabel* labelHang_;
   QLabel* userDelay_;
   SynthSettingsBox* synth_;
+  QCheckBox* footSwitches_;
 };
 
 }  // namespace kalvant::ui

@@ -1,5 +1,6 @@
 // Playing from the keyboards: each thru mode, key commands with the sustain pedal
-// held (keys 72..77 = memories 13..18), the pitch-bend wheel, volume pedals, PANIC.
+// held (keys 72..77 = memories 13..18), the pitch-bend wheel, volume pedals, PANIC,
+// the memory sequencer's foot switches.
 
 #include "ConsoleOnJack.h"
 
@@ -103,6 +104,20 @@ TEST_F(JackE2E, PanicSendsAllNotesOffTwiceOnEachDivision) {
       {"pedal + key 20", B, "B1 40 7F, 91 14 64, B1 40 00", kPanic},
       {"half-pressed pedal", A, "B0 40 40, B0 40 00", ""},
       {"no division", A, "B4 40 7F", "B4 40 7F"},
+  });
+}
+
+// The soft pedal recalls the next memory, the sostenuto the previous one.
+TEST_F(JackE2E, FootSwitchesStepThroughTheMemoriesAndTheirSysexReachesTheModule) {
+  start();
+  runSteps({
+      {"pedal + key 76: memory 17", A, "B0 40 7F, 90 4C 64", ""},
+      {"key and pedal up", A, "80 4C 40, B0 40 00", "80 4C 40"},
+      {"soft pedal on the Swell: memory 18", B, "B1 43 7F",
+       "entry 20, entry 60, entry 90, B0 0B 64"},
+      {"released", B, "B1 43 00", ""},
+      {"sostenuto on the Great: memory 17", A, "B0 42 40, B0 42 3F",
+       "entry 10, entry 50, entry 80, B0 0B 7F"},
   });
 }
 

@@ -2,10 +2,12 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QImage>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>
 #include <QPushButton>
 #include <QScreen>
+#include <QSlider>
 #include <QStyleFactory>
 #include <QTemporaryDir>
 #include <QTest>
@@ -186,6 +188,27 @@ TEST_F(Window, KeysPressTheFocusedControlAndHotkeysStillRecall) {
     EXPECT_EQ(lamp(row.lit), QString("lit")) << row.focused;
     EXPECT_EQ(k->registration().currentMemory(), row.memory) << row.focused;
   }
+}
+
+// The sequencer's arrows, and Page Up/Page Down whatever control has the
+// focus (a slider would move by a page); a key held down steps once.
+TEST_F(Window, SequencerButtonsAndPageKeysStepFromAnyControl) {
+  start(0);
+  const int volume = child<QSlider>("Slider1")->value();
+  const std::tuple<const char*, Qt::Key, bool, int> rows[] = {
+      {"Sequencer_Next", Qt::Key_Space, false, 1}, {"Sequencer_Previous", Qt::Key_Space, false, 24},
+      {"Slider1", Qt::Key_PageDown, false, 1},     {"Slider1", Qt::Key_PageDown, true, 1},
+      {"Tiranti_10", Qt::Key_PageDown, false, 2},  {"c_memory_7", Qt::Key_PageUp, false, 1},
+      {nullptr, Qt::Key_PageUp, false, 24}};
+  for (const auto& [focused, key, held, memory] : rows) {
+    QWidget* target = focused ? child<QWidget>(focused) : w.get();
+    target->setFocus();
+    QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, QString(), held);
+    QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier, QString(), held);
+    QApplication::sendEvent(target, &press), QApplication::sendEvent(target, &release);
+    EXPECT_EQ(k->registration().sequencePosition(), memory) << (focused ? focused : "window");
+  }
+  EXPECT_EQ(child<QSlider>("Slider1")->value(), volume);
 }
 
 // An undefined stop takes no room; it appears when a new table defines it.
