@@ -43,7 +43,7 @@ MonitorWindow::MonitorWindow(Console& console, midi::MonitorTap& tap, QWidget* p
   view_->setReadOnly(true);
   view_->setMaximumBlockCount(static_cast<int>(monitor::MonitorLog::kMaxLines));
   view_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
-  view_->setMinimumSize(560, 320);
+  view_->setMinimumSize(420, 240);
   view_->setAccessibleName(QStringLiteral("MIDI messages"));
   in1_ = portBox("In &1", "MonitorIn1");
   in2_ = portBox("In &2", "MonitorIn2");
