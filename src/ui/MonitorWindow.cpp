@@ -41,6 +41,7 @@ MonitorWindow::MonitorWindow(Console& console, midi::MonitorTap& tap, QWidget* p
   view_ = new QPlainTextEdit;
   view_->setObjectName("MonitorText");
   view_->setReadOnly(true);
+  view_->setLineWrapMode(QPlainTextEdit::NoWrap);  // one message a line, laid out once
   view_->setMaximumBlockCount(static_cast<int>(monitor::MonitorLog::kMaxLines));
   view_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
   view_->setMinimumSize(420, 240);
