@@ -96,7 +96,9 @@ bool KalvantRig::start(CfgData cfg, const StopsTable& table, std::size_t resetMe
   cfg.settings.InDev2 = static_cast<i16>(e2e::sourcePosition(keysB.portName()));
   cfg.settings.OutDev = static_cast<i16>(e2e::sinkPosition(module.portName()));
   const std::string error = e2e::writeProgramFiles(dir.path(), cfg, table);
-  if (!error.empty() || !kalvant.start(dir.path())) {
+  if (!error.empty() || !kalvant.start(dir.path(), "jack",
+                                       monitorOpen ? std::vector<std::string>{"--monitor"}
+                                                   : std::vector<std::string>{})) {
     std::fprintf(stderr, "bench: kalvant not started %s\n", error.c_str());
     return false;
   }

@@ -58,7 +58,14 @@ class KalvantRig {
   e2e::Keyboard keysA, keysB;
   e2e::Recorder module;
   e2e::KalvantProcess kalvant;
+  // Started with its MIDI monitor open (--monitor).
+  bool monitorOpen = false;
 };
+
+// How a run names the monitor's state in its figures.
+inline const char* monitorState(bool open) {
+  return open ? "monitor open" : "monitor closed";
+}
 
 // The benchmarks; each prints its own figures. `quick` shortens them.
 void latencyBench(bool quick);

@@ -120,8 +120,10 @@ void latencyBench(bool quick) {
       "notes 2-4 ms apart, %d four-note chords 10-20 ms apart\n",
       period, rate, 1000.0 * period / rate, notes, chords);
   const StopsTable table = shippedTable();
-  for (int noteDelay : {100, 0}) {
+  for (const auto& [noteDelay, monitor] :
+       {std::pair{100, false}, {100, true}, {0, false}, {0, true}}) {
     KalvantRig rig("lat");
+    rig.monitorOpen = monitor;
     CfgData cfg = rig.baseCfg();
     cfg.settings.NoteDelay = static_cast<i16>(noteDelay);
     if (!rig.start(cfg, table, resetMessageCount(table))) return;
@@ -129,7 +131,8 @@ void latencyBench(bool quick) {
         !connectPorts("kalvant:out", probe.routed.inPort()))
       return (void)std::fprintf(stderr, "bench: kalvant's ports kalvant:in1/out not found\n");
     std::this_thread::sleep_for(300ms);
-    const std::string setting = "NoteDelay " + std::to_string(noteDelay);
+    const std::string setting =
+        "NoteDelay " + std::to_string(noteDelay) + ", " + monitorState(monitor);
     measure(probe, "single notes, " + setting, planOf(notes, 1, 2, 4, rate), noteDelay, false);
     measure(probe, "four-note chords, " + setting, planOf(chords, kChordSize, 10, 20, rate),
             noteDelay, true);

@@ -59,8 +59,9 @@ void reportEarlyEnd(KalvantRig& rig) {
               rig.kalvant.log().c_str());
 }
 
-void runLoad(int noteDelay, int seconds, bool quick) {
+void runLoad(int noteDelay, bool monitor, int seconds, bool quick) {
   KalvantRig rig("load");
+  rig.monitorOpen = monitor;
   const StopsTable table = shippedTable();
   CfgData cfg = rig.baseCfg();
   cfg.settings.NoteDelay = static_cast<i16>(noteDelay);
@@ -89,15 +90,16 @@ void runLoad(int noteDelay, int seconds, bool quick) {
   const PathResult r = matchArrivals(source.sent(), got);
   reportEarlyEnd(rig);
   std::printf(
-      "  NoteDelay %d: %d msg/s for %d s: sent %zu, received %zu (lost = not come by the end of "
-      "the wait); achieved %.0f msg/s at the module\n",
-      noteDelay, kRate, seconds, source.sent().size(), got.size(), achievedRate(r, rate));
-  printPath("NoteDelay " + std::to_string(noteDelay), r, source.sent(), source.start(),
-            source.period());
+      "  NoteDelay %d, %s: %d msg/s for %d s: sent %zu, received %zu (lost = not come by the "
+      "end of the wait); achieved %.0f msg/s at the module\n",
+      noteDelay, monitorState(monitor), kRate, seconds, source.sent().size(), got.size(),
+      achievedRate(r, rate));
+  printPath("NoteDelay " + std::to_string(noteDelay) + ", " + monitorState(monitor), r,
+            source.sent(), source.start(), source.period());
   std::printf(
-      "  NoteDelay %d: kalvant CPU %.2f s in %.1f s (%.1f %% of one core; idle %.2f %%): "
+      "  NoteDelay %d, %s: kalvant CPU %.2f s in %.1f s (%.1f %% of one core; idle %.2f %%): "
       "%.2f us per message above idle; RSS %ld KiB\n",
-      noteDelay, cpu, wall, 100 * cpu / wall, 100 * idle,
+      noteDelay, monitorState(monitor), cpu, wall, 100 * cpu / wall, 100 * idle,
       1e6 * (cpu - idle * wall) / static_cast<double>(total), e2e::residentKiB(pid));
 }
 
@@ -107,7 +109,9 @@ void loadBench(bool quick) {
   const int seconds = quick ? 5 : 60;
   std::printf("load: %d numbered note-ons a second through kalvant for %d s (no coupler)\n", kRate,
               seconds);
-  for (int noteDelay : {0, 100}) runLoad(noteDelay, seconds, quick);
+  for (int noteDelay : {0, 100}) {
+    for (bool monitor : {false, true}) runLoad(noteDelay, monitor, seconds, quick);
+  }
 }
 
 }  // namespace kalvant::bench

@@ -18,6 +18,8 @@ CommandLine parseCommandLine(const std::vector<std::string>& args) {
     };
     if (a == "--help" || a == "-h") {
       cl.help = true;
+    } else if (a == "--monitor") {
+      cl.monitor = true;
     } else if (a == "--version") {
       cl.version = true;
     } else if (auto dir = value("--data-dir")) {
@@ -34,12 +36,13 @@ CommandLine parseCommandLine(const std::vector<std::string>& args) {
 }
 
 std::string usage() {
-  return "Usage: kalvant [--data-dir DIR] [--midi-api alsa|jack|none]\n"
+  return "Usage: kalvant [--data-dir DIR] [--midi-api alsa|jack|none] [--monitor]\n"
          "A three-division pipe organ console for MIDI keyboards and a GS sound module.\n\n"
          "  --data-dir DIR     keep every file (KALVANT.CFG, stops tables, fixed.fix,\n"
          "                     memory files, settings, pictures) in DIR\n"
          "  --midi-api API     MIDI system: alsa, jack or none (default: ALSA when the\n"
          "                     sequencer exists, else JACK when a server runs, else none)\n"
+         "  --monitor          open the MIDI monitor at start\n"
          "  --help             show this text\n"
          "  --version          show the version\n"
          "\n"

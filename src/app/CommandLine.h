@@ -15,7 +15,8 @@ struct CommandLine {
   std::optional<midi::Api> midiApi;  // none given = detect
   bool help = false;
   bool version = false;
-  std::string error;  // set when the arguments are wrong
+  bool monitor = false;  // opens the MIDI monitor at start
+  std::string error;     // set when the arguments are wrong
 };
 
 CommandLine parseCommandLine(const std::vector<std::string>& args);  // args without argv[0]

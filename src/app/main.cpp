@@ -117,5 +117,6 @@ int main(int argc, char** argv) {
   }
   window.render();
   window.show();
+  if (cl.monitor) console.MidiMonitor_Click();
   return QApplication::exec();
 }

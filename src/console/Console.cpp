@@ -35,6 +35,7 @@ Console::Console(const ConsoleWorld& world)
 
   w_.MIDIInput1.setLiveRouter(&router_.live(), 0);
   w_.MIDIInput2.setLiveRouter(&router_.live(), 1);
+  w_.MIDIOutput1.setMonitored(true);
   router_.publish();
   // Whatever a handler changed, the driver thread routes by it once the
   // handler is done.

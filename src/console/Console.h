@@ -70,6 +70,12 @@ class Console {
   // Asks the window to close itself (closing then runs Form_Unload).
   std::function<void()> requestClose;
 
+  // Setup > MIDI Monitor: the window that shows the traffic opens itself.
+  std::function<void()> openMonitor;
+  void MidiMonitor_Click() {
+    if (openMonitor) openMonitor();
+  }
+
   // True once shutdown has finished: no further event is to be handled.
   bool ended() const { return ended_; }
   // True from an accepted close request until shutdown has finished (the

@@ -4,8 +4,28 @@
 #include <thread>
 
 #include "midi/MidiBytes.h"
+#include "midi/MonitorTap.h"
 
 namespace kalvant::midi {
+
+namespace {
+
+// A live router's sends, shown to the monitor as they go out.
+class TappedOut final : public CycleOut {
+ public:
+  TappedOut(CycleOut& out, int producer) : out_(out), producer_(producer) {}
+  bool send(const std::uint8_t* data, std::size_t size) noexcept override {
+    const bool sent = out_.send(data, size);
+    if (sent) monitorTap().recordNow(producer_, TapPort::Out, data, size);
+    return sent;
+  }
+
+ private:
+  CycleOut& out_;
+  int producer_;
+};
+
+}  // namespace
 
 MidiPort::MidiPort(Post post) : post_(std::move(post)) {}
 
@@ -76,6 +96,11 @@ void MidiInput::clearQueue() {
 }
 
 void MidiInput::enqueueFromDriver(const std::uint8_t* bytes, std::size_t size) {
+  if (monitorTap().watching() &&
+      !(size == 1 && filtered_[bytes[0]].load(std::memory_order_relaxed))) {
+    const int input = liveInput_.load(std::memory_order_relaxed);
+    monitorTap().recordNow(input, input == 1 ? TapPort::In2 : TapPort::In1, bytes, size);
+  }
   if (resetParser_.exchange(false, std::memory_order_acq_rel)) parser_.reset();
   const std::uint64_t before = tail_.load(std::memory_order_relaxed);
   parser_.feed(bytes, size, [&](const InMessage& m) {
@@ -93,7 +118,14 @@ void MidiInput::offerOrQueue(const InMessage& m) {
     liveUsers_.fetch_add(1);
     LiveRouter* router = liveRouter_.load();
     CycleOut* out = router ? cycleOut() : nullptr;
-    const bool taken = out && router->take(liveInput_.load(std::memory_order_relaxed), m, *out);
+    const int input = liveInput_.load(std::memory_order_relaxed);
+    bool taken = false;
+    if (out && monitorTap().watching()) {
+      TappedOut tapped(*out, input);
+      taken = router->take(input, m, tapped);
+    } else if (out) {
+      taken = router->take(input, m, *out);
+    }
     liveUsers_.fetch_sub(1);
     if (taken) return;
   }
@@ -135,12 +167,17 @@ void MidiInput::deliver() {
   inHandler_ = false;
 }
 
+void MidiOutput::tapSent(const std::uint8_t* data, std::size_t size) {
+  if (monitored_) monitorTap().record(MonitorTap::kGuiProducer, TapPort::Out, data, size);
+}
+
 void MidiOutput::sendShort(int status, int data1, int data2) {
   const auto s = static_cast<std::uint8_t>(status & 0xFF);
   const int length = shortMessageLength(s);
   if (!open_ || length == 0) return;
   const std::uint8_t bytes[3] = {s, static_cast<std::uint8_t>(data1 & 0x7F),
                                  static_cast<std::uint8_t>(data2 & 0x7F)};
+  tapSent(bytes, static_cast<std::size_t>(length));
   sendMessage(bytes, static_cast<std::size_t>(length));
 }
 
@@ -148,7 +185,9 @@ void MidiOutput::sendSysex(std::string_view bytes) {
   if (!open_) return;
   handedOver(bytes);
   for (std::string_view message : splitAtF7(bytes)) {
-    sendMessage(reinterpret_cast<const std::uint8_t*>(message.data()), message.size());
+    const auto* data = reinterpret_cast<const std::uint8_t*>(message.data());
+    tapSent(data, message.size());
+    sendMessage(data, message.size());
   }
 }
 

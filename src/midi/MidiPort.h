@@ -41,6 +41,13 @@
 //   handled once, in order.
 // - setLiveRouter() returns once no driver call uses the router it
 //   replaced, so the router's owner may go right after taking it back.
+// - The MIDI monitor's tap (MonitorTap.h): while a monitor watches, each
+//   input's driver thread copies every event it receives, and every message
+//   its live router sends, into a preallocated ring of its own, and the GUI
+//   thread does the same for what the console's output sends; the GUI
+//   thread drains the rings on a timer. A full ring drops and counts; a
+//   producer never waits on the monitor, allocates or locks. While none
+//   watches, the tap costs one relaxed atomic load per event.
 // - Closures posted by a port check that the port still exists before use.
 // - Device changes (a device came, went or was renamed; the MIDI system
 //   stopped or came back) reach the GUI thread as onDevicesChanged and
@@ -247,6 +254,11 @@ class MidiOutput : public MidiPort {
   // attached. The port need not be open. GUI thread.
   virtual void sendToCycleSynth(const std::uint8_t* /*data*/, std::size_t /*size*/) {}
 
+  // The console's own output shows what it sends in the MIDI monitor (an
+  // output that only carries another's messages stays unmonitored). GUI
+  // thread.
+  void setMonitored(bool on) { monitored_ = on; }
+
  protected:
   // One complete message, port open.
   virtual void sendMessage(const std::uint8_t* data, std::size_t size) = 0;
@@ -254,7 +266,9 @@ class MidiOutput : public MidiPort {
   virtual void handedOver(std::string_view) {}
 
  private:
+  void tapSent(const std::uint8_t* data, std::size_t size);
   std::chrono::microseconds minimumGap_{0};
+  bool monitored_ = false;
 };
 
 }  // namespace kalvant::midi

@@ -28,6 +28,7 @@
 #include "ui/AboutBox.h"
 #include "ui/EditorWindow.h"
 #include "ui/HelpWindow.h"
+#include "ui/MonitorWindow.h"
 #include "ui/QtText.h"
 #include "ui/ThruDialog.h"
 
@@ -113,6 +114,12 @@ MainWindow::MainWindow(Console& console) : k_(console) {
   about_ = new AboutBox(k_, this);
   help_ = new HelpWindow(k_, this);
   thru_ = new ThruDialog(k_, this);
+  monitor_ = new MonitorWindow(k_, midi::monitorTap(), this);
+  k_.openMonitor = [this] {
+    monitor_->show();
+    monitor_->raise();
+    monitor_->activateWindow();
+  };
   k_.panel.onChanged = [this] { scheduleRender(); };
   k_.requestClose = [this] { close(); };
   render();
@@ -313,6 +320,7 @@ void MainWindow::closeEvent(QCloseEvent* event) {
   setup_->hide();
   tremolo_->hide();
   thru_->hide();
+  monitor_->hide();
   QApplication::closeAllWindows();
   QApplication::quit();
 }

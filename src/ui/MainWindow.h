@@ -26,6 +26,7 @@ class EditorWindow;
 class AboutBox;
 class HelpWindow;
 class ThruDialog;
+class MonitorWindow;
 
 class MainWindow : public QMainWindow {
   Q_OBJECT
@@ -123,6 +124,7 @@ class MainWindow : public QMainWindow {
   AboutBox* about_ = nullptr;
   HelpWindow* help_ = nullptr;
   ThruDialog* thru_ = nullptr;
+  MonitorWindow* monitor_ = nullptr;
 };
 
 }  // namespace kalvant::ui

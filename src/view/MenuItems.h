@@ -39,9 +39,11 @@ enum class MenuItem {
   // Help
   Help,
   About,
+  // Setup, the MIDI monitor
+  MidiMonitor,
 };
 
-inline constexpr std::size_t kMenuItemCount = static_cast<std::size_t>(MenuItem::About) + 1;
+inline constexpr std::size_t kMenuItemCount = static_cast<std::size_t>(MenuItem::MidiMonitor) + 1;
 
 struct MenuItemInfo {
   MenuItem item;
@@ -73,6 +75,7 @@ inline constexpr std::array<MenuItemInfo, kMenuItemCount> kMenuItems{{
     {MenuItem::TremoloRate, "Tremolo &Rate\u2026", "tremoloRate"},
     {MenuItem::Help, "kalvant &Help", "Help1"},
     {MenuItem::About, "&About kalvant\u2026", "About"},
+    {MenuItem::MidiMonitor, "MIDI M&onitor\u2026", "MidiMonitor"},
 }};
 
 constexpr std::size_t index(MenuItem item) {

@@ -4,15 +4,18 @@
 #include <QAction>
 #include <QActionGroup>
 #include <QApplication>
+#include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPlainTextEdit>
 #include <QTest>
 #include <set>
 
 #include "support/ConsoleFixture.h"
 #include "ui/MainWindow.h"
+#include "ui/MonitorWindow.h"
 
 namespace kalvant::test {
 namespace {
@@ -65,6 +68,7 @@ TEST_F(Menus, EachItemSitsInItsMenuAndShowsWhatItDoes) {
       {"ResendRegistration", "&Setup", Runs}, {"Equal", "&Temperament", Choice},
       {"Kirnberger", "&Temperament", Choice}, {"Reverb3", "&Reverb", Choice},
       {"About", "&Help", OpensDialog},        {"Help1", "&Help", Runs},
+      {"MidiMonitor", "&Setup", OpensDialog},
   };
   for (const auto& [name, menu, shows] : rows) {
     QAction* a = action(name);
@@ -94,6 +98,7 @@ TEST_F(Menus, EscapeClosesTheWindowsTheMenusOpen) {
       {"tremoloRate", "Tremolo", false, 0},
       {"About", "aboutBox", false, 0},
       {"Help1", "Help", false, 0},
+      {"MidiMonitor", "Monitor_form", false, 0},
       {"EditCFG", "stopsTableEditor", false, 0},
       {"EditCFG", "stopsTableEditor", true, 2},
   };
@@ -130,6 +135,27 @@ TEST_F(Menus, SmallDialogsFitASmallScaledScreenAndCutNoText) {
       EXPECT_GE(label->height(), label->heightForWidth(label->width())) << name;
     }
   }
+}
+
+// The monitor keeps the last 10,000 lines of what it was shown, and its
+// filters choose among them.
+TEST_F(Menus, MonitorKeepsTheLastLinesOfEachPortChosen) {
+  auto* monitor = qobject_cast<ui::MonitorWindow*>(open("MidiMonitor", "Monitor_form"));
+  ASSERT_NE(monitor, nullptr);
+  auto* text = monitor->findChild<QPlainTextEdit*>("MonitorText");
+  for (int i = 0; i < 6 * 2000; ++i) {
+    const std::uint8_t note[3] = {0x90, static_cast<std::uint8_t>(i % 128), 1};
+    midi::monitorTap().record(i % 2, midi::TapPort(i % 2), note, 3);
+    if (i % 2000 == 1999) monitor->drain();
+  }
+  EXPECT_EQ(monitor->log().size(), monitor::MonitorLog::kMaxLines);
+  EXPECT_EQ(text->blockCount(), 10000);
+  EXPECT_TRUE(text->toPlainText().endsWith(QStringLiteral("In 2  Note on B6 vel 1, ch 1 (Great)")));
+  monitor->findChild<QCheckBox*>("MonitorIn1")->setChecked(false);
+  EXPECT_EQ(text->blockCount(), 5000);
+  EXPECT_FALSE(text->toPlainText().contains(QStringLiteral("In 1")));
+  QTest::keyClick(monitor, Qt::Key_Escape);
+  EXPECT_FALSE(midi::monitorTap().watching());
 }
 
 }  // namespace

@@ -6,7 +6,7 @@
 // --screen runs offscreen on a screen of that size (QT_SCALE_FACTOR
 // applies); without it, the window opens on the display Qt finds. WINDOW
 // names the windows to check (console setup thru tremolo about editor
-// help); all by default. --shots saves a picture of each.
+// help monitor); all by default. --shots saves a picture of each.
 
 #include <QApplication>
 #include <QDir>
@@ -59,6 +59,7 @@ constexpr Opened kDialogs[] = {
     {"setup", &Console::SetMidi_Click},       {"thru", &Console::MidiTHRU_Click},
     {"tremolo", &Console::tremoloRate_Click}, {"about", &Console::About_Click},
     {"editor", &Console::EditCFG_Click},      {"help", &Console::Help1_Click},
+    {"monitor", &Console::MidiMonitor_Click},
 };
 
 void settle() {

@@ -51,7 +51,8 @@ std::string writeProgramFiles(const std::string& dir, const CfgData& cfg, const 
   return {};
 }
 
-bool KalvantProcess::start(const std::string& dir, const std::string& midiApi) {
+bool KalvantProcess::start(const std::string& dir, const std::string& midiApi,
+                           const std::vector<std::string>& more) {
   dir_ = dir;
   const std::string binary = KALVANT_BINARY, runtime = dir + "/xdg-runtime";
   std::filesystem::create_directories(runtime);
@@ -67,6 +68,7 @@ bool KalvantProcess::start(const std::string& dir, const std::string& midiApi) {
   for (std::string& var : env) envp.push_back(var.data());
   envp.push_back(nullptr);
   std::vector<std::string> args{binary, "--data-dir", dir, "--midi-api", midiApi};
+  args.insert(args.end(), more.begin(), more.end());
   std::vector<char*> argv;
   for (std::string& a : args) argv.push_back(a.data());
   argv.push_back(nullptr);

@@ -6,6 +6,7 @@
 
 #include <chrono>
 #include <string>
+#include <vector>
 
 #include "console/CfgFormat.h"
 #include "stops/StopsTable.h"
@@ -40,7 +41,9 @@ class KalvantProcess {
   KalvantProcess(const KalvantProcess&) = delete;
   KalvantProcess& operator=(const KalvantProcess&) = delete;
   // --data-dir dir, output to dir/kalvant.log; false when it could not be started.
-  bool start(const std::string& dir, const std::string& midiApi = "jack");
+  // `more` follows the other arguments.
+  bool start(const std::string& dir, const std::string& midiApi = "jack",
+             const std::vector<std::string>& more = {});
   pid_t pid() const { return pid_; }
   bool running() const { return pid_ > 0; }
   std::chrono::steady_clock::time_point startedAt() const { return startedAt_; }
