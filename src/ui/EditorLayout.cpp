@@ -11,6 +11,7 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QVBoxLayout>
+#include <functional>
 
 #include "ui/EditorWindow.h"
 #include "ui/QtText.h"
@@ -83,7 +84,8 @@ void EditorWindow::buildMenus() {
     QAction* a = menu->addAction(toQt(m.caption));
     a->setObjectName(m.name);
     const auto handler = m.handler;
-    connect(a, &QAction::triggered, this, [this, handler] { (k_.stopsTableEditor.*handler)(); });
+    connect(a, &QAction::triggered, this,
+            [this, handler] { std::invoke(handler, k_.stopsTableEditor); });
   }
 }
 
