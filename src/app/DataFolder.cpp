@@ -84,14 +84,18 @@ bool isInstalled(const std::string& exeDir) {
          isFolder(sharedFolder(exeDir));
 }
 
+std::string resourceFolder(const std::string& exeDir) {
+  return isInstalled(exeDir) ? sharedFolder(exeDir).string() : withoutTrailingSlash(exeDir);
+}
+
 DataFolders chooseDataFolders(const DataFolderInput& in) {
   DataFolders f;
   if (!in.dataDirOption.empty()) {
     f.data = f.resources = withoutTrailingSlash(in.dataDirOption);
   } else if (!isInstalled(in.exeDir)) {
-    f.data = f.resources = withoutTrailingSlash(in.exeDir);
+    f.data = f.resources = resourceFolder(in.exeDir);
   } else {
-    f.resources = f.seedFrom = sharedFolder(in.exeDir).string();
+    f.resources = f.seedFrom = resourceFolder(in.exeDir);
     const std::string base = userDataHome(in);
     if (base.empty())
       f.error = "neither XDG_DATA_HOME nor HOME names an absolute folder";

@@ -29,6 +29,10 @@ struct DataFolders {
 // share/kalvant folder beside its bin folder.
 bool isInstalled(const std::string& exeDir);
 
+// Where the default organ, the pictures and the help are read from:
+// <prefix>/share/kalvant when installed, else the executable's folder.
+std::string resourceFolder(const std::string& exeDir);
+
 DataFolders chooseDataFolders(const DataFolderInput& in);
 
 // The files a data folder starts with: the default organ's stops table and

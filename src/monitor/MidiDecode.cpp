@@ -2,9 +2,10 @@
 
 #include "monitor/MidiDecode.h"
 
-#include <array>
 #include <cstdio>
 
+#include "common/NoteNames.h"
+#include "common/NumberLines.h"
 #include "common/OrganDivisions.h"
 #include "common/Text.h"
 #include "midi/MidiBytes.h"
@@ -12,12 +13,6 @@
 namespace kalvant::monitor {
 
 namespace {
-
-std::string trimmed(const std::string& s) {
-  const auto first = s.find_first_not_of(" \t\r\n");
-  if (first == std::string::npos) return {};
-  return s.substr(first, s.find_last_not_of(" \t\r\n") - first + 1);
-}
 
 std::string hex(const std::uint8_t* data, std::size_t size) {
   std::string out;
@@ -35,12 +30,6 @@ std::string channelText(int channel) {
     if (d.channel == channel) return out + " (" + d.name + ")";
   }
   return out;
-}
-
-// Bytes a channel message carries after its status.
-int dataLength(std::uint8_t status) {
-  const int kind = status & 0xF0;
-  return kind == 0xC0 || kind == 0xD0 ? 1 : 2;
 }
 
 std::string channelMessage(std::uint8_t status, std::uint8_t d1, std::uint8_t d2) {
@@ -116,21 +105,21 @@ void SysexNames::add(const StopsTable& table, int entry, const std::string& what
 void SysexNames::load(const StopsTable& table) {
   names_.clear();
   // Stops first: a message a stop shares with another entry is named by the stop.
+  auto name = [&](int e) {
+    return std::string(trimBlanks(windows1252ToUtf8(table[nameEntryOf(e)])));
+  };
   for (int i = entry::kFirstGreatStop; i <= entry::kLastStop; ++i) {
     if (!stopButtonEnabled(table, i)) continue;
-    const std::string name = trimmed(windows1252ToUtf8(table[i + entry::kStopNameOffset]));
+    const std::string stop = name(i);
     add(table, i,
         "stop " + std::to_string(i - entry::kFirstGreatStop + 1) +
-            (name.empty() ? "" : " " + name));
+            (stop.empty() ? "" : " " + stop));
   }
-  auto label = [&](int i, int labelEntry) {
-    const std::string name = trimmed(windows1252ToUtf8(table[labelEntry]));
-    add(table, i, name.empty() ? "table entry" : name);
-  };
-  for (int i = 0; i < entry::kFirstGreatStop; ++i) label(i, entry::kFirstLabel + i);
-  const int systemEntries = kStopsTableSize - entry::kFirstSystemLabel;
-  for (int i = 0; i < systemEntries; ++i)
-    label(entry::kModuleReset + i, entry::kFirstSystemLabel + i);
+  for (int e = 0; e < kStopsTableSize; ++e) {
+    if (isStopIndex(e) || nameEntryOf(e) < 0) continue;
+    const std::string label = name(e);
+    add(table, e, label.empty() ? "table entry" : label);
+  }
 }
 
 std::optional<std::string> SysexNames::find(std::string_view message) const {
@@ -140,9 +129,7 @@ std::optional<std::string> SysexNames::find(std::string_view message) const {
 }
 
 std::string noteName(int note) {
-  static constexpr std::array<const char*, 12> kNames = {"C",  "C#", "D",  "D#", "E",  "F",
-                                                         "F#", "G",  "G#", "A",  "A#", "B"};
-  return kNames[static_cast<std::size_t>(note % 12)] + std::to_string(note / 12 - 1);
+  return kNoteNames[note % 12] + std::to_string(note / 12 - 1);
 }
 
 std::string_view controllerName(int number) {
@@ -229,7 +216,7 @@ std::string describe(const std::uint8_t* data, std::size_t size, std::size_t who
       // where they came.
       std::uint8_t d[2] = {};
       int have = 0;
-      const int need = status ? dataLength(status) : 0;
+      const int need = status ? midi::shortMessageLength(status) - 1 : 0;
       for (; i < size && have < need; ++i) {
         if (data[i] >= 0xF8) {
           add(systemMessage(data[i]));

@@ -2,12 +2,11 @@
 
 #include "registration/Combinations.h"
 
+#include "common/NoteNames.h"
+
 namespace kalvant {
 
 namespace {
-
-constexpr const char* kNoteNames[12] = {"C",  "C#", "D",  "D#", "E",  "F",
-                                        "F#", "G",  "G#", "A",  "A#", "B"};
 
 // CLEAR leaves the live slot on values that differ from every default, so
 // that the next update sends the whole default registration.

@@ -42,6 +42,17 @@ inline bool isStopIndex(int i) {
   return i >= entry::kFirstGreatStop && i <= entry::kLastStop;
 }
 
+// The entry holding the name of sysex entry e: a system entry's label or a
+// stop's name; -1 for an entry nothing names.
+inline int nameEntryOf(int e) {
+  constexpr int kSystemEntries = kStopsTableSize - entry::kFirstSystemLabel;  // 100..112
+  if (e >= 0 && e < entry::kFirstGreatStop) return entry::kFirstLabel + e;
+  if (isStopIndex(e)) return e + entry::kStopNameOffset;
+  if (e >= entry::kModuleReset && e < entry::kModuleReset + kSystemEntries)
+    return entry::kFirstSystemLabel + e - entry::kModuleReset;
+  return -1;
+}
+
 inline bool stopButtonEnabled(const StopsTable& table, int stop) {
   return stop == entry::kFirstGreatStop || stop == entry::kFirstSwellStop ||
          stop == entry::kFirstPedalStop || table[stop].size() > kUndefinedStopMaxLength;

@@ -14,7 +14,6 @@ namespace kalvant {
 
 namespace {
 
-constexpr int kFirstSystemSysex = entry::kModuleReset;
 constexpr int kSystemLabelOffset = entry::kFirstSystemLabel - entry::kModuleReset;
 constexpr int kUnused[] = {113, 204};
 
@@ -60,6 +59,15 @@ std::string shown(const std::string& windows1252) {
 const char* divisionOfStop(int stop) {
   for (const OrganDivision& d : kDivisions)
     if (d.holds(stop)) return d.name;
+  return "";
+}
+
+// A stop's division; the temperament entries after the reset come in
+// threes, one per division.
+const char* divisionOfSysex(int e) {
+  if (isStopIndex(e)) return divisionOfStop(e);
+  if (e > entry::kModuleReset)
+    return kDivisions[static_cast<std::size_t>((e - entry::kFirstTemperament) % 3)].name;
   return "";
 }
 
@@ -250,12 +258,8 @@ constexpr Command kCommands[] = {
 EntryDescription describeEntry(const StopsTable& table, int e) {
   for (int unused : kUnused)
     if (e == unused) return {"", "(not used)"};
-  if (e < entry::kFirstGreatStop) return {"", nameOf(table[entry::kFirstLabel + e])};
-  if (isStopIndex(e)) return {divisionOfStop(e), nameOf(table[e + entry::kStopNameOffset])};
-  if (e == kFirstSystemSysex) return {"", nameOf(table[e + kSystemLabelOffset])};
-  if (e < entry::kStopNameOffset + entry::kFirstGreatStop) {
-    const int d = (e - entry::kFirstTemperament) % 3;
-    return {kDivisions[static_cast<std::size_t>(d)].name, nameOf(table[e + kSystemLabelOffset])};
+  if (const int name = nameEntryOf(e); name >= 0) {
+    return {divisionOfSysex(e), nameOf(table[static_cast<std::size_t>(name)])};
   }
   if (e <= entry::kLastStop + entry::kStopNameOffset)
     return {divisionOfNameEntry(e),

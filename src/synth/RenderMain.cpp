@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "app/DataFolder.h"
 #include "registration/MemoryFileFormat.h"
 #include "stops/DatFile.h"
 #include "synth/BuiltInSynth.h"
@@ -77,15 +78,11 @@ int fail(const std::string& why) {
 
 // The default organ: beside this program in a build tree, in
 // <prefix>/share/kalvant when installed.
-std::string besideThisProgram(const std::string& name) {
+std::string defaultOrgan() {
   std::error_code ec;
   const auto self = std::filesystem::read_symlink("/proc/self/exe", ec);
-  if (ec) return name;
-  const auto beside = self.parent_path() / name;
-  const auto installed = self.parent_path().parent_path() / "share" / "kalvant" / name;
-  return (!std::filesystem::exists(beside, ec) && std::filesystem::exists(installed, ec) ? installed
-                                                                                         : beside)
-      .string();
+  if (ec) return "kalvant.dat";
+  return app::resourceFolder(self.parent_path().string()) + "/kalvant.dat";
 }
 
 // The registration the options ask for; false with the reason when a memory
@@ -142,9 +139,7 @@ int main(int argc, char** argv) {
     return 2;
   }
   const RenderOptions& o = args.options;
-  const std::string dat = !o.dat.empty()   ? o.dat
-                          : o.playsOrgan() ? besideThisProgram("kalvant.dat")
-                                           : "";
+  const std::string dat = !o.dat.empty() ? o.dat : o.playsOrgan() ? defaultOrgan() : "";
   StopsTable table;
   OrganSetting setting;
   if (!dat.empty()) {
