@@ -45,4 +45,16 @@ std::vector<std::string> splitLines(const std::string& bytes) {
   return lines;
 }
 
+std::vector<KeyValue> keyValueLines(const std::string& bytes) {
+  std::vector<KeyValue> pairs;
+  for (const std::string& line : splitLines(bytes)) {
+    const std::string_view text = line;
+    const std::size_t equals = text.find('=');
+    if (trimBlanks(text).rfind('#', 0) == 0 || equals == std::string_view::npos) continue;
+    pairs.push_back({std::string(trimBlanks(text.substr(0, equals))),
+                     std::string(trimBlanks(text.substr(equals + 1)))});
+  }
+  return pairs;
+}
+
 }  // namespace kalvant

@@ -23,4 +23,12 @@ std::string_view trimBlanks(std::string_view line);
 // line without an ending counts; an empty tail after the last CR LF does not.
 std::vector<std::string> splitLines(const std::string& bytes);
 
+// The "key = value" lines of a small settings file, blanks around both
+// trimmed, in file order; comment lines (starting with '#') and lines
+// without '=' are left out.
+struct KeyValue {
+  std::string key, value;
+};
+std::vector<KeyValue> keyValueLines(const std::string& bytes);
+
 }  // namespace kalvant

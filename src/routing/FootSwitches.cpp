@@ -25,11 +25,8 @@ bool readFootSwitchSetting(const std::string& path) {
   std::string bytes, error;
   if (nothingAt(path) || !readWholeFile(path, bytes, error)) return true;
   bool on = true;
-  for (const std::string& line : splitLines(bytes)) {
-    const std::size_t equals = line.find('=');
-    if (equals == std::string::npos) continue;
-    if (trimBlanks(std::string_view(line).substr(0, equals)) != kKey) continue;
-    on = trimBlanks(std::string_view(line).substr(equals + 1)) != "0";
+  for (const auto& [key, value] : keyValueLines(bytes)) {
+    if (key == kKey) on = value != "0";
   }
   return on;
 }

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <filesystem>
-#include <sstream>
 
 #include "common/FileIo.h"
 #include "common/NumberLines.h"
@@ -25,15 +24,8 @@ const std::vector<std::string>& audioDriverChoices() {
 
 SynthSettings parseSynthSettings(const std::string& text) {
   SynthSettings s;
-  std::istringstream in(text);
-  std::string line;
-  while (std::getline(in, line)) {
-    // Only whole lines are comments: a path may contain '#'.
-    if (trimBlanks(line).rfind('#', 0) == 0) continue;
-    const auto eq = line.find('=');
-    if (eq == std::string::npos) continue;
-    const std::string key(trimBlanks(line.substr(0, eq)));
-    const std::string value(trimBlanks(line.substr(eq + 1)));
+  // Only whole lines are comments: a path may contain '#'.
+  for (const auto& [key, value] : keyValueLines(text)) {
     if (key == "audio-driver") {
       const auto& c = audioDriverChoices();
       s.audioDriver = std::find(c.begin(), c.end(), value) != c.end() ? value : "auto";
