@@ -73,7 +73,7 @@ void levels(Organ& organ, const StopsTable& table) {
   for (int stop = entry::kFirstGreatStop; stop <= entry::kLastStop; ++stop) {
     if (table[stop].size() <= kUndefinedStopMaxLength) continue;
     LevelMeter m;
-    m.add(organ.play(soloStop(stop), onDivision(demoChords(), divisionOfStop(stop)), 6.0));
+    m.add(organ.play(soloStop(stop), onDivision(demoChords(), divisionOfStop(stop)->channel), 6.0));
     std::printf(" %d:%.0f", stop, m.rmsDb());
     if (m.rmsDb() < lowest) lowest = m.rmsDb(), which = stop;
   }
@@ -150,9 +150,9 @@ void footage(Organ& organ, const StopsTable& table) {
     const std::string& name = table[stop + entry::kStopNameOffset];
     const std::vector<double> feet = footagesInName(name);
     if (table[stop].size() <= kUndefinedStopMaxLength || feet.empty()) continue;
-    const int key = testKey(divisionOfStop(stop));
+    const int key = testKey(divisionOfStop(stop)->channel);
     const Stereo out =
-        organ.play(soloStop(stop), heldKey(divisionOfStop(stop), key, 2.0), 1.2, false);
+        organ.play(soloStop(stop), heldKey(divisionOfStop(stop)->channel, key, 2.0), 1.2, false);
     const double expected = 440.0 * std::pow(2.0, (key - 69) / 12.0) * 8.0 / feet.front();
     const double hz = lowestStrongPartial(out.slice(kRenderRate / 2, kRenderRate * 12 / 10).mono(),
                                           kRenderRate, 20.0, expected * 0.35);

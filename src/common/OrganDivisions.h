@@ -24,4 +24,11 @@ inline constexpr OrganDivision kPedalDivision{"Pedal", 80, 99, 2};
 inline constexpr std::array<OrganDivision, 3> kDivisions{kGreatDivision, kSwellDivision,
                                                          kPedalDivision};
 
+// The division that holds a stop, or null.
+constexpr const OrganDivision* divisionOfStop(int stop) {
+  for (const OrganDivision& d : kDivisions)
+    if (d.holds(stop)) return &d;
+  return nullptr;
+}
+
 }  // namespace kalvant

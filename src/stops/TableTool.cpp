@@ -56,16 +56,15 @@ std::string shown(const std::string& windows1252) {
   return text;
 }
 
-const char* divisionOfStop(int stop) {
-  for (const OrganDivision& d : kDivisions)
-    if (d.holds(stop)) return d.name;
-  return "";
+const char* divisionNameOfStop(int stop) {
+  const OrganDivision* d = divisionOfStop(stop);
+  return d ? d->name : "";
 }
 
 // A stop's division; the temperament entries after the reset come in
 // threes, one per division.
 const char* divisionOfSysex(int e) {
-  if (isStopIndex(e)) return divisionOfStop(e);
+  if (isStopIndex(e)) return divisionNameOfStop(e);
   if (e > entry::kModuleReset)
     return kDivisions[static_cast<std::size_t>((e - entry::kFirstTemperament) % 3)].name;
   return "";
@@ -75,7 +74,7 @@ const char* divisionOfNameEntry(int e) {
   if (e == entry::kPedalName) return kPedalDivision.name;
   if (e == entry::kGreatName) return kGreatDivision.name;
   if (e == entry::kSwellName) return kSwellDivision.name;
-  return divisionOfStop(e - entry::kStopNameOffset);
+  return divisionNameOfStop(e - entry::kStopNameOffset);
 }
 
 // The name of a sysex entry, from its stop name or label entry.

@@ -103,15 +103,11 @@ Stereo OrganPlayer::perform(const std::vector<TimedMessage>& notes, double secon
   return out;
 }
 
-int divisionOfStop(int stop) {
-  return stop < entry::kFirstSwellStop ? 0 : stop < entry::kFirstPedalStop ? 1 : 2;
-}
-
 OrganSetting soloStop(int stop) {
   OrganSetting s;
   Registration& r = s.registration;
   std::int16_t* stops[] = {&r.GreatStop, &r.SwellStop, &r.PedalStop};
-  *stops[divisionOfStop(stop)] = static_cast<std::int16_t>(stop);
+  *stops[divisionOfStop(stop)->channel] = static_cast<std::int16_t>(stop);
   return s;
 }
 

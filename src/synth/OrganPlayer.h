@@ -57,8 +57,6 @@ class OrganPlayer {
 // The full organ: Tutti, Full Swell, Pedal Tutti, both volumes 127, the
 // Great coupled to the Swell and the Pedal to the Great.
 inline constexpr Registration kFullOrgan{127, 127, 26, 0, 65, 0, 90, 1, 1, 1};
-// The division (0 Great, 1 Swell, 2 Pedal) a stop belongs to.
-int divisionOfStop(int stop);
 // The stop alone on its division; the others keep their first stops, which
 // sound only when their keys are played.
 OrganSetting soloStop(int stop);

@@ -156,7 +156,7 @@ TEST_F(OrganSound, EveryStopSoundsAtTheFootageItsNameGives) {
     const std::string& name = table[stop + entry::kStopNameOffset];
     const std::vector<double> feet = footagesInName(name);
     if (table[stop].size() <= kUndefinedStopMaxLength || feet.empty()) continue;
-    const int division = divisionOfStop(stop), key = testKey(division);
+    const int division = divisionOfStop(stop)->channel, key = testKey(division);
     const Stereo out = play(soloStop(stop), heldKey(division, key, 2), 1.2);
     const double want = 440.0 * std::pow(2.0, (key - 69) / 12.0) * 8.0 / feet.front();
     const double hz = lowestStrongPartial(out.slice(kRenderRate / 2, out.frames()).mono(),
@@ -191,7 +191,8 @@ TEST_F(OrganSound, EveryStopAloneWithinTwentyDbOfTheFullOrgan) {
   const double full = rmsDb(play({kFullOrgan}, chord, 1.0));
   for (int stop = entry::kFirstGreatStop; stop <= entry::kLastStop; ++stop) {
     if (table[stop].size() <= kUndefinedStopMaxLength) continue;
-    const double alone = rmsDb(play(soloStop(stop), onDivision(chord, divisionOfStop(stop)), 1.0));
+    const double alone =
+        rmsDb(play(soloStop(stop), onDivision(chord, divisionOfStop(stop)->channel), 1.0));
     EXPECT_GE(alone, full - 20) << stop << " " << table[stop + entry::kStopNameOffset];
   }
 }
