@@ -7,9 +7,7 @@
 namespace kalvant::test {
 namespace {
 
-std::string msg(int tag) {
-  return taggedEntry(tag);
-}
+const auto& msg = taggedEntry;
 using At = std::pair<long, std::string>;  // time, what: an entry number, "cc1=100/0", "note"
 
 std::string what(const midi::Bytes& m) {

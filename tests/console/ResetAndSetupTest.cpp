@@ -25,15 +25,13 @@ TEST_F(Reset, SendsTheSetupEntriesThenReverbAndTemperaments) {
     Settings& s = k->s.settings;
     s.ReverbType = reverb, s.GreatTemperament = s.SwellTemperament = temperament;
     s.PedalTemperament = temperament;
-    const long start = loop.time;
     sent.clear();
-    k->RESET_Click(), loop.advance(60);
+    k->RESET_Click(), loop.advance(60);  // its pauses: Schedule.ResetLeavesInOrderWithItsPauses
     const Lamp duringPause = k->panel.resetButton().lamp;
     loop.drain();
     EXPECT_EQ(sentEntries(), expected) << reverb;
-    EXPECT_EQ(std::tuple(duringPause, k->panel.resetButton().lamp, sent[1].time - sent[0].time,
-                         sent[2].time - sent[1].time, loop.time - start),
-              std::tuple(Lamp::Lit, Lamp::Unlit, 50, 50, 100));
+    EXPECT_EQ(std::pair(duringPause, k->panel.resetButton().lamp),
+              std::pair(Lamp::Lit, Lamp::Unlit));
   }
 }
 
@@ -145,13 +143,11 @@ TEST_F(Setup, ListsAreFilledAgainAfterATableLoad) {
   EXPECT_EQ(k->midiSetup().view().outputDevices, (Names{"GS Module", "Synth", "No device"}));
 }
 
-struct FakeSynth : midi::BuiltInSynthControl {
+struct FakeSynth : StubSynth {
   std::vector<midi::SynthChoice> applied;
   std::string failure;  // apply() fails with it when set
   bool outputOpenAtApply = false;
   const midi::MidiOutput* out = nullptr;
-  midi::SynthChoice saved(std::string&) override { return {"auto", ""}; }
-  std::vector<std::string> audioDrivers() override { return {"auto", "alsa", "jack"}; }
   std::string soundfontFile(const midi::SynthChoice& c) override {
     return c.soundfont.empty() ? "/usr/share/default.sf2" : c.soundfont;
   }
@@ -174,7 +170,7 @@ TEST_F(SynthSetup, OkAppliesTheChoiceOnceBeforeThePortsReopen) {
   EXPECT_EQ(user.fileDialogs, Names{"Soundfont|.sf2"});
   EXPECT_EQ(k->midiSetup().view().synth.soundfontShown, "/home/o/organ.sf2");
   k->Setup_OK_Click();
-  EXPECT_EQ(synth.applied, (std::vector<midi::SynthChoice>{{"jack", "/home/o/organ.sf2"}}));
+  EXPECT_EQ(synth.applied, (std::vector<midi::SynthChoice>{{"alsa", "/home/o/organ.sf2"}}));
   EXPECT_TRUE(!synth.outputOpenAtApply && out.isOpen());
 }
 

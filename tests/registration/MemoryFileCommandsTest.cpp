@@ -47,7 +47,6 @@ TEST_F(MemoryFiles, SavingWritesTheFreeMemoriesAndClearsTheUnsavedFlag) {
   save("start.sqs");
   EXPECT_EQ(readFile("start.sqs"), serialiseMemoryFile({"kalvant.dat", 0, 100, 0, 0, 1, {}}));
   EXPECT_EQ(view().memoryFileText.text, "Memories saved in: " + path("start.sqs"));
-  EXPECT_EQ(user.fileDialogs.back(), "Save Memories|.sqs");
   EXPECT_FALSE(k->registration().freeMemoriesUnsaved());
 }
 

@@ -53,10 +53,9 @@ TEST_F(Registration_, RecallSendsTheDifferenceInItsOrder) {
   k->c_memory_Click(7);
   // The tremolo refresh, then the tremolo change, then the Swell volume.
   EXPECT_EQ(bytesSent(), (Sent{{0xB0, 1, 100}, {0xB0, 1, 100}, {0xB1, 11, 90}}));
-  EXPECT_EQ(k->sound().view().swellVolume.value, 90);
-  EXPECT_EQ(view().swellToPedal.lamp, Lamp::Lit);
-  EXPECT_EQ(view().greatToPedal.lamp, Lamp::Unlit);
-  EXPECT_EQ(k->sound().view().greatTremolo.lamp, Lamp::Lit);
+  EXPECT_EQ(std::tuple(k->sound().view().swellVolume.value, view().swellToPedal.lamp,
+                       view().greatToPedal.lamp, k->sound().view().greatTremolo.lamp),
+            std::tuple(90, Lamp::Lit, Lamp::Unlit, Lamp::Lit));
   EXPECT_EQ(bank().live, bank().memory(7));
   sent.clear();
   k->c_memory_Click(7);  // already live: only the tremolo refresh

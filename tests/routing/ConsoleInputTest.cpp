@@ -19,13 +19,6 @@ class ConsoleInput : public ConsoleTest {
   }
 };
 
-TEST_F(ConsoleInput, SustainPedalTurnsAKeyIntoAMemoryRecall) {
-  k->registration().bank().memory(3) = {127, 127, 20, 0, 50, 0, 80, 0, 0, 1};
-  play({{0xB0, 64, 127}, {0x90, 62, 100}});
-  EXPECT_EQ(sentEntries(), std::vector<int>{20});  // memory 3's Great stop
-  EXPECT_EQ(play({{0x90, 62, 0}, {0xB0, 64, 0}}), (std::vector<Bytes>{{0x90, 62, 0}}));
-}
-
 // The box CLEAR raises from keyboard 1 does not hold keyboard 1 back.
 TEST_F(ConsoleInput, NotesPlayOnWhileABoxRaisedFromTheSameKeyboardIsOpen) {
   k->Rec_button_Click(), k->c_memory_Click(1);  // a free memory stored: CLEAR asks

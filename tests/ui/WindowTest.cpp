@@ -4,7 +4,6 @@
 #include <QImage>
 #include <QKeyEvent>
 #include <QLabel>
-#include <QMenu>
 #include <QPushButton>
 #include <QScreen>
 #include <QSlider>
@@ -108,7 +107,6 @@ TEST_F(Window, CtrlZUndoesTheRecallItNamesAndTheFKeysStillRecall) {
     EXPECT_EQ(std::tuple(undo->text(), undo->isEnabled(), k->registration().bank().live.GreatStop),
               std::tuple(QString(text), stop == 12, i16(stop)));
   }
-  EXPECT_EQ(qobject_cast<QMenu*>(undo->parent())->title(), QString("&Edit"));
   QTest::keyClick(w.get(), Qt::Key_F4);
   EXPECT_EQ(k->registration().currentMemory(), 4);
 }
@@ -214,17 +212,17 @@ TEST_F(Window, SequencerButtonsAndPageKeysStepFromAnyControl) {
 // An undefined stop takes no room; it appears when a new table defines it.
 TEST_F(Window, UndefinedStopsAppearWhenTheTableDefinesThem) {
   start(0);
-  EXPECT_EQ(std::pair(child<QWidget>("Tiranti_12")->isVisible(),
-                      child<QWidget>("Tiranti_13")->isVisible()),
-            std::pair(true, false));
+  auto shown = [this] {
+    QCoreApplication::processEvents();
+    return std::pair(child<QWidget>("Tiranti_12")->isVisible(),
+                     child<QWidget>("Tiranti_13")->isVisible());
+  };
+  EXPECT_EQ(shown(), std::pair(true, false));
   StopsTable table = taggedTable();
   for (int i = 0; i < 22; ++i) table[13] += taggedEntry(13);
   writeTable("kalvant.dat", table);
   k->CARICAMENTO_DAT();
-  QCoreApplication::processEvents();
-  EXPECT_EQ(std::pair(child<QWidget>("Tiranti_12")->isVisible(),
-                      child<QWidget>("Tiranti_13")->isVisible()),
-            std::pair(false, true));
+  EXPECT_EQ(shown(), std::pair(false, true));
   EXPECT_EQ(child<QWidget>("Tiranti_13")->width(), child<QWidget>("Tiranti_10")->width());
 }
 
