@@ -24,9 +24,12 @@ using Bytes = std::vector<unsigned char>;
 using Byte = unsigned char;
 using Names = std::vector<std::string>;
 
-#define SKIP_WITHOUT_JACK()                \
-  if (!std::getenv("JACK_DEFAULT_SERVER")) \
-  GTEST_SKIP() << "no JACK test server (run through scripts/test)"
+struct JackMidi : ::testing::Test {
+  void SetUp() override {
+    if (!std::getenv("JACK_DEFAULT_SERVER"))
+      GTEST_SKIP() << "no JACK test server (run through scripts/test)";
+  }
+};
 
 MidiPort& portAt(PortSet& ports, int slot) {
   if (slot == 0) return *ports.input1;
@@ -85,8 +88,7 @@ class RawClient {
   jack_client_t* c_;
 };
 
-TEST(JackMidi, OneClientWithThreePortsThatLivesAsLongAsTheLastPortObject) {
-  SKIP_WITHOUT_JACK();
+TEST_F(JackMidi, OneClientWithThreePortsThatLivesAsLongAsTheLastPortObject) {
   RawClient probe("probe");
   ASSERT_TRUE(probe.get());
   test::RealTimeLoop gui;
@@ -110,8 +112,7 @@ TEST(JackMidi, OneClientWithThreePortsThatLivesAsLongAsTheLastPortObject) {
   }
 }
 
-TEST(JackMidi, ASecondConsoleUnderAnotherNameLeavesOutOnlyItsOwnPorts) {
-  SKIP_WITHOUT_JACK();
+TEST_F(JackMidi, ASecondConsoleUnderAnotherNameLeavesOutOnlyItsOwnPorts) {
   RawClient probe("probe");
   test::RealTimeLoop gui;
   PortSet first = createRtMidiPorts(Api::Jack, gui.post());
@@ -125,8 +126,7 @@ TEST(JackMidi, ASecondConsoleUnderAnotherNameLeavesOutOnlyItsOwnPorts) {
   EXPECT_EQ(test::positionOf(*first.input1, "kalvant:out"), -1);
 }
 
-TEST(JackMidi, ConsolePortsTalkToAnotherJackClient) {
-  SKIP_WITHOUT_JACK();
+TEST_F(JackMidi, ConsolePortsTalkToAnotherJackClient) {
   ASSERT_EQ(detectApi() == Api::Alsa ? Api::Jack : detectApi(), Api::Jack)
       << "JACK server not answering";
 
@@ -206,8 +206,7 @@ std::shared_ptr<void> peerFor(int slot, const std::string& client) {
   return std::make_shared<e2e::Keyboard>(client);
 }
 
-TEST(JackMidi, DevicesThatComeAndGoAreAnnouncedAndAGoneDeviceIsNoLongerConnected) {
-  SKIP_WITHOUT_JACK();
+TEST_F(JackMidi, DevicesThatComeAndGoAreAnnouncedAndAGoneDeviceIsNoLongerConnected) {
   test::RealTimeLoop gui;
   PortSet ports = createRtMidiPorts(Api::Jack, gui.post());
   for (int slot : {0, 1, 2}) {
@@ -234,8 +233,7 @@ TEST(JackMidi, DevicesThatComeAndGoAreAnnouncedAndAGoneDeviceIsNoLongerConnected
   }
 }
 
-TEST(JackMidi, ADeviceRenamedWhileConnectedShowsItsNewNameAndStaysConnected) {
-  SKIP_WITHOUT_JACK();
+TEST_F(JackMidi, ADeviceRenamedWhileConnectedShowsItsNewNameAndStaysConnected) {
   RawClient renamer("renamer");
   ASSERT_TRUE(renamer.get());
   test::RealTimeLoop gui;
@@ -370,8 +368,7 @@ struct LiveRig {
   }
 };
 
-TEST(JackMidi, ALiveRoutedMessageLeavesInTheCycleAndAtTheFrameItCameIn) {
-  SKIP_WITHOUT_JACK();
+TEST_F(JackMidi, ALiveRoutedMessageLeavesInTheCycleAndAtTheFrameItCameIn) {
   LiveRig rig;
   ASSERT_TRUE(rig.open());
   constexpr int kRuns = 200;
@@ -393,8 +390,7 @@ TEST(JackMidi, ALiveRoutedMessageLeavesInTheCycleAndAtTheFrameItCameIn) {
 // A burst leaves spaced by the gap (100 us: 5 frames at 48 kHz), the first
 // message at its own frame; what no longer fits in the cycle leaves in the
 // next one, in order and still spaced.
-TEST(JackMidi, ABurstIsSpacedByTheMinimumGapAndCarriedOverInOrder) {
-  SKIP_WITHOUT_JACK();
+TEST_F(JackMidi, ABurstIsSpacedByTheMinimumGapAndCarriedOverInOrder) {
   struct Case {
     int messages;
     jack_nframes_t frame;
@@ -432,8 +428,7 @@ TEST(JackMidi, ABurstIsSpacedByTheMinimumGapAndCarriedOverInOrder) {
 
 // Spaced by the gap, what the console sent takes cycles to leave; a live
 // message that comes meanwhile waits behind it and never overtakes it.
-TEST(JackMidi, ALiveMessageLeavesAfterWhatTheConsoleSentBeforeIt) {
-  SKIP_WITHOUT_JACK();
+TEST_F(JackMidi, ALiveMessageLeavesAfterWhatTheConsoleSentBeforeIt) {
   LiveRig rig;
   ASSERT_TRUE(rig.open());
   rig.ports.output->setMinimumGap(100us);  // 13 messages a cycle
@@ -462,8 +457,7 @@ struct FakeSynth : CycleSynth {
   std::vector<Bytes> heard() const { return {played.begin(), played.begin() + count.load()}; }
 };
 
-TEST(JackMidi, AnAttachedSynthesizerHearsEverythingTheOutputWouldCarryAndRendersEachCycle) {
-  SKIP_WITHOUT_JACK();
+TEST_F(JackMidi, AnAttachedSynthesizerHearsEverythingTheOutputWouldCarryAndRendersEachCycle) {
   LiveRig rig;
   ASSERT_TRUE(rig.open());
   RawClient probe("probe");
