@@ -2,7 +2,6 @@
 // messages both ways, devices that go away or are renamed while connected.
 #include <gtest/gtest.h>
 #include <jack/jack.h>
-#include <jack/midiport.h>
 
 #include <algorithm>
 #include <array>
@@ -12,6 +11,7 @@
 #include <memory>
 #include <thread>
 
+#include "harness/FrameClients.h"
 #include "harness/JackClients.h"
 #include "midi/RtMidiBackend.h"
 #include "support/JackSupport.h"
@@ -24,9 +24,12 @@ using Bytes = std::vector<unsigned char>;
 using Byte = unsigned char;
 using Names = std::vector<std::string>;
 
-#define SKIP_WITHOUT_JACK()                \
-  if (!std::getenv("JACK_DEFAULT_SERVER")) \
-  GTEST_SKIP() << "no JACK test server (run through scripts/test)"
+struct JackMidi : ::testing::Test {
+  void SetUp() override {
+    if (!std::getenv("JACK_DEFAULT_SERVER"))
+      GTEST_SKIP() << "no JACK test server (run through scripts/test)";
+  }
+};
 
 MidiPort& portAt(PortSet& ports, int slot) {
   if (slot == 0) return *ports.input1;
@@ -85,8 +88,7 @@ class RawClient {
   jack_client_t* c_;
 };
 
-TEST(JackMidi, OneClientWithThreePortsThatLivesAsLongAsTheLastPortObject) {
-  SKIP_WITHOUT_JACK();
+TEST_F(JackMidi, OneClientWithThreePortsThatLivesAsLongAsTheLastPortObject) {
   RawClient probe("probe");
   ASSERT_TRUE(probe.get());
   test::RealTimeLoop gui;
@@ -110,8 +112,7 @@ TEST(JackMidi, OneClientWithThreePortsThatLivesAsLongAsTheLastPortObject) {
   }
 }
 
-TEST(JackMidi, ASecondConsoleUnderAnotherNameLeavesOutOnlyItsOwnPorts) {
-  SKIP_WITHOUT_JACK();
+TEST_F(JackMidi, ASecondConsoleUnderAnotherNameLeavesOutOnlyItsOwnPorts) {
   RawClient probe("probe");
   test::RealTimeLoop gui;
   PortSet first = createRtMidiPorts(Api::Jack, gui.post());
@@ -125,8 +126,7 @@ TEST(JackMidi, ASecondConsoleUnderAnotherNameLeavesOutOnlyItsOwnPorts) {
   EXPECT_EQ(test::positionOf(*first.input1, "kalvant:out"), -1);
 }
 
-TEST(JackMidi, ConsolePortsTalkToAnotherJackClient) {
-  SKIP_WITHOUT_JACK();
+TEST_F(JackMidi, ConsolePortsTalkToAnotherJackClient) {
   ASSERT_EQ(detectApi() == Api::Alsa ? Api::Jack : detectApi(), Api::Jack)
       << "JACK server not answering";
 
@@ -206,8 +206,7 @@ std::shared_ptr<void> peerFor(int slot, const std::string& client) {
   return std::make_shared<e2e::Keyboard>(client);
 }
 
-TEST(JackMidi, DevicesThatComeAndGoAreAnnouncedAndAGoneDeviceIsNoLongerConnected) {
-  SKIP_WITHOUT_JACK();
+TEST_F(JackMidi, DevicesThatComeAndGoAreAnnouncedAndAGoneDeviceIsNoLongerConnected) {
   test::RealTimeLoop gui;
   PortSet ports = createRtMidiPorts(Api::Jack, gui.post());
   for (int slot : {0, 1, 2}) {
@@ -234,8 +233,7 @@ TEST(JackMidi, DevicesThatComeAndGoAreAnnouncedAndAGoneDeviceIsNoLongerConnected
   }
 }
 
-TEST(JackMidi, ADeviceRenamedWhileConnectedShowsItsNewNameAndStaysConnected) {
-  SKIP_WITHOUT_JACK();
+TEST_F(JackMidi, ADeviceRenamedWhileConnectedShowsItsNewNameAndStaysConnected) {
   RawClient renamer("renamer");
   ASSERT_TRUE(renamer.get());
   test::RealTimeLoop gui;
@@ -264,83 +262,9 @@ TEST(JackMidi, ADeviceRenamedWhileConnectedShowsItsNewNameAndStaysConnected) {
   }
 }
 
-// A client that plays messages at a chosen frame of one cycle and records
-// what it receives with each message's frame (the cycle's first frame plus
-// the event's time), all on its own process thread.
-class TimedClient {
- public:
-  struct Heard {
-    jack_nframes_t cycle, frame;
-    Bytes bytes;
-  };
-  explicit TimedClient(const char* name)
-      : name_(name), c_(jack_client_open(name, JackNoStartServer, nullptr)) {
-    if (!c_) return;
-    out_ = jack_port_register(c_, "out", JACK_DEFAULT_MIDI_TYPE, JackPortIsOutput, 0);
-    in_ = jack_port_register(c_, "in", JACK_DEFAULT_MIDI_TYPE, JackPortIsInput, 0);
-    heard_.resize(kCapacity);
-    jack_set_process_callback(c_, &TimedClient::process, this);
-    jack_activate(c_);
-  }
-  ~TimedClient() {
-    if (c_) jack_client_close(c_);
-  }
-  bool ok() const { return c_ && out_ && in_; }
-  // The messages leave together in the next cycle at `frame`; returns the
-  // frame they left at.
-  jack_nframes_t play(std::vector<Bytes> messages, jack_nframes_t frame) {
-    toPlay_ = std::move(messages), playAt_ = frame;
-    armed_.store(true);
-    while (armed_.load()) std::this_thread::sleep_for(200us);
-    return playedAt_;
-  }
-  bool waitForCount(std::size_t n) const {
-    for (const auto end = std::chrono::steady_clock::now() + 2s; count_.load() < n;) {
-      if (std::chrono::steady_clock::now() > end) return false;
-      std::this_thread::sleep_for(200us);
-    }
-    return true;
-  }
-  std::size_t count() const { return count_.load(); }
-  const Heard& heard(std::size_t i) const { return heard_[i]; }
-
- private:
-  static constexpr std::size_t kCapacity = 4096;
-  static int process(jack_nframes_t frames, void* arg) {
-    auto& self = *static_cast<TimedClient*>(arg);
-    const jack_nframes_t start = jack_last_frame_time(self.c_);
-    void* out = jack_port_get_buffer(self.out_, frames);
-    jack_midi_clear_buffer(out);
-    if (self.armed_.load()) {
-      for (const Bytes& m : self.toPlay_)
-        jack_midi_event_write(out, self.playAt_, m.data(), m.size());
-      self.playedAt_ = start + self.playAt_;
-      self.armed_.store(false);
-    }
-    void* in = jack_port_get_buffer(self.in_, frames);
-    std::size_t n = self.count_.load();
-    for (std::uint32_t i = 0; i < jack_midi_get_event_count(in) && n < kCapacity; ++i) {
-      jack_midi_event_t e;
-      if (jack_midi_event_get(&e, in, i) != 0) continue;
-      Heard& h = self.heard_[n++];
-      h.cycle = start, h.frame = start + e.time;
-      // Preallocated by the test's first messages; a test client may
-      // allocate here.
-      h.bytes.assign(e.buffer, e.buffer + e.size);
-    }
-    self.count_.store(n);
-    return 0;
-  }
-  std::string name_;
-  jack_client_t* c_;
-  jack_port_t* out_ = nullptr;
-  jack_port_t* in_ = nullptr;
-  std::vector<Bytes> toPlay_;
-  jack_nframes_t playAt_ = 0, playedAt_ = 0;
-  std::atomic<bool> armed_{false};
-  std::vector<Heard> heard_;
-  std::atomic<std::size_t> count_{0};
-};
+Bytes bytesOf(const e2e::Arrived& m) {
+  return {m.bytes.begin(), m.bytes.begin() + m.size};
+}
 
 // Takes every message and moves it to channel 2.
 struct Rechannel : LiveRouter {
@@ -355,12 +279,21 @@ struct Rechannel : LiveRouter {
   }
 };
 
-// The console between a source and a sink, in1 routed live.
+// The console between frame-clock clients, in1 routed live.
 struct LiveRig {
   test::RealTimeLoop gui;
-  TimedClient source{"src"}, sink{"sink"};
+  e2e::FrameSource source{"src"};
+  e2e::FrameSink sink{"sink", 4096};
   PortSet ports = createRtMidiPorts(Api::Jack, gui.post());
   Rechannel router;
+  // Plays `messages` together at `frame` of the next cycle; returns the frame they left at.
+  e2e::Frame play(const std::vector<std::array<std::uint8_t, 3>>& messages, e2e::Frame frame) {
+    std::vector<e2e::Planned> plan;
+    for (const auto& m : messages) plan.push_back({frame, m});
+    EXPECT_TRUE(source.play(plan, 2s));
+    return source.sent().at(0);
+  }
+  std::vector<e2e::Arrived> take() { return sink.takeWhenQuiet(20ms, 3s); }
   bool open() {
     if (!source.ok() || !sink.ok()) return false;
     ports.input1->setLiveRouter(&router, 0);
@@ -370,20 +303,19 @@ struct LiveRig {
   }
 };
 
-TEST(JackMidi, ALiveRoutedMessageLeavesInTheCycleAndAtTheFrameItCameIn) {
-  SKIP_WITHOUT_JACK();
+TEST_F(JackMidi, ALiveRoutedMessageLeavesInTheCycleAndAtTheFrameItCameIn) {
   LiveRig rig;
   ASSERT_TRUE(rig.open());
   constexpr int kRuns = 200;
+  std::vector<e2e::Frame> sentAt;
+  for (int i = 0; i < kRuns; ++i)
+    sentAt.push_back(rig.play({{0x90, Byte(36 + i % 60), 100}}, e2e::Frame(i * 7 % 64)));
+  const std::vector<e2e::Arrived> got = rig.take();
+  ASSERT_EQ(got.size(), std::size_t(kRuns));
   int inCycle = 0;
   for (int i = 0; i < kRuns; ++i) {
-    const auto key = static_cast<std::uint8_t>(36 + i % 60);
-    const jack_nframes_t frame = static_cast<jack_nframes_t>(i * 7 % 64);
-    const jack_nframes_t sentAt = rig.source.play({{0x90, key, 100}}, frame);
-    ASSERT_TRUE(rig.sink.waitForCount(i + 1)) << "run " << i;
-    const TimedClient::Heard& h = rig.sink.heard(i);
-    EXPECT_EQ(h.bytes, (Bytes{0x91, key, 100}));
-    inCycle += h.frame == sentAt;
+    EXPECT_EQ(bytesOf(got[i]), (Bytes{0x91, Byte(36 + i % 60), 100})) << "run " << i;
+    inCycle += got[i].at == sentAt[i];
   }
   EXPECT_EQ(inCycle, kRuns);
   EXPECT_EQ(rig.router.taken.load(), kRuns);
@@ -393,13 +325,12 @@ TEST(JackMidi, ALiveRoutedMessageLeavesInTheCycleAndAtTheFrameItCameIn) {
 // A burst leaves spaced by the gap (100 us: 5 frames at 48 kHz), the first
 // message at its own frame; what no longer fits in the cycle leaves in the
 // next one, in order and still spaced.
-TEST(JackMidi, ABurstIsSpacedByTheMinimumGapAndCarriedOverInOrder) {
-  SKIP_WITHOUT_JACK();
+TEST_F(JackMidi, ABurstIsSpacedByTheMinimumGapAndCarriedOverInOrder) {
   struct Case {
     int messages;
-    jack_nframes_t frame;
+    e2e::Frame frame;
     int gapMicros;
-    jack_nframes_t spacing;
+    e2e::Frame spacing;
     bool oneCycle;
   };
   const Case cases[] = {
@@ -410,40 +341,37 @@ TEST(JackMidi, ABurstIsSpacedByTheMinimumGapAndCarriedOverInOrder) {
     SCOPED_TRACE(c.messages);
     rig.ports.output->setMinimumGap(std::chrono::microseconds(c.gapMicros));
     std::this_thread::sleep_for(10ms);  // a quiet spell
-    std::vector<Bytes> burst;
+    std::vector<std::array<std::uint8_t, 3>> burst;
     for (int k = 0; k < c.messages; ++k) burst.push_back({0x90, std::uint8_t(k), 100});
-    const std::size_t first = rig.sink.count();
-    const jack_nframes_t sentAt = rig.source.play(burst, c.frame);
-    ASSERT_TRUE(rig.sink.waitForCount(first + burst.size()));
-    std::this_thread::sleep_for(10ms);
-    ASSERT_EQ(rig.sink.count(), first + burst.size());
-    EXPECT_EQ(rig.sink.heard(first).frame, sentAt);
+    const e2e::Frame sentAt = rig.play(burst, c.frame);
+    const std::vector<e2e::Arrived> got = rig.take();
+    ASSERT_EQ(got.size(), burst.size());
+    EXPECT_EQ(got.front().at, sentAt);
     for (int k = 0; k < c.messages; ++k) {
-      const TimedClient::Heard& h = rig.sink.heard(first + k);
-      EXPECT_EQ(h.bytes, (Bytes{0x91, std::uint8_t(k), 100})) << k;
+      EXPECT_EQ(bytesOf(got[k]), (Bytes{0x91, std::uint8_t(k), 100})) << k;
       if (k == 0) continue;
-      EXPECT_EQ(h.frame - rig.sink.heard(first + k - 1).frame, c.spacing) << k;
+      EXPECT_EQ(got[k].at - got[k - 1].at, c.spacing) << k;
     }
-    const bool oneCycle =
-        rig.sink.heard(first).cycle == rig.sink.heard(first + c.messages - 1).cycle;
-    EXPECT_EQ(oneCycle, c.oneCycle);
+    const e2e::Frame period = rig.source.period();
+    EXPECT_EQ(e2e::periodsBetween(rig.source.start(), period, got.front().at, got.back().at) == 0,
+              c.oneCycle);
   }
 }
 
 // Spaced by the gap, what the console sent takes cycles to leave; a live
 // message that comes meanwhile waits behind it and never overtakes it.
-TEST(JackMidi, ALiveMessageLeavesAfterWhatTheConsoleSentBeforeIt) {
-  SKIP_WITHOUT_JACK();
+TEST_F(JackMidi, ALiveMessageLeavesAfterWhatTheConsoleSentBeforeIt) {
   LiveRig rig;
   ASSERT_TRUE(rig.open());
   rig.ports.output->setMinimumGap(100us);  // 13 messages a cycle
   constexpr int kSent = 100;
   for (int i = 0; i < kSent; ++i) rig.ports.output->sendShort(0xB0, 7, i);
-  rig.source.play({{0x90, 60, 100}}, 0);
-  ASSERT_TRUE(rig.sink.waitForCount(kSent + 1));
-  for (int i = 0; i < kSent; ++i) ASSERT_EQ(rig.sink.heard(i).bytes, (Bytes{0xB0, 7, Byte(i)}));
-  EXPECT_EQ(rig.sink.heard(kSent).bytes, (Bytes{0x91, 60, 100}));
-  EXPECT_GE(rig.sink.heard(kSent).frame - rig.sink.heard(kSent - 1).frame, 5u);
+  rig.play({{0x90, 60, 100}}, 0);
+  const std::vector<e2e::Arrived> got = rig.take();
+  ASSERT_EQ(got.size(), std::size_t(kSent + 1));
+  for (int i = 0; i < kSent; ++i) ASSERT_EQ(bytesOf(got[i]), (Bytes{0xB0, 7, Byte(i)}));
+  EXPECT_EQ(bytesOf(got[kSent]), (Bytes{0x91, 60, 100}));
+  EXPECT_GE(got[kSent].at - got[kSent - 1].at, 5u);
 }
 
 // Records on the process thread what it plays and how often it renders.
@@ -462,8 +390,7 @@ struct FakeSynth : CycleSynth {
   std::vector<Bytes> heard() const { return {played.begin(), played.begin() + count.load()}; }
 };
 
-TEST(JackMidi, AnAttachedSynthesizerHearsEverythingTheOutputWouldCarryAndRendersEachCycle) {
-  SKIP_WITHOUT_JACK();
+TEST_F(JackMidi, AnAttachedSynthesizerHearsEverythingTheOutputWouldCarryAndRendersEachCycle) {
   LiveRig rig;
   ASSERT_TRUE(rig.open());
   RawClient probe("probe");
@@ -486,7 +413,7 @@ TEST(JackMidi, AnAttachedSynthesizerHearsEverythingTheOutputWouldCarryAndRenders
   }
   out.sendShort(0xC0, 5, 0);
   out.sendToCycleSynth(volume, 3);
-  rig.source.play({{0x90, 60, 100}}, 10);
+  rig.play({{0x90, 60, 100}}, 10);
   std::this_thread::sleep_for(50ms);
   EXPECT_EQ(synth.heard(), (std::vector<Bytes>{{0xC0, 5}, {0xB0, 7, 100}, {0x91, 60, 100}}));
   EXPECT_EQ(rig.sink.count(), 0u) << "the out port carried what the synthesizer plays";
@@ -496,11 +423,11 @@ TEST(JackMidi, AnAttachedSynthesizerHearsEverythingTheOutputWouldCarryAndRenders
   const int renders = synth.renders.load();
   out.sendShort(0xC0, 6, 0);
   out.sendToCycleSynth(volume, 3);
-  EXPECT_TRUE(rig.sink.waitForCount(1));
-  std::this_thread::sleep_for(20ms);
+  const std::vector<e2e::Arrived> got = rig.take();
   EXPECT_EQ(synth.renders.load(), renders);
   EXPECT_EQ(synth.count.load(), 3u);
-  EXPECT_EQ(rig.sink.heard(0).bytes, (Bytes{0xC0, 6}));
+  ASSERT_FALSE(got.empty());
+  EXPECT_EQ(bytesOf(got[0]), (Bytes{0xC0, 6}));
 }
 
 }  // namespace

@@ -48,72 +48,67 @@ struct RendererInputs : ::testing::Test {
   }();
 };
 
-TEST_F(RendererInputs, CommandLines) {
-  // After "--play a.mid --render b.wav"; '' is an empty word. Error "" when accepted.
-  const std::tuple<const char*, const char*, double, double> rows[] = {
-      {"", "", 3, 3600},
-      {"--tail 0.25 --max-seconds 10 --soundfont x.sf2", "", 0.25, 10},
-      {"--tail 3600 --max-seconds 0", "", 3600, 0},
-      {"--tail abc", "--tail wants seconds", 0, 0},
-      {"--tail 1x", "--tail", 0, 0},
-      {"--tail ''", "--tail", 0, 0},
-      {"--tail -1", "--tail", 0, 0},
-      {"--tail 3600.5", "--tail", 0, 0},
-      {"--tail nan", "--tail", 0, 0},
-      {"--tail inf", "--tail", 0, 0},
-      {"--tail 1e2", "--tail", 0, 0},
-      {"--max-seconds 86401", "--max-seconds", 0, 0},
-      {"--max-seconds 0x10", "--max-seconds", 0, 0},
-      {"--bogus 1", "unknown option --bogus", 0, 0},
-      {"tail 1", "unknown option tail", 0, 0},
-      {"--tail", "--tail needs a value", 0, 0},
-      {"--dat --tail 1", "--dat needs a value", 0, 0},
-      {"--render ''", "required", 0, 0},
-  };
-  for (const auto& [args, error, tail, max] : rows) {
-    const RenderArgs r = parseRenderArgs(words(std::string("--play a.mid --render b.wav ") + args));
-    EXPECT_EQ(r.ok, !*error) << args;
-    EXPECT_NE(r.error.find(error), std::string::npos) << args << ": " << r.error;
-    if (!r.ok) continue;
-    EXPECT_EQ(std::pair(r.options.tailSeconds, r.options.maxSeconds), std::pair(tail, max)) << args;
+// Each refused command line names what is wrong with it.
+void expectRefused(const std::string& prefix, const char* error, std::vector<const char*> args) {
+  for (const char* a : args) {
+    const RenderArgs r = parseRenderArgs(words(prefix + a));
+    EXPECT_FALSE(r.ok) << a;
+    EXPECT_NE(r.error.find(error), std::string::npos) << a << ": " << r.error;
   }
 }
 
-TEST_F(RendererInputs, RegistrationOptions) {
-  // After "--render b.wav"; error "" when accepted: then stops G/S/P, memory,
-  // temperament, reverb, whether the organ plays.
-  using Stops = std::array<int, 3>;
-  const std::tuple<const char*, const char*, Stops, int, int, int, bool> rows[] = {
-      {"--play a.mid", "", {-1, -1, -1}, -1, -1, -1, false},
-      {"", "", {-1, -1, -1}, -1, -1, -1, true},  // the demo
-      {"--stops great=26,pedal=90", "", {26, -1, 90}, -1, -1, -1, true},
-      {"--stops swell=79,great=10,swell=50", "", {10, 50, -1}, -1, -1, -1, true},
-      {"--fixed 12 --temperament kirnberger --reverb chapel", "", {-1, -1, -1}, 12, 3, 2, true},
-      {"--memory my:file.sqs:1 --temperament 0 --reverb 1", "", {-1, -1, -1}, 1, 0, 1, true},
-      {"--stops great=50", "--stops wants", {}, 0, 0, 0, false},
-      {"--stops pedal=100", "--stops wants", {}, 0, 0, 0, false},
-      {"--stops choir=10", "--stops wants", {}, 0, 0, 0, false},
-      {"--stops 0=10", "--stops wants", {}, 0, 0, 0, false},
-      {"--stops great=10,", "--stops wants", {}, 0, 0, 0, false},
-      {"--stops great=1e1", "--stops wants", {}, 0, 0, 0, false},
-      {"--fixed 13", "--fixed wants", {}, 0, 0, 0, false},
-      {"--fixed 0", "--fixed wants", {}, 0, 0, 0, false},
-      {"--memory file.sqs", "--memory wants", {}, 0, 0, 0, false},
-      {"--memory :3", "--memory wants", {}, 0, 0, 0, false},
-      {"--temperament werckmeister", "--temperament wants", {}, 0, 0, 0, false},
-      {"--temperament 4", "--temperament wants", {}, 0, 0, 0, false},
-      {"--reverb hall", "--reverb wants", {}, 0, 0, 0, false},
+TEST_F(RendererInputs, CommandLines) {
+  // After "--play a.mid --render b.wav"; '' is an empty word.
+  const std::string prefix = "--play a.mid --render b.wav ";
+  const std::tuple<const char*, double, double> accepted[] = {
+      {"", 3, 3600},
+      {"--tail 0.25 --max-seconds 10 --soundfont x.sf2", 0.25, 10},
+      {"--tail 3600 --max-seconds 0", 3600, 0},
   };
-  for (const auto& [args, error, stops, memory, temperament, reverb, organ] : rows) {
-    const RenderArgs r = parseRenderArgs(words(std::string("--render b.wav ") + args));
-    EXPECT_EQ(r.ok, !*error) << args;
-    EXPECT_NE(r.error.find(error), std::string::npos) << args << ": " << r.error;
-    if (!r.ok) continue;
+  for (const auto& [args, tail, max] : accepted) {
+    const RenderArgs r = parseRenderArgs(words(prefix + args));
+    ASSERT_TRUE(r.ok) << args << ": " << r.error;
+    EXPECT_EQ(std::pair(r.options.tailSeconds, r.options.maxSeconds), std::pair(tail, max)) << args;
+  }
+  expectRefused(prefix, "--tail wants seconds", {"--tail abc"});
+  expectRefused(prefix, "--tail",
+                {"--tail 1x", "--tail ''", "--tail -1", "--tail 3600.5", "--tail nan", "--tail inf",
+                 "--tail 1e2"});
+  expectRefused(prefix, "--max-seconds", {"--max-seconds 86401", "--max-seconds 0x10"});
+  expectRefused(prefix, "unknown option --bogus", {"--bogus 1"});
+  expectRefused(prefix, "unknown option tail", {"tail 1"});
+  expectRefused(prefix, "--tail needs a value", {"--tail"});
+  expectRefused(prefix, "--dat needs a value", {"--dat --tail 1"});
+  expectRefused(prefix, "required", {"--render ''"});
+}
+
+TEST_F(RendererInputs, RegistrationOptions) {
+  // After "--render b.wav": stops G/S/P, memory, temperament, reverb, whether the organ plays.
+  const std::string prefix = "--render b.wav ";
+  using Stops = std::array<int, 3>;
+  const std::tuple<const char*, Stops, int, int, int, bool> accepted[] = {
+      {"--play a.mid", {-1, -1, -1}, -1, -1, -1, false},
+      {"", {-1, -1, -1}, -1, -1, -1, true},  // the demo
+      {"--stops great=26,pedal=90", {26, -1, 90}, -1, -1, -1, true},
+      {"--stops swell=79,great=10,swell=50", {10, 50, -1}, -1, -1, -1, true},
+      {"--fixed 12 --temperament kirnberger --reverb chapel", {-1, -1, -1}, 12, 3, 2, true},
+      {"--memory my:file.sqs:1 --temperament 0 --reverb 1", {-1, -1, -1}, 1, 0, 1, true},
+  };
+  for (const auto& [args, stops, memory, temperament, reverb, organ] : accepted) {
+    const RenderArgs r = parseRenderArgs(words(prefix + args));
+    ASSERT_TRUE(r.ok) << args << ": " << r.error;
     const RenderOptions& o = r.options;
     EXPECT_EQ(std::tuple(o.stops, o.memory, o.temperament, o.reverb, o.playsOrgan()),
               std::tuple(stops, memory, temperament, reverb, organ))
         << args;
   }
+  expectRefused(prefix, "--stops wants",
+                {"--stops great=50", "--stops pedal=100", "--stops choir=10", "--stops 0=10",
+                 "--stops great=10,", "--stops great=1e1"});
+  expectRefused(prefix, "--fixed wants", {"--fixed 13", "--fixed 0"});
+  expectRefused(prefix, "--memory wants", {"--memory file.sqs", "--memory :3"});
+  expectRefused(prefix, "--temperament wants", {"--temperament werckmeister", "--temperament 4"});
+  expectRefused(prefix, "--reverb wants", {"--reverb hall"});
 }
 
 TEST_F(RendererInputs, LengthIsCutAtTheMaximum) {
